@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Hexadecimal text forms of words, shared by the settings files, the field
+// codecs and the clone link.
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+
+namespace vireo {
+
+/// The word as exactly four upper-case hexadecimal digits ("0A05").
+QString WordHexText(std::uint16_t word);
+
+/// The value of the leading hexadecimal digits of text (either case), as a
+/// 16-bit pattern; 0 when the text does not start with one. Reading stops at
+/// the first other character, so "12G4" gives 0x12.
+std::uint16_t LeadingHexValue(QByteArrayView text);
+
+} // namespace vireo

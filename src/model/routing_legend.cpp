@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "routing_legend.h"
+
+namespace vireo {
+
+RoutingLegend DrawRoutingCodeTable()
+{
+    static const char *const codes[6] = {"1", "2", "3", "4", "9", "0"};
+    static const char *const destinations[6] = {"Subscriber to Landline 1", "Subscriber to Landline 2",
+                                                "Subscriber to Subscriber", "Fleet-Dispatch(Group Call)",
+                                                "Mobile Operator",          "Emergency"};
+    constexpr int Left = 4560, Divider = 5260, Right = 7620, Top = 2760, Bottom = 4620;
+    constexpr int RowOrigin = Top + 420, RowHeight = 240;
+
+    RoutingLegend legend;
+    legend.LabelDial[6] = {4600, 2765, QStringLiteral("Routing")};
+    legend.LabelDial[7] = {4660, 2950, QStringLiteral("Code")};
+    legend.LabelDial[8] = {5940, 2880, QStringLiteral("Destination")};
+    legend.Line1[10] = {Left, Top, Right, Top};
+    legend.Line1[9] = {Left, Top, Left, Bottom};
+    legend.Line1[8] = {Divider, Top, Divider, Bottom};
+    legend.Line1[7] = {Right, Top, Right, Bottom};
+    legend.Line1[6] = {Left, RowOrigin, Right, RowOrigin};
+    for (int k = 0; k < 6; ++k) {
+        const int y = RowOrigin + (k + 1) * RowHeight;
+        legend.Line1[k] = {Left, y, Right, y};
+        legend.LabelNo[k] = {4860, RowOrigin + k * RowHeight + 10, QString::fromLatin1(codes[k])};
+        legend.LabelDial[k] = {5340, RowOrigin + k * RowHeight + 10, QString::fromLatin1(destinations[k])};
+    }
+    return legend;
+}
+
+} // namespace vireo

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Settings files (*.st2 and the initial VIREO.sts): 99 lines of four
+// hexadecimal digits, one unit image word per line, CR LF line ends.
+#pragma once
+
+#include "unit_model.h"
+
+#include <QString>
+
+namespace vireo {
+
+inline constexpr char InitialFileName[] = "VIREO.sts";
+inline constexpr char DataFileFilter[] = "Data Files (*.st2)|*.st2";
+
+enum class FileErrorCode { CannotOpen = 0, CannotSave = 1, IllegalData = 2, CannotOpenInitial = 3, IllegalInitial = 4 };
+
+/// The fixed message of a settings-file error ("Cannot open file." ...).
+QString FileErrorMessage(FileErrorCode code);
+/// The message box text: the message, a blank line, and the file's path.
+QString FileErrorText(FileErrorCode code, const QString &fileName);
+
+enum class LoadStatus { Loaded, Illegal, CannotOpen };
+
+struct LoadResult {
+    LoadStatus status;
+    QString reason; ///< the system's reason when the file could not be opened or read
+};
+
+/// Reads the file into the load buffer and, only when it holds exactly 99 legal
+/// lines, commits it into the image. Stops at the first illegal line and never
+/// holds more than one line in memory, whatever the file's size.
+LoadResult LoadDataFile(const QString &path, UnitModel &model);
+
+struct SaveResult {
+    bool ok;
+    QString reason; ///< the system's reason when the file could not be written
+};
+
+/// Writes the image atomically (the old file stays until the new one is
+/// complete) and marks the document clean only once the file is in place.
+SaveResult SaveDataFile(const QString &path, UnitModel &model);
+
+/// The file's bytes: each word as four upper-case hex digits and CR LF.
+QByteArray SettingsFileText(const UnitWords &image);
+
+/// folder and name with one separator between them (none added after a
+/// folder that already ends in one, such as a drive root).
+QString JoinPath(const QString &folder, const QString &name);
+
+} // namespace vireo

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shared pieces of the command-line tool: exit statuses, messages on standard
+// error, and loading a settings file the way the window does.
+#pragma once
+
+#include "model/editor_controls.h"
+#include "model/field_binding.h"
+#include "model/settings_file.h"
+#include "model/unit_model.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace vireo::cli {
+
+// Exit statuses; only main() turns a command's result into one.
+enum Exit { ExitOk = 0, ExitUsage = 1, ExitFile = 2, ExitVerify = 4, ExitCloneBase = 10 };
+
+QTextStream &Out();
+QTextStream &Err();
+
+/// Prints the message and the usage line of a command; returns ExitUsage.
+int UsageError(const QString &message, const QString &usage);
+/// Prints a settings-file error with its path (and the system's reason); returns ExitFile.
+int FileError(FileErrorCode code, const QString &path, const QString &reason = {});
+
+/** A unit model with its editor, loaded and shown as the window would. */
+struct Editor {
+    UnitModel model;
+    MemoryEditorControls controls;
+    FieldBinding binding{model, controls};
+
+    Editor() { binding.FillConfig2Lists(); }
+    /// Loads the file and normalises it; ExitOk or ExitFile (message printed).
+    int Load(const QString &path);
+};
+
+/// A command: its arguments after the command word; returns the exit status.
+using Command = int (*)(const QStringList &args);
+
+int RunShow(const QStringList &args);
+int RunSet(const QStringList &args);
+
+} // namespace vireo::cli
