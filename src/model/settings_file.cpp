@@ -129,7 +129,10 @@ SaveResult SaveDataFile(const QString &path, UnitModel &model)
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
     const QByteArray text = SettingsFileText(model.UnitImage);
-    if (file.write(text) != text.size()) {
+    // The text goes into the write buffer first; a failure to hand it to the
+    // system only shows in flush(), and commit() would otherwise replace the old
+    // file with a truncated one.
+    if (file.write(text) != text.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return {false, reason};
