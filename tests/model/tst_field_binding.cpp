@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The binding driven as the window drives it: values typed into controls,
+// Enter or loss of focus, ReadAllFields before a command, and what every
+// control and the image show afterwards.
+#include "model/editor_controls.h"
+#include "model/field_binding.h"
+#include "model/field_codecs.h"
+
+#include <QTest>
+
+using namespace vireo;
+
+Q_DECLARE_METATYPE(vireo::TextArray)
+Q_DECLARE_METATYPE(vireo::SystemColour)
+
+namespace {
+
+/** A unit model with its editor, showing a blank unit with block 0100..0105. */
+struct Editor {
+    UnitModel model;
+    MemoryEditorControls controls;
+    FieldBinding binding{model, controls};
+
+    Editor()
+    {
+        binding.FillConfig2Lists();
+        for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
+            model.UnitImage[w] = 0xFFFF;
+        for (int i = 1; i < GroupCodeCount; ++i)
+            model.UnitImage[word::GroupCodeFirst + i] = word::EmptyGroupCode;
+        model.UnitImage[word::LowerBlock] = 0x0001; // 0100
+        model.UnitImage[word::UpperBlock] = 0x0001; // 0105
+        model.UnitImage[word::UpperBlock + 1] = 0x0005;
+        binding.NormalizeAndShow();
+        model.MarkClean();
+    }
+
+    void Type(TextArray array, int index, const QString &text)
+    {
+        if (array == TextArray::Config1)
+            binding.Config1FocusGained(index);
+        controls.SetText(array, index, text);
+    }
+    void TypeEnter(TextArray array, int index, const QString &text)
+    {
+        Type(array, index, text);
+        const ControlArray a = array == TextArray::SpeedDial ? ControlArray::SpeedDial
+                               : array == TextArray::Config1 ? ControlArray::Config1
+                                                             : ControlArray::GroupCode;
+        binding.Commit(a, index);
+    }
+    QString Lower() const { return controls.Text(TextArray::Config1, LowerBlockDecode); }
+    QString Upper() const { return controls.Text(TextArray::Config1, UpperBlockDecode); }
+    // The upper bound as the image holds it.
+    QString UpperInImage() const
+    {
+        FieldValues f;
+        ImageToFields(model.UnitImage, f);
+        return f.Config1Text[UpperBlockDecode];
+    }
+};
+
+} // namespace
+
+class TestFieldBinding : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typedAndEntered_data()
+    {
+        QTest::addColumn<TextArray>("array");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<SystemColour>("colour");
+
+        const auto C1 = TextArray::Config1;
+        const auto GC = TextArray::GroupCode;
+        QTest::newRow("primary code 12 shows 0012") << C1 << 0 << "12" << "0012" << SystemColour::Window;
+        QTest::newRow("emptied primary code shows 0000") << C1 << 0 << "" << "0000" << SystemColour::Window;
+        QTest::newRow("emptied upper block stays empty in menu colour") << C1 << 3 << "" << "" << SystemColour::Menu;
+        QTest::newRow("emptied access code shows five zeros") << C1 << 4 << "" << "00000" << SystemColour::Window;
+        QTest::newRow("system id 123 shows 12") << C1 << 5 << "123" << "12" << SystemColour::Window;
+        QTest::newRow("emptied group code 7 in menu colour") << GC << 7 << "" << "" << SystemColour::Menu;
+        QTest::newRow("emptied group code 0 shows 0000") << GC << 0 << "" << "0000" << SystemColour::Window;
+        QTest::newRow("group code 7 of 42 in window colour") << GC << 7 << "42" << "0042" << SystemColour::Window;
+        QTest::newRow("speed dial keeps its digits") << TextArray::SpeedDial << 3 << "12*34#" << "1234"
+                                                     << SystemColour::Window;
+    }
+    void typedAndEntered()
+    {
+        QFETCH(TextArray, array);
+        QFETCH(int, index);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(SystemColour, colour);
+
+        Editor e;
+        e.TypeEnter(array, index, typed);
+        QCOMPARE(e.controls.Text(array, index), shown);
+        QCOMPARE(e.controls.BackColour(array, index), colour);
+        // The control shows exactly what the image holds.
+        FieldValues decoded;
+        ImageToFields(e.model.UnitImage, decoded);
+        QCOMPARE(decoded, e.model.Fields);
+    }
+
+    void checkBoxReachesImageOnlyOnCommit_data()
+    {
+        QTest::addColumn<bool>("readAll");
+        QTest::newRow("Enter or loss of focus") << false;
+        QTest::newRow("ReadAllFields before a command") << true;
+    }
+    void checkBoxReachesImageOnlyOnCommit()
+    {
+        QFETCH(bool, readAll);
+        Editor e;
+        e.controls.SetCheckState(1, 1); // clicked with the mouse
+        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(0));
+        QVERIFY(!e.model.DataEdited);
+        if (readAll)
+            e.binding.ReadAllFields();
+        else
+            e.binding.CommitConfig3(1);
+        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(1));
+        QVERIFY(e.model.DataEdited);
+    }
+
+    void listChoiceCommitted()
+    {
+        Editor e;
+        QCOMPARE(e.controls.ListItems(0).size(), 7);
+        QCOMPARE(e.controls.ListItems(0).last(), QStringLiteral("6:151.4Hz"));
+        QCOMPARE(e.controls.ListItems(1), (QStringList{QStringLiteral("Carrier"), QStringLiteral("System Tone")}));
+        e.controls.SetListIndex(0, 4);
+        e.binding.CommitConfig2(0);
+        QCOMPARE(e.model.UnitImage[word::SystemTone], std::uint16_t(4));
+        QCOMPARE(e.controls.ListIndex(0), 4);
+    }
+
+    void lowerBlockEntered_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("lower");
+        QTest::addColumn<QString>("upper");
+        QTest::newRow("lower 0200 moves upper along") << "0200" << "0200" << "0200";
+        QTest::newRow("short lower padded before it moves upper") << "300" << "0300" << "0300";
+        QTest::newRow("lower 0000 empties upper") << "0000" << "0000" << "";
+        QTest::newRow("lower emptied counts as 0000") << "" << "0000" << "";
+        QTest::newRow("lower re-entered unchanged keeps upper") << "0100" << "0100" << "0105";
+        QTest::newRow("same lower typed short keeps upper") << "100" << "0100" << "0105";
+    }
+    void lowerBlockEntered()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, lower);
+        QFETCH(QString, upper);
+        Editor e;
+        e.TypeEnter(TextArray::Config1, LowerBlockDecode, typed);
+        QCOMPARE(e.Lower(), lower);
+        QCOMPARE(e.Upper(), upper);
+        QCOMPARE(e.UpperInImage(), upper);
+    }
+
+    void upperBlockEntered_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("upper");
+        QTest::newRow("119 accepted as 0119") << "119" << "0119";
+        QTest::newRow("120 reverts to previous upper") << "120" << "0105";
+        QTest::newRow("99 reverts to previous upper") << "99" << "0105";
+        QTest::newRow("emptied upper stays empty") << "" << "";
+    }
+    void upperBlockEntered()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, upper);
+        Editor e;
+        e.TypeEnter(TextArray::Config1, UpperBlockDecode, typed);
+        QCOMPARE(e.Upper(), upper);
+        QCOMPARE(e.UpperInImage(), upper);
+        QCOMPARE(e.Lower(), QStringLiteral("0100"));
+    }
+
+    // A value typed into a block field without Enter, then a command runs
+    // ReadAllFields: the rule of the last focused field still applies.
+    void readAllFieldsAppliesBlockRule_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("lower");
+        QTest::addColumn<QString>("upper");
+        QTest::newRow("upper out of range restores previous upper") << 3 << "0150" << "0100" << "0105";
+        QTest::newRow("upper in range kept") << 3 << "0110" << "0100" << "0110";
+        QTest::newRow("changed lower moves upper") << 2 << "0300" << "0300" << "0300";
+        QTest::newRow("lower 0000 empties upper") << 2 << "0" << "0000" << "";
+    }
+    void readAllFieldsAppliesBlockRule()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, lower);
+        QFETCH(QString, upper);
+        Editor e;
+        e.Type(TextArray::Config1, field, typed);
+        QCOMPARE(e.model.LastConfigField, std::int16_t(field));
+        e.binding.ReadAllFields();
+        QCOMPARE(e.Lower(), lower);
+        QCOMPARE(e.Upper(), upper);
+        QCOMPARE(e.UpperInImage(), upper);
+    }
+
+    // A freshly arrived image is normalised without counting as an edit.
+    void normalizeAndShow_data()
+    {
+        QTest::addColumn<int>("wordIndex");
+        QTest::addColumn<int>("arrived");
+        QTest::addColumn<int>("normalised");
+        QTest::newRow("word 16 zeroed") << 16 << 0x1234 << 0;
+        QTest::newRow("system tone 9 becomes item 0") << 2 << 9 << 0;
+        QTest::newRow("check box word 2 cleared") << 13 << 2 << 0;
+        QTest::newRow("empty group code 0 becomes 0000") << 25 << 0x000F << 0;
+        QTest::newRow("speed dial letters dropped") << 45 << 0x1A2B << 0xFF12;
+        QTest::newRow("carried word untouched") << 41 << 0xBEEF << 0xBEEF;
+    }
+    void normalizeAndShow()
+    {
+        QFETCH(int, wordIndex);
+        QFETCH(int, arrived);
+        QFETCH(int, normalised);
+        Editor e;
+        e.model.UnitImage[wordIndex] = static_cast<std::uint16_t>(arrived);
+        e.model.MarkClean(); // the loaded image is the saved state
+        e.binding.NormalizeAndShow();
+        QCOMPARE(int(e.model.UnitImage[wordIndex]), normalised);
+        QVERIFY(!e.model.DataEdited);
+        FieldValues decoded;
+        ImageToFields(e.model.UnitImage, decoded);
+        QCOMPARE(decoded, e.model.Fields);
+
+        // The normalisation is noticed at the next commit, even of an unchanged field.
+        e.binding.CommitConfig1(PrimaryCode);
+        QCOMPARE(e.model.DataEdited, arrived != normalised);
+    }
+
+    void dataEditedStaysAfterChangingBack()
+    {
+        Editor e;
+        e.TypeEnter(TextArray::Config1, PrimaryCode, QStringLiteral("0000"));
+        QVERIFY(!e.model.DataEdited); // nothing changed
+        e.TypeEnter(TextArray::Config1, PrimaryCode, QStringLiteral("1234"));
+        QVERIFY(e.model.DataEdited);
+        e.TypeEnter(TextArray::Config1, PrimaryCode, QStringLiteral("0000"));
+        QCOMPARE(e.model.UnitImage, e.model.BaselineImage);
+        QVERIFY(e.model.DataEdited);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFieldBinding)
+#include "tst_field_binding.moc"
