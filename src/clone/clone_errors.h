@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the user sees of a clone run besides the data: the message for each
+// failure code, the progress bar's arithmetic and where the progress window goes.
+#pragma once
+
+#include <QString>
+
+namespace vireo {
+
+/// The message for clone failure codes 0..9; empty for any other code.
+/// `portNumber` (1..4) is named by code 0.
+QString CloneErrorText(int code, int portNumber);
+
+// The progress bar of the "Cloning" window.
+inline constexpr int ProgressMinimum = 0;
+inline constexpr int ProgressMaximum = 100;
+
+/// The bar value after block n (0..98) was stored or sent: the whole part of
+/// (maximum + 1) * n / 98, so the last block gives 101 (clamped to 100 on show).
+int BlockProgress(int blockNo);
+/// A value as the bar shows it: held to minimum..maximum.
+int ClampProgress(int value);
+
+/** A window rectangle in twips. */
+struct TwipRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TwipRect &) const = default;
+};
+
+// The progress window's fixed outer size and its bar's place, in twips.
+inline constexpr int ProgressWindowWidth = 4470;
+inline constexpr int ProgressWindowHeight = 1320;
+inline constexpr int ProgressBarOffset = 120;
+inline constexpr int ProgressBarHeight = 280;
+
+/// Where the progress window goes: centred over the main window, then moved
+/// back onto the screen (right/bottom edge first, then never negative).
+TwipRect PlaceProgressWindow(const TwipRect &mainWindow, int screenWidth, int screenHeight);
+/// The bar's width inside a window of the given inner width.
+int ProgressBarWidth(int innerWidth);
+
+} // namespace vireo

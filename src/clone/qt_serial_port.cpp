@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// QSerialPort backend of the clone link's serial port.
+#include "qt_serial_port.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+
+#include <unistd.h>
+
+namespace vireo {
+
+PortFailure ClassifyPermissionError(const QString &device)
+{
+    // QSerialPort reports a port held by another program (lock file, exclusive
+    // access) as a permission error too; only the file itself can tell.
+    const QByteArray path = QFile::encodeName(device);
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return PortFailure::PermissionDenied;
+    return PortFailure::InUse;
+}
+
+QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialPort::Fail(PortFailure kind, const QString &text)
+{
+    m_failure = kind;
+    m_failureText = text;
+    if (m_port.isOpen())
+        m_port.close();
+    m_opening = false;
+    return false;
+}
+
+bool QtSerialPort::Open(const QString &device, qint32 speed)
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_device = device;
+    m_failure = PortFailure::None;
+    m_failureText.clear();
+    m_opening = true;
+
+    m_port.setPortName(device);
+    if (!m_port.setBaudRate(speed) || !m_port.setDataBits(QSerialPort::Data8) ||
+        !m_port.setParity(QSerialPort::NoParity) || !m_port.setStopBits(QSerialPort::OneStop) ||
+        !m_port.setFlowControl(QSerialPort::NoFlowControl))
+        return Fail(PortFailure::SettingRefused,
+                    QStringLiteral("%1: line settings refused (%2)").arg(device, m_port.errorString()));
+
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString reason = m_port.errorString();
+        switch (m_port.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            return Fail(PortFailure::NoSuchDevice, QStringLiteral("%1: no such device (%2)").arg(device, reason));
+        case QSerialPort::PermissionError:
+            if (ClassifyPermissionError(device) == PortFailure::PermissionDenied)
+                return Fail(PortFailure::PermissionDenied,
+                            QStringLiteral("%1: permission denied; the user must be a member of the "
+                                           "dialout group (%2)")
+                                .arg(device, reason));
+            return Fail(PortFailure::InUse,
+                        QStringLiteral("%1: in use by another program (%2)").arg(device, reason));
+        case QSerialPort::UnsupportedOperationError:
+            return Fail(PortFailure::SettingRefused,
+                        QStringLiteral("%1: line settings refused (%2)").arg(device, reason));
+        default:
+            return Fail(PortFailure::Other, QStringLiteral("%1: cannot open (%2)").arg(device, reason));
+        }
+    }
+
+    // A pseudo-terminal, and some adapters, have no modem lines: QSerialPort
+    // then refuses DTR and RTS as an unsupported operation. That is no failure.
+    const auto setLine = [this, &device](bool ok, const char *name) {
+        if (ok)
+            return true;
+        if (m_port.error() == QSerialPort::UnsupportedOperationError) {
+            emit note(QStringLiteral("%1: %2 not supported by the device (%3); going on without it")
+                          .arg(device, QLatin1String(name), m_port.errorString()));
+            m_port.clearError();
+            return true;
+        }
+        return false;
+    };
+    if (!setLine(m_port.setDataTerminalReady(true), "DTR"))
+        return Fail(PortFailure::SettingRefused,
+                    QStringLiteral("%1: DTR refused (%2)").arg(device, m_port.errorString()));
+    if (!setLine(m_port.setRequestToSend(true), "RTS"))
+        return Fail(PortFailure::SettingRefused,
+                    QStringLiteral("%1: RTS refused (%2)").arg(device, m_port.errorString()));
+    m_port.clear(QSerialPort::AllDirections);
+    m_port.clearError();
+    m_opening = false;
+    return true;
+}
+
+void QtSerialPort::Close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+QByteArray QtSerialPort::ReadAll()
+{
+    if (!m_port.isOpen())
+        return {};
+    return m_port.readAll();
+}
+
+void QtSerialPort::ClearInput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+qint64 QtSerialPort::Write(const QByteArray &bytes)
+{
+    if (!m_port.isOpen())
+        return -1;
+    m_writeFailed = false;
+    const qint64 taken = m_port.write(bytes);
+    // Hand the bytes to the device at once rather than on the next event loop pass.
+    if (taken > 0)
+        m_port.flush();
+    if (m_writeFailed || !m_port.isOpen())
+        return -1;
+    return taken;
+}
+
+bool QtSerialPort::WaitUntilSent(int msecs)
+{
+    const QDeadlineTimer deadline(msecs);
+    while (m_port.isOpen() && m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+            break;
+    }
+    return !m_port.isOpen() || m_port.bytesToWrite() == 0;
+}
+
+void QtSerialPort::OnError(QSerialPort::SerialPortError error)
+{
+    if (m_opening || error == QSerialPort::NoError)
+        return;
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+        // Once the device is gone QSerialPort repeats these errors without end
+        // while the port stays open: close on the first one.
+        if (m_port.isOpen()) {
+            const QString reason = QStringLiteral("%1: %2").arg(m_device, m_port.errorString());
+            m_port.close();
+            emit portLost(reason);
+        }
+        break;
+    case QSerialPort::WriteError:
+        m_writeFailed = true;
+        emit note(QStringLiteral("%1: write failed (%2)").arg(m_device, m_port.errorString()));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace vireo

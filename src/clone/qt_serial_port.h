@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The serial port on QSerialPort: real serial devices, USB adapters and
+// pseudo-terminals. Failures keep the operating system's reason as text.
+#pragma once
+
+#include "serial_port.h"
+
+#include <QSerialPort>
+
+namespace vireo {
+
+/** SerialPort backed by QSerialPort. */
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject *parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool Open(const QString &device, qint32 speed) override;
+    bool IsOpen() const override { return m_port.isOpen(); }
+    void Close() override;
+    qint64 BytesWaiting() const override { return m_port.bytesAvailable(); }
+    QByteArray ReadAll() override;
+    void ClearInput() override;
+    qint64 Write(const QByteArray &bytes) override;
+    qint64 BytesToSend() const override { return m_port.bytesToWrite(); }
+    bool WaitUntilSent(int msecs) override;
+    PortFailure FailureKind() const override { return m_failure; }
+    QString FailureText() const override { return m_failureText; }
+
+private:
+    void OnError(QSerialPort::SerialPortError error);
+    bool Fail(PortFailure kind, const QString &text);
+
+    QSerialPort m_port;
+    QString m_device;
+    PortFailure m_failure = PortFailure::None;
+    QString m_failureText;
+    bool m_opening = false;
+    bool m_writeFailed = false;
+};
+
+/// The failure of an open refused with QSerialPort's PermissionError: the
+/// device file's own access decides between "permission denied" and "in use".
+PortFailure ClassifyPermissionError(const QString &device);
+
+} // namespace vireo
