@@ -170,6 +170,7 @@ private slots:
         QTest::newRow("120 reverts to previous upper") << "120" << "0105";
         QTest::newRow("99 reverts to previous upper") << "99" << "0105";
         QTest::newRow("emptied upper stays empty") << "" << "";
+        QTest::newRow("upper equal to lower accepted") << "100" << "0100";
     }
     void upperBlockEntered()
     {

@@ -61,40 +61,26 @@ class TestFieldCodecs : public QObject {
     Q_OBJECT
 
 private slots:
-    void digitsOnly_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("digits");
-        QTest::newRow("letters and signs dropped") << "1a2-3" << "123";
-        QTest::newRow("dial signs dropped") << "12*34#" << "1234";
-        QTest::newRow("no digits at all") << "*#ab" << "";
-        QTest::newRow("non-ASCII digits dropped") << QString::fromUtf8("1\u0663\uFF12 4") << "14";
-    }
-    void digitsOnly()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, digits);
-        QCOMPARE(DigitsOnly(text), digits);
-    }
-
-    void fitDigits_data()
+    void digitsFitted_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("digits");
         QTest::addColumn<QString>("fitted");
-        QTest::newRow("short text padded on the left") << "12" << 4 << "0012";
-        QTest::newRow("empty text all zeros") << "" << 5 << "00000";
-        QTest::newRow("exact length kept") << "1234" << 4 << "1234";
-        QTest::newRow("long text keeps its first digits") << "987654" << 4 << "9876";
-        QTest::newRow("ten places") << "7" << 10 << "0000000007";
-        QTest::newRow("one place keeps first digit") << "123" << 1 << "1";
+        QTest::newRow("letters and signs dropped, padded") << "1a2-3" << 4 << "123" << "0123";
+        QTest::newRow("no digits at all") << "*#ab" << 5 << "" << "00000";
+        QTest::newRow("non-ASCII digits dropped") << QString::fromUtf8("1\u0663\uFF12 4") << 2 << "14" << "14";
+        QTest::newRow("long text keeps its first digits") << "987654" << 4 << "987654" << "9876";
+        QTest::newRow("ten places") << "7" << 10 << "7" << "0000000007";
     }
-    void fitDigits()
+    void digitsFitted()
     {
         QFETCH(QString, text);
         QFETCH(int, n);
+        QFETCH(QString, digits);
         QFETCH(QString, fitted);
-        QCOMPARE(FitDigits(text, n), fitted);
+        QCOMPARE(DigitsOnly(text), digits);
+        QCOMPARE(FitDigits(digits, n), fitted);
     }
 
     // What the user enters into a field, the words it is stored as, and what
@@ -286,64 +272,6 @@ private slots:
             FieldsToImage(fields, image);
             QCOMPARE(image, normalised);
         }
-    }
-
-    void lowerBlockRule_data()
-    {
-        QTest::addColumn<QString>("oldLower");
-        QTest::addColumn<QString>("newLower");
-        QTest::addColumn<QString>("oldUpper");
-        QTest::addColumn<bool>("applied");
-        QTest::addColumn<QString>("upper");
-
-        QTest::newRow("changed lower moves upper") << "0050" << "0100" << "0060" << true << "0100";
-        QTest::newRow("lower 0000 empties upper") << "0100" << "0000" << "0105" << true << "";
-        QTest::newRow("lower unchanged keeps upper") << "0100" << "0100" << "0105" << false << "0105";
-    }
-    void lowerBlockRule()
-    {
-        QFETCH(QString, oldLower);
-        QFETCH(QString, newLower);
-        QFETCH(QString, oldUpper);
-        QFETCH(bool, applied);
-        QFETCH(QString, upper);
-
-        FieldValues fields;
-        fields.Config1Text[LowerBlockDecode] = newLower;
-        fields.Config1Text[UpperBlockDecode] = oldUpper;
-        QCOMPARE(LowerBlockRule(fields, oldLower), applied);
-        QCOMPARE(fields.Config1Text[UpperBlockDecode], upper);
-        QCOMPARE(fields.Config1Text[LowerBlockDecode], newLower);
-    }
-
-    void upperBlockRule_data()
-    {
-        QTest::addColumn<QString>("lower");
-        QTest::addColumn<QString>("oldUpper");
-        QTest::addColumn<QString>("newUpper");
-        QTest::addColumn<QString>("upper");
-
-        QTest::newRow("lower + 19 accepted") << "0100" << "0105" << "0119" << "0119";
-        QTest::newRow("lower itself accepted") << "0100" << "0105" << "0100" << "0100";
-        QTest::newRow("lower + 20 reverts") << "0100" << "0105" << "0120" << "0105";
-        QTest::newRow("below lower reverts") << "0100" << "0105" << "0099" << "0105";
-        QTest::newRow("empty upper stays empty") << "0100" << "0105" << "" << "";
-        QTest::newRow("reverts to an empty upper") << "0100" << "" << "0200" << "";
-        QTest::newRow("range counted in decimal, inside") << "0090" << "0090" << "0109" << "0109";
-        QTest::newRow("range counted in decimal, outside") << "0090" << "0090" << "0110" << "0090";
-    }
-    void upperBlockRule()
-    {
-        QFETCH(QString, lower);
-        QFETCH(QString, oldUpper);
-        QFETCH(QString, newUpper);
-        QFETCH(QString, upper);
-
-        FieldValues fields;
-        fields.Config1Text[LowerBlockDecode] = lower;
-        fields.Config1Text[UpperBlockDecode] = newUpper;
-        UpperBlockRule(fields, oldUpper);
-        QCOMPARE(fields.Config1Text[UpperBlockDecode], upper);
     }
 };
 
