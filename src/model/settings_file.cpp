@@ -126,13 +126,12 @@ QByteArray SettingsFileText(const UnitWords &image)
 SaveResult SaveDataFile(const QString &path, UnitModel &model)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a refused write (disk full, size limit) fails here with
+    // the system's reason, before commit() could put a truncated file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     const QByteArray text = SettingsFileText(model.UnitImage);
-    // The text goes into the write buffer first; a failure to hand it to the
-    // system only shows in flush(), and commit() would otherwise replace the old
-    // file with a truncated one.
-    if (file.write(text) != text.size() || !file.flush()) {
+    if (file.write(text) != text.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return {false, reason};
