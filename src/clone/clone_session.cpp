@@ -61,7 +61,7 @@ bool CloneSession::StartClone(const CloneRequest &request)
     m_accessCode = request.accessCode;
     m_speed = request.speed;
     m_portError.clear();
-    m_pendingEnd.reset();
+    m_endPending = false;
     m_lastResult.reset();
     m_inRun = true;
     if (m_trace)
@@ -86,7 +86,7 @@ bool CloneSession::StartClone(const CloneRequest &request)
     ++m_busy;
     SendFrame(m_state.TxFrame);
     --m_busy;
-    if (m_pendingEnd) {
+    if (m_endPending) {
         RunPendingEnd();
         return false;
     }
@@ -339,7 +339,7 @@ void CloneSession::EndClone(CloneResult result)
     if (!m_inRun || m_ending)
         return;
     m_ending = true;
-    m_pendingEnd.reset();
+    m_endPending = false;
     m_timer.stop();
 
     // An early end tells the unit to leave cloning. The wait for it to leave
@@ -372,23 +372,24 @@ void CloneSession::Report(int blockNo)
     emit progress(ClampProgress(BlockProgress(blockNo)));
 }
 
-void CloneSession::RequestEnd(CloneResult result)
+void CloneSession::RequestEnd(std::optional<CloneResult> result)
 {
     if (m_busy > 0) {
-        if (!m_pendingEnd)
-            m_pendingEnd = result;
+        if (!m_endPending) {
+            m_endPending = true;
+            m_pendingResult = result;
+        }
         return;
     }
-    EndClone(result);
+    EndClone(result.value_or(TimeoutResult()));
 }
 
 void CloneSession::RunPendingEnd()
 {
-    if (!m_pendingEnd || m_busy > 0)
+    if (!m_endPending || m_busy > 0)
         return;
-    const CloneResult result = *m_pendingEnd;
-    m_pendingEnd.reset();
-    EndClone(result);
+    m_endPending = false;
+    EndClone(m_pendingResult.value_or(TimeoutResult()));
 }
 
 void CloneSession::OnReceiveOverflow()
@@ -410,7 +411,7 @@ void CloneSession::OnPortLost(const QString &reason)
     // A run that already sent its end frame finishes at the next tick as usual;
     // any other ends as the silence of a lost line would end it.
     if (m_state.CloneStep != StepEnd)
-        RequestEnd(TimeoutResult());
+        RequestEnd(std::nullopt);
 }
 
 void CloneSession::OnReadyRead()

@@ -136,7 +136,8 @@ private:
     bool TimedOut() const { return m_clock.Now() - m_state.StartTime > ReplyTimeout; }
     void Report(int blockNo);
     /// Ends the run now, or, while a tick or send is under way, when it returns.
-    void RequestEnd(CloneResult result);
+    /// Without a result, the run ends as a time-out would end it at that moment.
+    void RequestEnd(std::optional<CloneResult> result);
     void RunPendingEnd();
     void OnReceiveOverflow();
     void OnPortLost(const QString &reason);
@@ -154,7 +155,8 @@ private:
     bool m_inRun = false;   // from StartClone until EndClone has finished
     bool m_ending = false;  // inside EndClone
     int m_busy = 0;         // depth of ticks and sends under way
-    std::optional<CloneResult> m_pendingEnd;
+    bool m_endPending = false;
+    std::optional<CloneResult> m_pendingResult; // none: the time-out result
     std::optional<CloneResult> m_lastResult;
     QString m_portError;
     bool m_autoDrive = true;
