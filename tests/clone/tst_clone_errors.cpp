@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Clone failure messages verbatim, the progress arithmetic and clamp, and
+// where the progress window goes on the screen.
+#include "clone/clone_errors.h"
+
+#include <QTest>
+
+using namespace vireo;
+
+Q_DECLARE_METATYPE(vireo::TwipRect)
+
+class TestCloneErrors : public QObject {
+    Q_OBJECT
+private slots:
+    void texts_data();
+    void texts();
+    void progress_data();
+    void progress();
+    void placement_data();
+    void placement();
+};
+
+void TestCloneErrors::texts_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("text");
+    const QString checks = QStringLiteral("\r\n\r\nCheck the following:\r\n\r\n- The COM port settings.\r\n"
+                                          "- Cloning cable connections.\r\n- Transceiver power is ON.\r\n");
+    QTest::newRow("0 names COM3") << 0 << 3 << QStringLiteral("Cannot access COM3.") + checks;
+    QTest::newRow("0 names COM1") << 0 << 1 << QStringLiteral("Cannot access COM1.") + checks;
+    QTest::newRow("1") << 1 << 1 << QStringLiteral("COM buffer Overflow.") + checks;
+    QTest::newRow("2") << 2 << 1 << QStringLiteral("Cannot access COM port.") + checks;
+    QTest::newRow("3") << 3 << 1 << QStringLiteral("No answer from transceiver.") + checks;
+    QTest::newRow("4") << 4 << 1 << QStringLiteral("Illegal Data.") + checks;
+    QTest::newRow("5") << 5 << 1 << QStringLiteral("Error:\r\n\r\n- No Wren Unit.\r\n");
+    QTest::newRow("6") << 6 << 1 << QStringLiteral("Error:\r\n\r\n- Unknown Unit.\r\n");
+    QTest::newRow("7") << 7 << 1 << QStringLiteral("Error:\r\n\r\n- Five Digit Access Code error.\r\n");
+    QTest::newRow("8") << 8 << 1 << QStringLiteral("Error:\r\n\r\n- Data Overflow.\r\n");
+    QTest::newRow("9") << 9 << 1 << QStringLiteral("Error:\r\n\r\n- There is not enough data.\r\n");
+    QTest::newRow("10 has no message") << 10 << 1 << QString();
+    QTest::newRow("11 has no message") << 11 << 1 << QString();
+    QTest::newRow("-1 has no message") << -1 << 1 << QString();
+}
+
+void TestCloneErrors::texts()
+{
+    QFETCH(int, code);
+    QFETCH(int, port);
+    QFETCH(QString, text);
+    QCOMPARE(CloneErrorText(code, port), text);
+}
+
+void TestCloneErrors::progress_data()
+{
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("raw");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("first block") << 0 << 0 << 0;
+    QTest::newRow("block 1") << 1 << 1 << 1;
+    QTest::newRow("block 49") << 49 << 50 << 50;
+    QTest::newRow("block 97") << 97 << 99 << 99;
+    QTest::newRow("last block clamped") << 98 << 101 << 100;
+}
+
+void TestCloneErrors::progress()
+{
+    QFETCH(int, block);
+    QFETCH(int, raw);
+    QFETCH(int, shown);
+    QCOMPARE(BlockProgress(block), raw);
+    QCOMPARE(ClampProgress(raw), shown);
+    QCOMPARE(ClampProgress(-5), 0);
+}
+
+void TestCloneErrors::placement_data()
+{
+    QTest::addColumn<TwipRect>("main");
+    QTest::addColumn<TwipRect>("placed");
+    const int w = ProgressWindowWidth, h = ProgressWindowHeight;
+    QTest::newRow("centred") << TwipRect{1000, 2000, 9000, 6000}
+                             << TwipRect{1000 + (9000 - w) / 2, 2000 + (6000 - h) / 2, w, h};
+    QTest::newRow("near the bottom right corner") << TwipRect{15000, 11000, 9000, 6000}
+                                                   << TwipRect{19200 - w, 14400 - h, w, h};
+    QTest::newRow("partly off the top left") << TwipRect{-8000, -5000, 9000, 6000} << TwipRect{0, 0, w, h};
+}
+
+void TestCloneErrors::placement()
+{
+    QFETCH(TwipRect, main);
+    QFETCH(TwipRect, placed);
+    const TwipRect got = PlaceProgressWindow(main, 19200, 14400);
+    QCOMPARE(got.left, placed.left);
+    QCOMPARE(got.top, placed.top);
+    QCOMPARE(got.width, placed.width);
+    QCOMPARE(got.height, placed.height);
+    // A screen smaller than the window: left and top are never negative.
+    const TwipRect tiny = PlaceProgressWindow(main, 3000, 1000);
+    QCOMPARE(tiny.left, 0);
+    QCOMPARE(tiny.top, 0);
+}
+
+QTEST_GUILESS_MAIN(TestCloneErrors)
+#include "tst_clone_errors.moc"
