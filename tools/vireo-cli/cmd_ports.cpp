@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vireo-cli ports: the serial devices this machine has, with the stable
+// /dev/serial/by-id name of each where there is one, and the device behind
+// each of COM1 to COM4 as the profile in use maps them.
+#include "cli_common.h"
+#include "profile/profile_location.h"
+#include "profile/program_options.h"
+#include "profile/serial_devices.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace vireo::cli {
+
+namespace {
+
+const QString PortsUsage = QStringLiteral("vireo-cli ports [--profile FILE]");
+
+// Device path -> its /dev/serial/by-id link; these names survive re-plugging
+// and so are the ones to put into the profile's [PORTS] section.
+QHash<QString, QString> StableNames()
+{
+    QHash<QString, QString> names;
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo &link : byId.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString target = link.canonicalFilePath();
+        if (!target.isEmpty())
+            names.insert(target, link.absoluteFilePath());
+    }
+    return names;
+}
+
+} // namespace
+
+int RunPorts(const QStringList &arguments)
+{
+    QStringList args = arguments;
+    std::optional<QString> profileFile;
+    if (const int status = TakeProfileOption(args, profileFile, PortsUsage))
+        return status;
+    if (!args.isEmpty())
+        return UsageError(QStringLiteral("unexpected argument '%1'").arg(args.first()), PortsUsage);
+
+    const QHash<QString, QString> stable = StableNames();
+    QList<QSerialPortInfo> found = QSerialPortInfo::availablePorts();
+    std::sort(found.begin(), found.end(), [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
+        return a.systemLocation() < b.systemLocation();
+    });
+
+    Out() << "Serial devices:\n";
+    if (found.isEmpty())
+        Out() << "  (none found)\n";
+    for (const QSerialPortInfo &info : found) {
+        const QString path = info.systemLocation();
+        QString description = info.description();
+        if (!info.manufacturer().isEmpty() && !description.contains(info.manufacturer()))
+            description += QStringLiteral(", ") + info.manufacturer();
+        if (description.isEmpty())
+            description = QStringLiteral("-");
+        Out() << "  " << qSetFieldWidth(16) << Qt::left << path << qSetFieldWidth(0) << ' ' << description;
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (const auto it = stable.constFind(canonical.isEmpty() ? path : canonical); it != stable.constEnd())
+            Out() << "\n" << QString(19, QLatin1Char(' ')) << it.value();
+        Out() << '\n';
+    }
+
+    clsLynProfileIO profile = OpenProfile(profileFile);
+    ProgramOptions options;
+    LoadOptions(profile, options);
+    const auto devices = SerialDevicePaths(profile);
+    Out() << "COM ports (profile " << profile.GetMyProfile() << "):\n";
+    for (int n = 1; n <= ComPortCount; ++n) {
+        const QString &device = devices[n - 1];
+        Out() << "  COM" << n << "  " << qSetFieldWidth(16) << Qt::left << device << qSetFieldWidth(0);
+        if (!QFileInfo::exists(device))
+            Out() << " (no such device)";
+        if (n == options.ComPortNumber)
+            Out() << " <- Port, used by read and write without --port";
+        Out() << '\n';
+    }
+    Out() << "Speed " << options.ComSpeed << " bit/s\n";
+    return ExitOk;
+}
+
+} // namespace vireo::cli
