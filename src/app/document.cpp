@@ -17,13 +17,6 @@ void Document::SetFileName(const QString &path)
     MarkClean();
 }
 
-QString FileNameOnly(const QString &path)
-{
-    // Both separators count: the program runs where paths use "/" as well as "\".
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(cut + 1);
-}
-
 QString Document::UpdateCaption() const
 {
     QString name = FileNameOnly(CurrentFileName);

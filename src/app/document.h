@@ -6,6 +6,7 @@
 
 #include "model/settings_file.h"
 #include "model/unit_model.h"
+#include "profile/recent_files.h"
 #include "user_dialogs.h"
 
 namespace vireo {
@@ -37,9 +38,6 @@ public:
 private:
     UnitModel &m_model;
 };
-
-/// The part of a path after its last folder separator ("\" or "/").
-QString FileNameOnly(const QString &path);
 
 /// Shows a settings-file error box.
 void ShowFileError(UserDialogs &dialogs, FileErrorCode code, const QString &fileName);

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "profile_location.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vireo {
+
+QString UserProfileFolder()
+{
+    // Not AppConfigLocation: that folder is named after the running program,
+    // which would give vireo-cli a profile of its own.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vireo");
+}
+
+ProfileLocation ChooseProfileLocation(const QString &programFolder, bool programFolderWritable,
+                                      const QString &userFolder)
+{
+    const QString name = QString::fromLatin1(ProfileFileName);
+    const QString beside = QDir(programFolder).filePath(name);
+    if (programFolderWritable)
+        return {beside, QString(), false};
+    ProfileLocation location{QDir(userFolder).filePath(name), QString(), true};
+    if (QFileInfo::exists(beside))
+        location.readFallback = beside;
+    return location;
+}
+
+clsLynProfileIO OpenProfile(const std::optional<QString> &profileFile)
+{
+    clsLynProfileIO profile;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    profile.SetCurrentPath(programFolder);
+    profile.SetName(QString::fromLatin1(ProfileFileName));
+    if (profileFile) {
+        profile.SetFullPath(QDir::toNativeSeparators(QFileInfo(*profileFile).absoluteFilePath()));
+    } else {
+        const ProfileLocation location =
+            ChooseProfileLocation(programFolder, QFileInfo(programFolder).isWritable(), UserProfileFolder());
+        if (location.perUser) {
+            profile.SetFullPath(QDir::toNativeSeparators(location.path));
+            profile.SetReadFallback(location.readFallback);
+            profile.SetCreateFolder(true);
+        }
+    }
+    profile.SetSection(QString::fromLatin1(StartupSection));
+    return profile;
+}
+
+} // namespace vireo

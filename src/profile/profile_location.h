@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the profile lives: beside the program when its folder is writable (a
+// portable copy, the build tree), otherwise in the per-user configuration
+// folder, seeded from a file beside the program when there is one.
+#pragma once
+
+#include "profile_io.h"
+
+#include <optional>
+
+namespace vireo {
+
+inline constexpr char ProfileFileName[] = "VIREO.ini";
+/// The Section start-up gives the profile object before LoadOptions replaces it.
+inline constexpr char StartupSection[] = "VIREO";
+
+struct ProfileLocation {
+    QString path;         ///< the profile file read and written
+    QString readFallback; ///< read instead while `path` does not exist; empty for none
+    bool perUser = false; ///< in the per-user folder (created on the first write)
+};
+
+/// The per-user folder: the platform's configuration folder and "vireo"
+/// (~/.config/vireo on Linux), the same for the window and vireo-cli.
+QString UserProfileFolder();
+
+/// The location rule for a program in programFolder (whose writability the
+/// caller tells, so that the rule can be tested under any account).
+ProfileLocation ChooseProfileLocation(const QString &programFolder, bool programFolderWritable,
+                                      const QString &userFolder);
+
+/// The profile object as start-up sets it up (Path, Name, Section "VIREO"):
+/// at profileFile when given (relative to the working folder), otherwise at
+/// the location the rule chooses for the running program.
+clsLynProfileIO OpenProfile(const std::optional<QString> &profileFile = std::nullopt);
+
+} // namespace vireo

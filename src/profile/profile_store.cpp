@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "profile_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace vireo {
+
+namespace {
+
+// One line of the text: [start, contentEnd) is its content without the line
+// end; next is where the following line starts.
+struct Line {
+    qsizetype start = 0;
+    qsizetype contentEnd = 0;
+    qsizetype next = 0;
+};
+
+class LineReader {
+  public:
+    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+
+    bool Next(Line &line)
+    {
+        if (m_pos >= m_bytes.size())
+            return false;
+        line.start = m_pos;
+        const qsizetype lf = m_bytes.indexOf('\n', m_pos);
+        if (lf < 0) {
+            line.contentEnd = line.next = m_bytes.size();
+        } else {
+            line.contentEnd = (lf > m_pos && m_bytes.at(lf - 1) == '\r') ? lf - 1 : lf;
+            line.next = lf + 1;
+        }
+        m_pos = line.next;
+        return true;
+    }
+
+  private:
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
+};
+
+QByteArrayView Content(const QByteArray &bytes, const Line &line)
+{
+    return QByteArrayView(bytes).sliced(line.start, line.contentEnd - line.start);
+}
+
+// The name of a section header line ("[name]", blanks allowed around), or nullopt.
+std::optional<QByteArrayView> SectionName(QByteArrayView content)
+{
+    const QByteArrayView t = content.trimmed();
+    if (!t.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = t.lastIndexOf(']');
+    if (close < 1)
+        return std::nullopt;
+    return t.sliced(1, close - 1).trimmed();
+}
+
+bool SameName(QByteArrayView bytes, const QString &name)
+{
+    return QString::fromUtf8(bytes).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// Lines that end a section's run of keys: a new key goes after the last line
+// that is neither blank nor a comment, so that a blank line or a comment that
+// leads into the next section stays in front of it.
+bool IsContentLine(QByteArrayView content)
+{
+    const QByteArrayView t = content.trimmed();
+    return !t.isEmpty() && !t.startsWith(';') && !t.startsWith('#');
+}
+
+struct KeyMatch {
+    qsizetype equals = -1; // offset of the "=" in the whole text
+    Line line;
+};
+
+// Finds the first section of that name; reports the first matching key in it
+// and the end of its last content line (the header's when it has none).
+struct SectionScan {
+    bool found = false;
+    std::optional<KeyMatch> key;
+    Line lastContent;
+};
+
+SectionScan Scan(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    SectionScan scan;
+    LineReader reader(bytes);
+    Line line;
+    while (reader.Next(line)) {
+        const QByteArrayView content = Content(bytes, line);
+        if (const auto name = SectionName(content)) {
+            if (scan.found)
+                break; // the end of the first matching section
+            if (SameName(*name, section)) {
+                scan.found = true;
+                scan.lastContent = line;
+            }
+            continue;
+        }
+        if (!scan.found)
+            continue;
+        if (IsContentLine(content))
+            scan.lastContent = line;
+        const qsizetype eq = content.indexOf('=');
+        if (eq >= 0 && SameName(content.first(eq).trimmed(), key)) {
+            scan.key = KeyMatch{line.start + eq, line};
+            break;
+        }
+    }
+    return scan;
+}
+
+} // namespace
+
+std::optional<QString> ProfileText::Value(const QString &section, const QString &key) const
+{
+    if (section.isEmpty() || key.isEmpty())
+        return std::nullopt;
+    const SectionScan scan = Scan(m_bytes, section, key);
+    if (!scan.key)
+        return std::nullopt;
+    QByteArrayView value = QByteArrayView(m_bytes)
+                               .sliced(scan.key->equals + 1, scan.key->line.contentEnd - scan.key->equals - 1)
+                               .trimmed();
+    // The profile functions drop one pair of quotes that enclose the whole value.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    return QString::fromUtf8(value);
+}
+
+void ProfileText::SetValue(const QString &section, const QString &key, const QString &value)
+{
+    const QByteArray eol = LineEnd();
+    const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
+    const SectionScan scan = Scan(m_bytes, section, key);
+    if (scan.key) {
+        const qsizetype from = scan.key->equals + 1;
+        m_bytes.replace(from, scan.key->line.contentEnd - from, value.toUtf8());
+        return;
+    }
+    if (scan.found) {
+        const Line &last = scan.lastContent;
+        if (last.contentEnd == last.next) // the text's last line, without a line end
+            m_bytes.insert(last.next, eol + entry);
+        else
+            m_bytes.insert(last.next, entry + eol);
+        return;
+    }
+    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n'))
+        m_bytes += eol;
+    m_bytes += '[' + section.toUtf8() + ']' + eol + entry + eol;
+}
+
+QByteArray ProfileText::LineEnd() const
+{
+    const qsizetype lf = m_bytes.indexOf('\n');
+    if (lf > 0 && m_bytes.at(lf - 1) != '\r')
+        return QByteArrayLiteral("\n");
+    if (lf == 0)
+        return QByteArrayLiteral("\n");
+    // A new file gets CR LF: the profile format is Windows', files are copied
+    // between machines, and every reader of either platform accepts CR LF.
+    return QByteArrayLiteral("\r\n");
+}
+
+bool IsWritableEntry(const QString &section, const QString &key, const QString &value)
+{
+    const auto breaksLines = [](const QString &s) {
+        return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r')) || s.contains(QChar(0));
+    };
+    if (section.isEmpty() || key.isEmpty() || breaksLines(section) || breaksLines(key) || breaksLines(value))
+        return false;
+    return !key.contains(QLatin1Char('=')) && !key.trimmed().startsWith(QLatin1Char('['));
+}
+
+ProfileFileRead ReadProfileFile(const QString &path)
+{
+    ProfileFileRead result;
+    QFile file(path);
+    if (!file.exists())
+        return result; // Missing
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = ProfileReadStatus::Unreadable;
+        result.reason = file.errorString();
+        return result;
+    }
+    QByteArray bytes = file.read(ProfileReadLimit + 1);
+    if (bytes.isNull() && file.error() != QFileDevice::NoError) {
+        result.status = ProfileReadStatus::Unreadable;
+        result.reason = file.errorString();
+        return result;
+    }
+    result.status = ProfileReadStatus::Read;
+    if (bytes.size() > ProfileReadLimit) {
+        // Keep the complete lines within the limit; a cut line could give a wrong value.
+        bytes.truncate(ProfileReadLimit);
+        bytes.truncate(bytes.lastIndexOf('\n') + 1);
+        result.status = ProfileReadStatus::TooLarge;
+    }
+    result.text = ProfileText(std::move(bytes));
+    return result;
+}
+
+ProfileWriteResult WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder)
+{
+    ProfileWriteResult result;
+    if (createFolder) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            result.reason = QStringLiteral("cannot create folder %1").arg(folder);
+            return result;
+        }
+    }
+    // QSaveFile refuses an existing file that is not writable, as the profile
+    // functions do. Unbuffered, because Qt takes a short buffered write (disk
+    // full, size limit) silently and commit() would then put a cut file in place.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.reason = file.errorString();
+        return result;
+    }
+    const qint64 written = file.write(text.Bytes());
+    if (written != text.Bytes().size()) {
+        result.reason =
+            written < 0 ? file.errorString()
+                        : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(text.Bytes().size());
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit()) {
+        result.reason = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace vireo

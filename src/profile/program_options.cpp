@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "program_options.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vireo {
+
+namespace {
+
+QString Text(const char *latin1)
+{
+    return QString::fromLatin1(latin1);
+}
+
+// One axis of the clamp: the far edge first, then the near edge, so a window
+// larger than the screen ends at 0. 64-bit so that any stored position works.
+qint64 Clamp(qint64 position, qint64 extent, qint64 screen)
+{
+    if (position + extent > screen)
+        position = screen - extent;
+    return std::max<qint64>(position, 0);
+}
+
+} // namespace
+
+QString RecentFileKey(int n)
+{
+    return QStringLiteral("FileName(%1)").arg(n);
+}
+
+void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options)
+{
+    options.ComPortNumber = 1;
+    options.ComSpeed = 9600;
+    options.ToolbarShown = true;
+    options.WindowTop = 0;
+    options.WindowLeft = 0;
+
+    profile.SetSection(Text(OptionSection));
+    profile.loadData(Text(PortKey), options.ComPortNumber);
+    profile.loadData(Text(SpeedKey), options.ComSpeed);
+    profile.loadData(Text(ToolBarKey), options.ToolbarShown);
+
+    profile.SetSection(Text(StatusSection));
+    profile.loadData(Text(WindowTopKey), options.WindowTop);
+    profile.loadData(Text(WindowLeftKey), options.WindowLeft);
+
+    profile.SetSection(Text(RecentFilesSection));
+    for (int n = 1; n <= RecentFileCount; ++n) {
+        options.RecentFiles[n - 1].clear();
+        profile.loadData(RecentFileKey(n), options.RecentFiles[n - 1]);
+    }
+
+    if (options.ComPortNumber < 1 || options.ComPortNumber > 4)
+        options.ComPortNumber = 1;
+    if (std::find(ValidComSpeeds.begin(), ValidComSpeeds.end(), options.ComSpeed) == ValidComSpeeds.end())
+        options.ComSpeed = 9600;
+}
+
+bool SaveOptions(clsLynProfileIO &profile, const ProgramOptions &options)
+{
+    // One batch, one file replacement: a crash or a full disk part-way leaves
+    // the old profile whole instead of a file with some of the nine keys.
+    profile.BeginBatch();
+    profile.SetSection(Text(OptionSection));
+    profile.saveData(Text(PortKey), options.ComPortNumber);
+    profile.saveData(Text(SpeedKey), options.ComSpeed);
+    profile.saveData(Text(ToolBarKey), options.ToolbarShown);
+
+    profile.SetSection(Text(StatusSection));
+    profile.saveData(Text(WindowTopKey), options.WindowTop);
+    profile.saveData(Text(WindowLeftKey), options.WindowLeft);
+
+    profile.SetSection(Text(RecentFilesSection));
+    for (int n = 1; n <= RecentFileCount; ++n)
+        profile.saveData(RecentFileKey(n), options.RecentFiles[n - 1]);
+    return profile.CommitBatch();
+}
+
+bool TrackWindowPosition(ProgramOptions &options, double left, double top, bool minimised)
+{
+    if (minimised)
+        return false;
+    // Rounded as the integer conversion does: halves to even, kept within 32 bits.
+    const auto round = [](double v) {
+        return static_cast<qint32>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0));
+    };
+    const qint32 newLeft = round(left);
+    const qint32 newTop = round(top);
+    if (newLeft == options.WindowLeft && newTop == options.WindowTop)
+        return false;
+    options.WindowLeft = newLeft;
+    options.WindowTop = newTop;
+    return true;
+}
+
+QPoint PlaceWindow(qint32 left, qint32 top, QSize window, QSize screen)
+{
+    return QPoint(static_cast<int>(Clamp(left, window.width(), screen.width())),
+                  static_cast<int>(Clamp(top, window.height(), screen.height())));
+}
+
+} // namespace vireo

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recent_files.h"
+
+#include <algorithm>
+
+namespace vireo {
+
+QString FileNameOnly(const QString &path)
+{
+    // Both separators count: the program runs where paths use "/" as well as "\".
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return path.mid(cut + 1);
+}
+
+QString RecentFileCaption(int n, const QString &path)
+{
+    return QStringLiteral("&%1 ").arg(n) + FileNameOnly(path);
+}
+
+bool AddRecentFile(ProgramOptions &options, const QString &path, bool hasFileName)
+{
+    if (!hasFileName)
+        return false;
+    auto &list = options.RecentFiles;
+    int pos = RecentFileCount; // 1-based; the last exact match wins
+    for (int i = 1; i <= RecentFileCount; ++i)
+        if (list[i - 1] == path)
+            pos = i;
+    for (int j = RecentFileCount; j >= 2; --j)
+        if (j <= pos)
+            list[j - 1] = list[j - 2];
+    list[0] = path;
+    return true;
+}
+
+void AddRecentFile(ProgramOptions &options, const QString &path, bool hasFileName, RecentFileMenu &menu)
+{
+    if (AddRecentFile(options, path, hasFileName))
+        ShowRecentFiles(options, menu);
+}
+
+void ShowRecentFiles(const ProgramOptions &options, RecentFileMenu &menu)
+{
+    for (int n = 1; n <= RecentFileCount; ++n)
+        menu.SetItemVisible(FirstRecentFileItem - 1 + n, false);
+    if (options.RecentFiles[0].isEmpty()) {
+        menu.SetItemVisible(FirstRecentFileItem, true);
+        menu.SetItemEnabled(FirstRecentFileItem, false);
+        menu.SetItemCaption(FirstRecentFileItem, QString::fromLatin1(NoRecentFileCaption));
+        return;
+    }
+    for (int n = 1; n <= RecentFileCount; ++n) {
+        const int item = FirstRecentFileItem - 1 + n;
+        const bool shown = !options.RecentFiles[n - 1].isEmpty();
+        if (shown) {
+            menu.SetItemVisible(item, true);
+            menu.SetItemCaption(item, RecentFileCaption(n, options.RecentFiles[n - 1]));
+        }
+        menu.SetItemEnabled(item, shown);
+    }
+}
+
+} // namespace vireo

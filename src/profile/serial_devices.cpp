@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "serial_devices.h"
+
+#include <QFile>
+
+namespace vireo {
+
+QString DefaultSerialDevice(int comNumber, const DeviceExists &exists)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(exists);
+    return QStringLiteral("COM%1").arg(comNumber);
+#else
+    // A USB adapter is what a workshop plugs in today; a built-in port is the fallback.
+    const QString usb = QStringLiteral("/dev/ttyUSB%1").arg(comNumber - 1);
+    const bool present = exists ? exists(usb) : QFile::exists(usb);
+    return present ? usb : QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
+#endif
+}
+
+std::array<QString, ComPortCount> SerialDevicePaths(const clsLynProfileIO &profile,
+                                                    const DeviceExists &exists)
+{
+    clsLynProfileIO reader = profile; // a copy, so the caller's sticky Section stays
+    reader.SetSection(QString::fromLatin1(PortsSection));
+    std::array<QString, ComPortCount> devices;
+    for (int n = 1; n <= ComPortCount; ++n) {
+        QString device;
+        reader.loadData(QStringLiteral("COM%1").arg(n), device);
+        devices[n - 1] = device.isEmpty() ? DefaultSerialDevice(n, exists) : device;
+    }
+    return devices;
+}
+
+} // namespace vireo

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The serial device behind each COM number: the optional [PORTS] section of
+// the profile (COM1 to COM4, each a device path), else the platform default.
+// The section is only read; it stays in the file as the user wrote it.
+#pragma once
+
+#include "profile_io.h"
+
+#include <array>
+#include <functional>
+
+namespace vireo {
+
+inline constexpr char PortsSection[] = "PORTS";
+inline constexpr int ComPortCount = 4;
+
+/// Whether a device path exists; the real test is QFile::exists.
+using DeviceExists = std::function<bool(const QString &)>;
+
+/// The default device of COM n (1 to 4): Windows "COMn"; elsewhere
+/// /dev/ttyUSB<n-1> when it exists, otherwise /dev/ttyS<n-1>.
+QString DefaultSerialDevice(int comNumber, const DeviceExists &exists = {});
+
+/// The devices of COM1 to COM4 (indices 0 to 3): the [PORTS] key "COMn" when
+/// it holds a path, else the default. The profile's Section is left as it was.
+std::array<QString, ComPortCount> SerialDevicePaths(const clsLynProfileIO &profile,
+                                                    const DeviceExists &exists = {});
+
+} // namespace vireo

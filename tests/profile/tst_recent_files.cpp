@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The recent-file list (Part 3.3): how paths move through RecentFiles and what
+// File menu items 5 to 8 show, against a fake menu.
+#include "profile/recent_files.h"
+
+#include <QTest>
+
+#include <map>
+
+using namespace vireo;
+
+namespace {
+
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+struct FakeMenu : RecentFileMenu {
+    struct Item {
+        QString caption; // empty in the menu's design
+        bool visible = true;
+        bool enabled = true;
+    };
+    std::map<int, Item> items{{5, {}}, {6, {}}, {7, {}}, {8, {}}};
+    void SetItemCaption(int item, const QString &caption) override { items.at(item).caption = caption; }
+    void SetItemVisible(int item, bool visible) override { items.at(item).visible = visible; }
+    void SetItemEnabled(int item, bool enabled) override { items.at(item).enabled = enabled; }
+    // The visible items as "caption" or "caption (disabled)", in menu order.
+    QStringList Shown() const
+    {
+        QStringList shown;
+        for (const auto &[index, item] : items)
+            if (item.visible)
+                shown << item.caption + (item.enabled ? QString() : S(" (disabled)"));
+        return shown;
+    }
+};
+
+ProgramOptions List(QStringList files)
+{
+    ProgramOptions options;
+    for (int i = 0; i < RecentFileCount; ++i)
+        options.RecentFiles[i] = files.value(i);
+    return options;
+}
+
+QStringList Entries(const ProgramOptions &options)
+{
+    return QStringList(options.RecentFiles.begin(), options.RecentFiles.end());
+}
+
+} // namespace
+
+class TestRecentFiles : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void addRecentFile_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hasFileName");
+        QTest::addColumn<QStringList>("after");
+        const QStringList four{S("/d/a.st2"), S("/d/b.st2"), S("/d/c.st2"), S("/d/e.st2")};
+        QTest::newRow("first Save As of a new document")
+            << QStringList{} << S("/d/new.st2") << true << QStringList{S("/d/new.st2"), {}, {}, {}};
+        QTest::newRow("entry 3 reopened moves to the top")
+            << four << S("/d/c.st2") << true
+            << QStringList{S("/d/c.st2"), S("/d/a.st2"), S("/d/b.st2"), S("/d/e.st2")};
+        QTest::newRow("fifth distinct file drops entry 4")
+            << four << S("/d/f.st2") << true
+            << QStringList{S("/d/f.st2"), S("/d/a.st2"), S("/d/b.st2"), S("/d/c.st2")};
+        QTest::newRow("save of entry 1 leaves the list") << four << S("/d/a.st2") << true << four;
+        QTest::newRow("untitled document leaves the list") << four << S("Untitled") << false << four;
+        QTest::newRow("letter case makes a second entry")
+            << QStringList{S("/d/A.st2")} << S("/d/a.st2") << true
+            << QStringList{S("/d/a.st2"), S("/d/A.st2"), {}, {}};
+        QTest::newRow("duplicate entries: the last match moves")
+            << QStringList{S("/x"), S("/y"), S("/x"), S("/z")} << S("/x") << true
+            << QStringList{S("/x"), S("/x"), S("/y"), S("/z")};
+    }
+    void addRecentFile()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, path);
+        QFETCH(bool, hasFileName);
+        QFETCH(QStringList, after);
+        ProgramOptions options = List(before);
+        FakeMenu menu;
+        menu.items.at(5).caption = S("untouched");
+        AddRecentFile(options, path, hasFileName, menu);
+        QCOMPARE(Entries(options), Entries(List(after)));
+        // The menu is rebuilt exactly when the list was rewritten.
+        QCOMPARE(menu.items.at(5).caption == S("untouched"), !hasFileName);
+    }
+
+    void showRecentFiles_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("empty list: one disabled item")
+            << QStringList{} << QStringList{S("Recent File (disabled)")};
+        QTest::newRow("entry 1 empty hides the rest")
+            << QStringList{{}, S("/d/b.st2")} << QStringList{S("Recent File (disabled)")};
+        QTest::newRow("one file") << QStringList{S("/home/u/new.st2")} << QStringList{S("&1 new.st2")};
+        QTest::newRow("gap at entry 2 keeps the access keys")
+            << QStringList{S("C:\\dir\\a.st2"), {}, S("/d/c.st2")}
+            << QStringList{S("&1 a.st2"), S("&3 c.st2")};
+        QTest::newRow("four files, same names in other folders")
+            << QStringList{S("/a/x.st2"), S("/b/x.st2"), S("/c/y.st2"), S("z.st2")}
+            << QStringList{S("&1 x.st2"), S("&2 x.st2"), S("&3 y.st2"), S("&4 z.st2")};
+    }
+    void showRecentFiles()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, shown);
+        FakeMenu menu;
+        ShowRecentFiles(List(files), menu);
+        QCOMPARE(menu.Shown(), shown);
+    }
+
+    void recentFileItemReenabledAfterFirstSave()
+    {
+        FakeMenu menu;
+        ProgramOptions options;
+        ShowRecentFiles(options, menu);
+        QCOMPARE(menu.Shown(), QStringList{S("Recent File (disabled)")});
+        AddRecentFile(options, S("/home/u/first.st2"), true, menu);
+        QCOMPARE(menu.Shown(), QStringList{S("&1 first.st2")});
+        QVERIFY(!menu.items.at(6).visible);
+    }
+
+    void fileNameOnly_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("backslashes") << S("C:\\dir\\sub\\a.st2") << S("a.st2");
+        QTest::newRow("slashes") << S("/home/u/a.st2") << S("a.st2");
+        QTest::newRow("mixed, last wins") << S("C:\\dir/sub\\a.st2") << S("a.st2");
+        QTest::newRow("no separator") << S("a.st2") << S("a.st2");
+        QTest::newRow("colon does not separate") << S("C:a.st2") << S("C:a.st2");
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void fileNameOnly()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(FileNameOnly(path), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecentFiles)
+#include "tst_recent_files.moc"
