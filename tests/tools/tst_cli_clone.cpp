@@ -1,0 +1,434 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vireo-cli read and write against the simulated unit over a pseudo-terminal:
+// complete runs, backup and verify, every unit fault with its exit status and
+// no output file left behind, and a device that does not exist.
+#include "clone/clone_frames.h"
+#include "model/settings_file.h"
+#include "model/unit_model.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace vireo;
+
+namespace {
+
+const QString Cli = QStringLiteral(VIREO_BIN_DIR "/vireo-cli");
+const QString SimProgram = QStringLiteral(VIREO_BIN_DIR "/vireo-unit-sim");
+const QString ShippedFile = QStringLiteral(VIREO_BIN_DIR "/VIREO.sts");
+// A fast line keeps the suite short; pacing at the real speed is the benchmark's business.
+const QString TestBaud = QStringLiteral("230400");
+// Guards against a hang only; how long runs take is measured by bench/clone_soak.
+constexpr int HangGuardMs = 20000;
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run RunCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(Cli, args);
+    Run run;
+    if (!process.waitForFinished(HangGuardMs) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("vireo-cli hung or crashed");
+        return run;
+    }
+    run.status = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString Hex4(unsigned value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+UnitWords ShippedWords()
+{
+    UnitModel model;
+    LoadDataFile(ShippedFile, model);
+    return model.UnitImage;
+}
+
+/** The simulated unit, started on its own pseudo-terminal for one test. */
+class Sim {
+public:
+    explicit Sim(const QStringList &args)
+    {
+        m_process.setProgram(SimProgram);
+        m_process.setArguments(QStringList{QStringLiteral("--baud"), TestBaud} + args);
+        m_process.start();
+        if (!m_process.waitForStarted())
+            return;
+        // The first line of its output is the device to open.
+        QByteArray line;
+        while (!line.contains('\n') && m_process.waitForReadyRead(5000))
+            line += m_process.readAllStandardOutput();
+        m_device = QString::fromLocal8Bit(line.left(line.indexOf('\n'))).trimmed();
+    }
+    ~Sim()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished();
+    }
+    Sim(const Sim &) = delete;
+    Sim &operator=(const Sim &) = delete;
+
+    QString Device() const { return m_device; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
+
+/**
+ * A unit with a stuck memory bit, played by the test on a pseudo-terminal of
+ * its own: it takes a write like a good unit, but word `stuckWord` keeps
+ * bit 8 set, so reading it back shows a word other than the one written.
+ */
+class StuckBitUnit : public QObject {
+public:
+    StuckBitUnit(const UnitWords &memory, int stuckWord) : m_memory(memory), m_stuckWord(stuckWord)
+    {
+        char name[256] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+            return;
+        termios raw{};
+        ::tcgetattr(m_slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(m_slave, TCSANOW, &raw);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_device = QString::fromLocal8Bit(name);
+        m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &StuckBitUnit::OnReadable);
+    }
+    ~StuckBitUnit() override
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        if (m_slave >= 0)
+            ::close(m_slave); // held so the master never sees a hang-up between runs
+    }
+    QString Device() const { return m_device; }
+
+private:
+    void OnReadable()
+    {
+        char buffer[512];
+        ssize_t n;
+        while ((n = ::read(m_master, buffer, sizeof buffer)) > 0)
+            m_received.append(buffer, n);
+        qsizetype end;
+        while ((end = m_received.indexOf(char(0xFD))) >= 0) {
+            Handle(ParseHostFrame(QByteArrayView(m_received).first(end + 1)));
+            m_received.remove(0, end + 1);
+        }
+    }
+    void Send(const QByteArray &hex)
+    {
+        const QByteArray bytes = HexToBytes(hex);
+        (void)::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+    void Handle(const HostFrame &frame)
+    {
+        switch (frame.kind) {
+        case HostFrame::Inquiry:
+            Send(UnitStatusReply(1));
+            break;
+        case HostFrame::Access:
+            Send(UnitIdentityReply());
+            break;
+        case HostFrame::ReadRequest:
+            for (std::uint16_t w : m_memory)
+                Send(UnitBlockReply(w));
+            Send(UnitEmptyReply());
+            break;
+        case HostFrame::WriteRequest:
+            m_block = 0;
+            break;
+        case HostFrame::Block:
+            if (m_block < word::Count) {
+                std::uint16_t value = static_cast<std::uint16_t>(frame.data.toUInt(nullptr, 16));
+                if (m_block == m_stuckWord)
+                    value |= 0x0100;
+                m_memory[static_cast<std::size_t>(m_block)] = value;
+                Send(UnitEmptyReply());
+                if (m_block == word::Count - 1)
+                    Send(UnitEmptyReply());
+                ++m_block;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    UnitWords m_memory;
+    int m_stuckWord;
+    int m_block = 0;
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_device;
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_received;
+};
+
+} // namespace
+
+class TestCliClone : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_memoryFile; // the unit's memory: the shipped settings, carried words changed
+    UnitWords m_memory{};
+
+    QString Path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(SimProgram), "vireo-unit-sim is not built");
+        m_memory = ShippedWords();
+        // Words the editor never shows must survive every transfer.
+        m_memory[21] = 0x1234;
+        m_memory[41] = 0xBEEF;
+        m_memory[98] = 0x00FF;
+        m_memoryFile = Path(QStringLiteral("memory.st2"));
+        QVERIFY(WriteFile(m_memoryFile, SettingsFileText(m_memory)));
+    }
+
+    void readSavesTheUnitsWordsAndTrace()
+    {
+        Sim sim({QStringLiteral("--memory"), m_memoryFile});
+        QVERIFY(!sim.Device().isEmpty());
+        const QString out = Path(QStringLiteral("read.st2"));
+        const QString trace = Path(QStringLiteral("read.trace"));
+        const Run run = RunCli({QStringLiteral("read"), QStringLiteral("--port"), sim.Device(),
+                                QStringLiteral("--speed"), TestBaud, QStringLiteral("--trace"), trace,
+                                QStringLiteral("-o"), out});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(ReadFile(out), SettingsFileText(m_memory));
+        // The trace holds the inquiry frame, what came back, and the end of the run.
+        const QByteArray traced = ReadFile(trace);
+        QVERIFY(traced.contains("TX FE FE FE FE FE FE FE FE FE FE FE FE EE EF E8 20 24 00 00 00 FD"));
+        QVERIFY(traced.contains(" RX FE"));
+        QVERIFY(traced.contains("end, result 10"));
+    }
+
+    void writeThenReadBackGivesTheSameWords()
+    {
+        const QString saved = Path(QStringLiteral("saved.st2"));
+        QFile::remove(saved);
+        Sim sim({QStringLiteral("--save"), saved});
+        const QStringList port{QStringLiteral("--port"), sim.Device(), QStringLiteral("--speed"), TestBaud};
+
+        const Run write = RunCli(QStringList{QStringLiteral("write"), m_memoryFile} + port);
+        QCOMPARE(write.status, 0);
+        QCOMPARE(ReadFile(saved), SettingsFileText(m_memory));
+
+        const QString back = Path(QStringLiteral("back.st2"));
+        const Run read = RunCli(QStringList{QStringLiteral("read"), QStringLiteral("-o"), back} + port);
+        QCOMPARE(read.status, 0);
+        QCOMPARE(ReadFile(back), SettingsFileText(m_memory));
+    }
+
+    void writeWithBackupAndVerify()
+    {
+        // The unit holds the shipped settings; the backup must be those, and the
+        // verify read finds the new words in place.
+        const QString shipped = Path(QStringLiteral("shipped.st2"));
+        QVERIFY(WriteFile(shipped, ReadFile(ShippedFile)));
+        Sim sim({QStringLiteral("--memory"), shipped});
+        const QString backups = Path(QStringLiteral("backups"));
+        const Run run = RunCli({QStringLiteral("write"), m_memoryFile, QStringLiteral("--port"), sim.Device(),
+                                QStringLiteral("--speed"), TestBaud, QStringLiteral("--backup"), backups,
+                                QStringLiteral("--verify")});
+        QCOMPARE(run.status, 0);
+        const QStringList files = QDir(backups).entryList({QStringLiteral("*.st2")}, QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(ReadFile(QDir(backups).filePath(files.first())), SettingsFileText(ShippedWords()));
+    }
+
+    void failedBackupWritesNothing()
+    {
+        const QString saved = Path(QStringLiteral("not-written.st2"));
+        const QString backups = Path(QStringLiteral("backups-failed"));
+        Sim sim({QStringLiteral("--save"), saved, QStringLiteral("--fault"), QStringLiteral("short-data=40")});
+        const Run run = RunCli({QStringLiteral("write"), m_memoryFile, QStringLiteral("--port"), sim.Device(),
+                                QStringLiteral("--speed"), TestBaud, QStringLiteral("--backup"), backups});
+        QCOMPARE(run.status, 19);
+        QVERIFY(run.err.contains(QStringLiteral("nothing was written")));
+        QVERIFY(!QFile::exists(saved));
+        QVERIFY(QDir(backups).entryList({QStringLiteral("*.st2")}, QDir::Files).isEmpty());
+    }
+
+    void verifyFindsAWordTheUnitDidNotKeep()
+    {
+        StuckBitUnit unit(ShippedWords(), 30);
+        QVERIFY(!unit.Device().isEmpty());
+        QProcess process;
+        process.start(Cli, {QStringLiteral("write"), m_memoryFile, QStringLiteral("--port"), unit.Device(),
+                            QStringLiteral("--verify"), QStringLiteral("--quiet")});
+        // This test plays the unit, so its own event loop must run meanwhile.
+        QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, HangGuardMs);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 4);
+        const QString expected =
+            QStringLiteral("word 30: wrote %1, unit has %2").arg(Hex4(m_memory[30]), Hex4(m_memory[30] | 0x0100));
+        QVERIFY2(err.contains(expected), qPrintable(err));
+        QCOMPARE(err.count(QStringLiteral("word ")), 1);
+    }
+
+    // Each fault of the unit ends the run with its exit status, leaves the
+    // output file as it was (or absent) and the unit's saved memory unwritten.
+    void faults_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("simArgs"); // empty: no unit at all
+        QTest::addColumn<QStringList>("cliArgs");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("outputExists"); // read: a file is there before the run
+
+        const auto fault = [](const char *kind) { return QStringList{QStringLiteral("--fault"), QString::fromLatin1(kind)}; };
+        const QStringList none;
+        const QStringList missing{QStringLiteral("--port"), QStringLiteral("/dev/vireo-no-such-device")};
+
+        QTest::newRow("missing device, read") << "read" << none << missing << 10 << false;
+        QTest::newRow("missing device, write") << "write" << none << missing << 10 << false;
+        QTest::newRow("no unit fitted") << "read" << fault("no-unit") << none << 15 << false;
+        QTest::newRow("wrong identity") << "write" << fault("wrong-identity") << none << 16 << false;
+        QTest::newRow("wrong access code") << "read" << none << QStringList{QStringLiteral("--code"), QStringLiteral("12345")} << 17 << true;
+        QTest::newRow("block of three bytes") << "read" << fault("bad-block=7") << none << 14 << true;
+        QTest::newRow("hundredth block") << "read" << fault("extra-blocks") << none << 18 << false;
+        QTest::newRow("data ends early") << "read" << fault("short-data=98") << none << 19 << true;
+        QTest::newRow("no data at all") << "read" << fault("short-data=0") << none << 19 << false;
+        QTest::newRow("silent from the start") << "read" << fault("silent-after=0") << none << 13 << false;
+        QTest::newRow("silent after the access code") << "write" << fault("silent-after=1") << none << 17 << false;
+        QTest::newRow("silent mid-read") << "read" << fault("silent-after=30") << none << 13 << true;
+        QTest::newRow("silent mid-write") << "write" << fault("silent-after=30") << none << 13 << false;
+        QTest::newRow("endless bytes") << "read" << fault("babble") << none << 11 << false;
+        QTest::newRow("reversed line ends") << "read" << fault("crlf-reversed") << none << 17 << false;
+        QTest::newRow("unplugged mid-read") << "read" << fault("unplug-after=20") << none << 13 << true;
+        QTest::newRow("unplugged mid-write") << "write" << fault("unplug-after=20") << none << 13 << false;
+        QTest::newRow("noise between frames is harmless") << "read" << fault("noise=0.3") << none << 0 << true;
+    }
+
+    void faults()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, simArgs);
+        QFETCH(QStringList, cliArgs);
+        QFETCH(int, status);
+        QFETCH(bool, outputExists);
+
+        const QString out = Path(QStringLiteral("fault-out.st2"));
+        const QString saved = Path(QStringLiteral("fault-saved.st2"));
+        QFile::remove(out);
+        QFile::remove(saved);
+        const QByteArray before = "left as it was\r\n";
+        if (outputExists)
+            QVERIFY(WriteFile(out, before));
+
+        std::unique_ptr<Sim> sim;
+        QStringList args{mode};
+        if (mode == QLatin1String("write"))
+            args << m_memoryFile;
+        else
+            args << QStringLiteral("-o") << out;
+        if (!cliArgs.contains(QStringLiteral("--port"))) {
+            sim = std::make_unique<Sim>(QStringList{QStringLiteral("--save"), saved} + simArgs);
+            QVERIFY(!sim->Device().isEmpty());
+            args << QStringLiteral("--port") << sim->Device() << QStringLiteral("--speed") << TestBaud;
+        }
+        const Run run = RunCli(args + cliArgs);
+        QVERIFY2(run.status == status, qPrintable(QStringLiteral("exit %1, expected %2\n%3")
+                                                      .arg(run.status)
+                                                      .arg(status)
+                                                      .arg(run.err)));
+
+        if (status == 0) {
+            QCOMPARE(ReadFile(out), SettingsFileText(ShippedWords()));
+            return;
+        }
+        // The reason is told with the device it concerns.
+        QVERIFY(run.err.contains(sim ? sim->Device() : cliArgs.last()));
+        if (outputExists)
+            QCOMPARE(ReadFile(out), before);
+        else
+            QVERIFY(!QFile::exists(out));
+        QVERIFY(!QFile::exists(saved));
+        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("fault-out.st2.*")}).isEmpty());
+    }
+
+    // Wrong calls and unusable files are refused before any port is opened
+    // (the port named here does not exist, which would give 10).
+    void refusedBeforeTheRun_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        const QString port = QStringLiteral("--port=/dev/vireo-no-such-device");
+        QTest::newRow("read without output") << QStringList{QStringLiteral("read"), port} << 1;
+        QTest::newRow("access code of six digits")
+            << QStringList{QStringLiteral("read"), port, QStringLiteral("--code"), QStringLiteral("123456"),
+                           QStringLiteral("-o"), QStringLiteral("x.st2")}
+            << 1;
+        QTest::newRow("speed not a number")
+            << QStringList{QStringLiteral("read"), port, QStringLiteral("--speed"), QStringLiteral("fast"),
+                           QStringLiteral("-o"), QStringLiteral("x.st2")}
+            << 1;
+        QTest::newRow("write without file") << QStringList{QStringLiteral("write"), port} << 1;
+        QTest::newRow("output folder missing")
+            << QStringList{QStringLiteral("read"), port, QStringLiteral("-o"), QStringLiteral("/nonexistent/x.st2")}
+            << 2;
+        QTest::newRow("file to write missing")
+            << QStringList{QStringLiteral("write"), QStringLiteral("/nonexistent/x.st2"), port} << 2;
+        QTest::newRow("trace cannot be written")
+            << QStringList{QStringLiteral("read"), port, QStringLiteral("--trace"), QStringLiteral("/nonexistent/t"),
+                           QStringLiteral("-o"), QStringLiteral("x.st2")}
+            << 2;
+    }
+
+    void refusedBeforeTheRun()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QCOMPARE(RunCli(args).status, status);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliClone)
+#include "tst_cli_clone.moc"
