@@ -366,7 +366,7 @@ QString clsLynProfileIO::StripTerminator(const QString &StrString)
 
 QString clsLynProfileIO::GetFileName(const QString &strPath, PathStyle style)
 {
-    // Part 3.1's loop drops everything up to each "\" and then each ":" in
+    // The Windows rule drops everything up to each "\" and then each ":" in
     // turn, which leaves the text after the last of them.
     const qsizetype cut = style == PathStyle::Windows ? std::max(strPath.lastIndexOf(QLatin1Char('\\')),
                                                                  strPath.lastIndexOf(QLatin1Char(':')))

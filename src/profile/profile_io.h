@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// clsLynProfileIO (Part 3.1): the profile file class. It points at one file and
+// clsLynProfileIO: the profile file class. It points at one file and
 // one section and writes or reads one typed key at a time, converting between
 // the value's kind and its text form; the file store is profile_store.h.
 #pragma once
@@ -21,8 +21,8 @@ struct Currency {
     friend bool operator==(const Currency &, const Currency &) = default;
 };
 
-/// The kinds of sData. std::monostate stands for every kind outside Part 3.1's
-/// table (empty, object, array ...): saveData and loadData refuse it.
+/// The kinds of sData. std::monostate stands for every kind outside the profile's
+/// value kinds (empty, object, array ...): saveData and loadData refuse it.
 using ProfileValue =
     std::variant<std::monostate, qint16, qint32, quint8, float, double, Currency, QString, bool, QDateTime>;
 
@@ -31,7 +31,7 @@ concept ProfileKind = std::is_same_v<T, qint16> || std::is_same_v<T, qint32> || 
     std::is_same_v<T, float> || std::is_same_v<T, double> || std::is_same_v<T, Currency> ||
     std::is_same_v<T, QString> || std::is_same_v<T, bool> || std::is_same_v<T, QDateTime>;
 
-/// How GetFileName and GetPathName split a path: Windows is Part 3.1's rule
+/// How GetFileName and GetPathName split a path: Windows is the classic rule
 /// ("\" and ":" separate, "/" becomes "\"); Posix splits at "/" only.
 enum class PathStyle { Windows, Posix };
 #ifdef Q_OS_WIN
@@ -43,10 +43,10 @@ inline constexpr PathStyle NativePathStyle = PathStyle::Posix;
 /// The folder separator of this platform, the one that ends Path.
 QChar PathSeparator(PathStyle style = NativePathStyle);
 
-/** The profile file class of Part 3.1: Path + Name is the file, Section is sticky. */
+/** The profile file class: Path + Name is the file, Section is sticky. */
 class clsLynProfileIO {
   public:
-    // Slots 1 to 8 of Part 3.1: the properties.
+    // The properties.
     void SetFullPath(const QString &s);
     QString FullPath() const { return GetMyProfile(); }
     void SetName(const QString &s) { m_name = s; }
@@ -85,7 +85,7 @@ class clsLynProfileIO {
 
     /// The text before its first NUL character.
     static QString StripTerminator(const QString &StrString);
-    /// The file-name part of a path (Part 3.1's rule for PathStyle::Windows).
+    /// The file-name part of a path (the classic rule for PathStyle::Windows).
     static QString GetFileName(const QString &strPath, PathStyle style = NativePathStyle);
     /// The folder part of a path without a trailing separator; the program's
     /// folder for a bare file name or an empty text.
@@ -93,7 +93,7 @@ class clsLynProfileIO {
     /// str unchanged, as a value holding text.
     static ProfileValue UCase16(const QString &str) { return ProfileValue(str); }
 
-    // Beyond Part 3.1 -----------------------------------------------------
+    // Beyond the classic members -----------------------------------------------------
 
     /// Starts collecting saveData calls in memory; CommitBatch writes them all
     /// as one atomic replacement of the file, with the content the single

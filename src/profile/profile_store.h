@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file store: the behaviour of the operating system's profile
-// functions that Part 3.1 relies on, on a text kept as the file's own bytes so
+// functions that the program relies on, on a text kept as the file's own bytes so
 // that every line not written keeps its bytes, its line end and its place.
 #pragma once
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Program options (Part 3.2): the variables that persist between runs, their
+// Program options: the variables that persist between runs, their
 // profile sections and keys, LoadOptions with its corrections, SaveOptions, and
 // the window-placement rules the main window applies to the two window keys.
 #pragma once
@@ -31,7 +31,7 @@ struct ProgramOptions {
     qint16 ComPortNumber = 1; ///< 1 to 4, COM1 to COM4
     qint16 ComSpeed = 9600;   ///< bits per second
     bool ToolbarShown = true;
-    qint32 WindowTop = 0; ///< in the window's own units (twips in the Part)
+    qint32 WindowTop = 0; ///< in the window's own units (twips)
     qint32 WindowLeft = 0;
     /// RecentFiles(1) to RecentFiles(4) at indices 0 to 3; entry 1 is the most recent.
     std::array<QString, RecentFileCount> RecentFiles;
@@ -41,12 +41,12 @@ struct ProgramOptions {
 QString RecentFileKey(int n);
 
 /// Reads every option from the profile, then corrects the port and the speed.
-/// Leaves the profile's Section at "RecentFiles", as the Part's steps do.
+/// Leaves the profile's Section at "RecentFiles", as loading always has.
 void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options);
 
 /// Writes all nine keys; they reach the disk as one atomic replacement of the
 /// file, with the content nine single writes would give. False when the file
-/// could not be written (the caller stays silent, as the Part says).
+/// could not be written (the caller stays silent).
 bool SaveOptions(clsLynProfileIO &profile, const ProgramOptions &options);
 
 /// The tracking rule of the 50 ms tick: unless minimised, a window whose left

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The recent-file list (Part 3.3): how a path enters RecentFiles and how the
+// The recent-file list: how a path enters RecentFiles and how the
 // four File menu items 5 to 8 show the list, through a small menu interface.
 #pragma once
 

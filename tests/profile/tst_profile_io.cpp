@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// clsLynProfileIO (Part 3.1): text forms of every value kind, the edge cases of
+// clsLynProfileIO: text forms of every value kind, the edge cases of
 // saveData and loadData, the path members, and batched writes.
 #include "profile/profile_io.h"
 

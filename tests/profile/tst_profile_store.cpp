@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile store: the behaviour of the operating system's profile functions
-// that Part 3.1 relies on, and what a rewrite keeps of a hand-edited file.
+// that the program relies on, and what a rewrite keeps of a hand-edited file.
 #include "profile/profile_store.h"
 
 #include <QFile>

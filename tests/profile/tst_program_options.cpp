@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Program options (Part 3.2): LoadOptions with its defaults and corrections,
+// Program options: LoadOptions with its defaults and corrections,
 // SaveOptions as one atomic replacement, and the window-placement rules.
 #include "profile/program_options.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The recent-file list (Part 3.3): how paths move through RecentFiles and what
+// The recent-file list: how paths move through RecentFiles and what
 // File menu items 5 to 8 show, against a fake menu.
 #include "profile/recent_files.h"
 
