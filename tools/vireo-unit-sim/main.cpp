@@ -107,12 +107,12 @@ int main(int argc, char **argv)
             (arg == QLatin1String("--echo") ? config.echo : line.once) = true;
             continue;
         }
+        static const QStringList valueOptions = {"--device", "--link",     "--memory",     "--save", "--code",
+                                                 "--baud",   "--preamble", "--turnaround", "--fault"};
+        if (!valueOptions.contains(arg))
+            return UsageError(QStringLiteral("unknown option \"%1\"").arg(args[i]));
         const std::optional<QString> v = value();
-        if (!v && (arg == QLatin1String("--device") || arg == QLatin1String("--link") ||
-                   arg == QLatin1String("--memory") || arg == QLatin1String("--save") ||
-                   arg == QLatin1String("--code") || arg == QLatin1String("--baud") ||
-                   arg == QLatin1String("--preamble") || arg == QLatin1String("--turnaround") ||
-                   arg == QLatin1String("--fault")))
+        if (!v)
             return UsageError(QStringLiteral("%1 needs a value").arg(arg));
 
         if (arg == QLatin1String("--device")) {
@@ -143,11 +143,9 @@ int main(int argc, char **argv)
             if (!ms)
                 return UsageError(QStringLiteral("--turnaround needs milliseconds from 0 to 60000"));
             config.turnaroundMs = *ms;
-        } else if (arg == QLatin1String("--fault")) {
+        } else { // --fault
             if (const std::optional<QString> error = ParseUnitFault(*v, config.faults))
                 return UsageError(*error);
-        } else {
-            return UsageError(QStringLiteral("unknown option \"%1\"").arg(args[i]));
         }
     }
     if (!line.device.isEmpty() && !line.link.isEmpty())
