@@ -94,13 +94,17 @@ LoadResult LoadDataFile(const QString &path, UnitModel &model)
         return {LoadStatus::CannotOpen, QStringLiteral("Is a directory")};
     if (!file.open(QIODevice::ReadOnly))
         return {LoadStatus::CannotOpen, file.errorString()};
+    return LoadDataFrom(file, model);
+}
 
+LoadResult LoadDataFrom(QIODevice &device, UnitModel &model)
+{
     LineLoader loader(model.LoadBuffer);
     char chunk[4096];
     for (;;) {
-        const qint64 got = file.read(chunk, sizeof chunk);
+        const qint64 got = device.read(chunk, sizeof chunk);
         if (got < 0)
-            return {LoadStatus::CannotOpen, file.errorString()};
+            return {LoadStatus::CannotOpen, device.errorString()};
         if (got == 0)
             break;
         if (!loader.Feed(chunk, got))

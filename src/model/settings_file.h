@@ -5,6 +5,7 @@
 
 #include "unit_model.h"
 
+#include <QIODevice>
 #include <QString>
 
 namespace vireo {
@@ -30,6 +31,8 @@ struct LoadResult {
 /// lines, commits it into the image. Stops at the first illegal line and never
 /// holds more than one line in memory, whatever the file's size.
 LoadResult LoadDataFile(const QString &path, UnitModel &model);
+/// The same from an open device (the loader's core, also used by the fuzz target).
+LoadResult LoadDataFrom(QIODevice &device, UnitModel &model);
 
 struct SaveResult {
     bool ok;

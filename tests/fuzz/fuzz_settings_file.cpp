@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fuzz target: any bytes as a settings file. A load either leaves the image
+// untouched or brings exactly what a save of that image writes back.
+#include "model/settings_file.h"
+
+#include <QBuffer>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    vireo::UnitModel model;
+    model.UnitImage.fill(0x5A5A);
+    const vireo::LoadResult result = vireo::LoadDataFrom(buffer, model);
+    if (result.status != vireo::LoadStatus::Loaded) {
+        for (auto w : model.UnitImage)
+            if (w != 0x5A5A)
+                std::abort(); // a failed load changed the image
+        return 0;
+    }
+    // A loaded image saves to text that loads back to the same image.
+    QByteArray text = vireo::SettingsFileText(model.UnitImage);
+    QBuffer again(&text);
+    again.open(QIODevice::ReadOnly);
+    vireo::UnitModel copy;
+    if (vireo::LoadDataFrom(again, copy).status != vireo::LoadStatus::Loaded || copy.UnitImage != model.UnitImage)
+        std::abort();
+    return 0;
+}
