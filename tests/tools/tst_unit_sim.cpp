@@ -51,17 +51,17 @@ QByteArray StartWrite(UnitSimulator &unit)
 
 /** A clock the test moves. */
 class TestClock : public CloneClock {
-public:
+  public:
     double Now() const override { return m_now; }
     void Advance(double seconds) { m_now += seconds; }
 
-private:
+  private:
     double m_now = 100.0;
 };
 
 /** The program's serial port wired straight to the simulated unit. */
 class UnitWire : public SerialPort {
-public:
+  public:
     UnitWire(UnitSimulator &unit, const qint64 &nowNs) : m_unit(unit), m_nowNs(nowNs) {}
 
     bool Open(const QString &, qint32) override
@@ -98,7 +98,7 @@ public:
             m_rx += m_unit.TakeDue(m_nowNs);
     }
 
-private:
+  private:
     UnitSimulator &m_unit;
     const qint64 &m_nowNs;
     QByteArray m_rx;
@@ -135,7 +135,7 @@ Q_DECLARE_METATYPE(UnitRunEnd::Cause)
 class TestUnitSim : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void handshake_data();
     void handshake();
     void readStreamsMemoryThenEmptyFrame();
@@ -448,25 +448,29 @@ void TestUnitSim::sessionAgainstUnit_data()
     auto r = [](CloneResult result) { return int(result); };
 
     QTest::newRow("read") << read << QStringList() << false << code << r(CloneResult::ReadComplete) << end;
-    QTest::newRow("read with echo") << read << QStringList() << true << code << r(CloneResult::ReadComplete) << end;
+    QTest::newRow("read with echo") << read << QStringList() << true << code << r(CloneResult::ReadComplete)
+                                    << end;
     QTest::newRow("write") << write << QStringList() << false << code << r(CloneResult::WriteComplete) << end;
-    QTest::newRow("write with echo") << write << QStringList() << true << code << r(CloneResult::WriteComplete) << end;
+    QTest::newRow("write with echo") << write << QStringList() << true << code
+                                     << r(CloneResult::WriteComplete) << end;
     QTest::newRow("read, noise between all frames")
         << read << QStringList{"noise=1"} << false << code << r(CloneResult::ReadComplete) << end;
     QTest::newRow("write, noise between all frames")
         << write << QStringList{"noise=1"} << true << code << r(CloneResult::WriteComplete) << end;
-    QTest::newRow("wrong code") << read << QStringList() << false << 12345 << r(CloneResult::AccessCodeError) << abort;
-    QTest::newRow("no-unit") << read << QStringList{"no-unit"} << false << code << r(CloneResult::NoUnit) << abort;
-    QTest::newRow("wrong-identity")
-        << write << QStringList{"wrong-identity"} << false << code << r(CloneResult::UnknownUnit) << abort;
-    QTest::newRow("short-data=98")
-        << read << QStringList{"short-data=98"} << false << code << r(CloneResult::NotEnoughData) << end;
-    QTest::newRow("short-data=0")
-        << read << QStringList{"short-data=0"} << true << code << r(CloneResult::NotEnoughData) << end;
-    QTest::newRow("extra-blocks")
-        << read << QStringList{"extra-blocks"} << false << code << r(CloneResult::DataOverflow) << abort;
-    QTest::newRow("bad-block=40")
-        << read << QStringList{"bad-block=40"} << false << code << r(CloneResult::IllegalData) << abort;
+    QTest::newRow("wrong code") << read << QStringList() << false << 12345 << r(CloneResult::AccessCodeError)
+                                << abort;
+    QTest::newRow("no-unit") << read << QStringList{"no-unit"} << false << code << r(CloneResult::NoUnit)
+                             << abort;
+    QTest::newRow("wrong-identity") << write << QStringList{"wrong-identity"} << false << code
+                                    << r(CloneResult::UnknownUnit) << abort;
+    QTest::newRow("short-data=98") << read << QStringList{"short-data=98"} << false << code
+                                   << r(CloneResult::NotEnoughData) << end;
+    QTest::newRow("short-data=0") << read << QStringList{"short-data=0"} << true << code
+                                  << r(CloneResult::NotEnoughData) << end;
+    QTest::newRow("extra-blocks") << read << QStringList{"extra-blocks"} << false << code
+                                  << r(CloneResult::DataOverflow) << abort;
+    QTest::newRow("bad-block=40") << read << QStringList{"bad-block=40"} << false << code
+                                  << r(CloneResult::IllegalData) << abort;
     QTest::newRow("silent-after=0") << read << QStringList{"silent-after=0"} << false << code
                                     << r(CloneResult::NoAnswer) << abort;
     QTest::newRow("silent-after=1: silent after the code")
@@ -477,8 +481,8 @@ void TestUnitSim::sessionAgainstUnit_data()
         << write << QStringList{"silent-after=30"} << false << code << r(CloneResult::NoAnswer) << abort;
     QTest::newRow("silent-after=100, write: one final acknowledgement")
         << write << QStringList{"silent-after=100"} << false << code << r(CloneResult::NoAnswer) << abort;
-    QTest::newRow("crlf-reversed")
-        << read << QStringList{"crlf-reversed"} << false << code << r(CloneResult::AccessCodeError) << abort;
+    QTest::newRow("crlf-reversed") << read << QStringList{"crlf-reversed"} << false << code
+                                   << r(CloneResult::AccessCodeError) << abort;
 }
 
 void TestUnitSim::sessionAgainstUnit()

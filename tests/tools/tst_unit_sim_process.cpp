@@ -34,7 +34,7 @@ QString StartSim(QProcess &process, const QStringList &args)
 class TestUnitSimProcess : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void answersThroughTheSerialPort();
     void terminateRemovesTheLink();
     void exitStatus_data();
@@ -96,12 +96,12 @@ void TestUnitSimProcess::exitStatus_data()
     QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
     QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/tmp/x"} << 1
                                      << "cannot be combined";
-    QTest::newRow("missing memory file") << QStringList{"--memory", "/nonexistent/unit.st2"} << 2
-                                         << "cannot open /nonexistent/unit.st2";
+    QTest::newRow("missing memory file")
+        << QStringList{"--memory", "/nonexistent/unit.st2"} << 2 << "cannot open /nonexistent/unit.st2";
     QTest::newRow("missing device") << QStringList{"--device", "/nonexistent/ttyUSB9"} << 2
                                     << "cannot open /nonexistent/ttyUSB9";
-    QTest::newRow("not a serial device") << QStringList{"--device", "/dev/null"} << 2
-                                         << "/dev/null is not a serial device";
+    QTest::newRow("not a serial device")
+        << QStringList{"--device", "/dev/null"} << 2 << "/dev/null is not a serial device";
 }
 
 void TestUnitSimProcess::exitStatus()

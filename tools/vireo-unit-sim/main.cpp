@@ -86,9 +86,7 @@ int main(int argc, char **argv)
             inlineValue = arg.mid(arg.indexOf(u'=') + 1);
             arg = arg.left(arg.indexOf(u'='));
         }
-        auto flag = [&]() {
-            return !inlineValue.has_value();
-        };
+        auto flag = [&]() { return !inlineValue.has_value(); };
         auto value = [&]() -> std::optional<QString> {
             if (inlineValue)
                 return inlineValue;
@@ -98,7 +96,8 @@ int main(int argc, char **argv)
         };
 
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            Print(stdout, QString::fromLatin1(UsageLine) + QStringLiteral("\n\n") + QString::fromLatin1(HelpText));
+            Print(stdout,
+                  QString::fromLatin1(UsageLine) + QStringLiteral("\n\n") + QString::fromLatin1(HelpText));
             return 0;
         }
         if (arg == QLatin1String("--echo") || arg == QLatin1String("--once")) {
@@ -131,7 +130,8 @@ int main(int argc, char **argv)
         } else if (arg == QLatin1String("--baud")) {
             const std::optional<int> baud = ParseInt(*v, 0, 4000000);
             if (!baud)
-                return UsageError(QStringLiteral("--baud needs bits per second, such as 9600 (0: no pacing)"));
+                return UsageError(
+                    QStringLiteral("--baud needs bits per second, such as 9600 (0: no pacing)"));
             config.baud = *baud;
         } else if (arg == QLatin1String("--preamble")) {
             const std::optional<int> n = ParseInt(*v, 1, 64);
@@ -149,9 +149,11 @@ int main(int argc, char **argv)
         }
     }
     if (!line.device.isEmpty() && !line.link.isEmpty())
-        return UsageError(QStringLiteral("--device and --link cannot be combined: --link names a new pseudo-terminal"));
+        return UsageError(
+            QStringLiteral("--device and --link cannot be combined: --link names a new pseudo-terminal"));
     if (!line.device.isEmpty() && config.baud == 0)
-        return UsageError(QStringLiteral("--device needs a real line speed; --baud 0 is for pseudo-terminals"));
+        return UsageError(
+            QStringLiteral("--device needs a real line speed; --baud 0 is for pseudo-terminals"));
 
     if (memoryPath.isEmpty()) {
         config.memory = FactoryMemory();
@@ -159,7 +161,8 @@ int main(int argc, char **argv)
         UnitModel model;
         const LoadResult loaded = LoadDataFile(memoryPath, model);
         if (loaded.status == LoadStatus::CannotOpen) {
-            Print(stderr, QStringLiteral("vireo-unit-sim: cannot open %1: %2\n").arg(memoryPath, loaded.reason));
+            Print(stderr,
+                  QStringLiteral("vireo-unit-sim: cannot open %1: %2\n").arg(memoryPath, loaded.reason));
             return 2;
         }
         if (loaded.status == LoadStatus::Illegal) {

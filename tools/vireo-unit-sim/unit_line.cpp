@@ -56,7 +56,7 @@ void Log(const QString &text)
 
 /** The line's file descriptor and the link to it; both go away with it. */
 class Line {
-public:
+  public:
     Line() = default;
     Line(const Line &) = delete;
     Line &operator=(const Line &) = delete;
@@ -128,7 +128,10 @@ std::optional<QString> OpenDevice(Line &line, const QString &device, int baud)
     if (!isatty(line.fd))
         return QStringLiteral("%1 is not a serial device").arg(device);
     if (!SetRaw(line.fd, baud))
-        return QStringLiteral("cannot set %1 to %2 bits per second, raw: %3").arg(device).arg(baud).arg(Reason(errno));
+        return QStringLiteral("cannot set %1 to %2 bits per second, raw: %3")
+            .arg(device)
+            .arg(baud)
+            .arg(Reason(errno));
     tcflush(line.fd, TCIOFLUSH);
     return std::nullopt;
 }
@@ -138,9 +141,10 @@ std::optional<QString> OpenDevice(Line &line, const QString &device, int baud)
 std::optional<QString> MakeLink(Line &line, const QString &link)
 {
     const QByteArray linkName = QFile::encodeName(link);
-    struct stat st{};
+    struct stat st {};
     if (::lstat(linkName.constData(), &st) == 0 && !S_ISLNK(st.st_mode))
-        return QStringLiteral("%1 exists and is not a symbolic link; remove it or choose another --link").arg(link);
+        return QStringLiteral("%1 exists and is not a symbolic link; remove it or choose another --link")
+            .arg(link);
     const QByteArray temp = linkName + ".tmp-" + QByteArray::number(qint64(::getpid()));
     ::unlink(temp.constData());
     if (::symlink(QFile::encodeName(line.path).constData(), temp.constData()) != 0 ||
@@ -248,12 +252,14 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
         }
 
         // Sleep until the next byte is due, something arrives, or a signal.
-        std::optional<qint64> wake = unwritten.isEmpty() ? unit.NextDueNs() : std::optional<qint64>(now + 50 * NsPerMs);
+        std::optional<qint64> wake =
+            unwritten.isEmpty() ? unit.NextDueNs() : std::optional<qint64>(now + 50 * NsPerMs);
         if (finishBy)
             wake = std::min(wake.value_or(*finishBy), *finishBy);
         if (hungUp)
             wake = std::min(wake.value_or(now + ClosedLinePollNs), now + ClosedLinePollNs);
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {line.fd, short(POLLIN | (unwritten.isEmpty() ? 0 : POLLOUT)), 0}};
+        pollfd fds[2] = {{signalFd, POLLIN, 0},
+                         {line.fd, short(POLLIN | (unwritten.isEmpty() ? 0 : POLLOUT)), 0}};
         const timespec timeout = Timeout(wake.value_or(now) - now);
         const int ready = ::ppoll(fds, hungUp ? 1 : 2, wake ? &timeout : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {

@@ -150,8 +150,7 @@ QString UnitRunEnd::Describe() const
 }
 
 UnitSimulator::UnitSimulator(UnitSimConfig config)
-    : m_config(std::move(config)),
-      m_memory(m_config.memory),
+    : m_config(std::move(config)), m_memory(m_config.memory),
       m_byteNs(m_config.baud > 0 ? qint64(1000000000) * BitsPerByte / m_config.baud : 0),
       m_random(m_config.seed)
 {
@@ -276,7 +275,8 @@ void UnitSimulator::EndRun(UnitRunEnd::Cause cause)
     end.mode = m_mode;
     end.cause = cause;
     end.blocks = m_blocks;
-    end.writeComplete = m_mode == UnitRunEnd::Write && cause == UnitRunEnd::EndFrame && m_blocks == word::Count;
+    end.writeComplete =
+        m_mode == UnitRunEnd::Write && cause == UnitRunEnd::EndFrame && m_blocks == word::Count;
     m_runEnds.push_back(end);
     m_state = State::Idle;
     m_mode = UnitRunEnd::Handshake;
@@ -313,7 +313,8 @@ void UnitSimulator::SendReply(const QByteArray &replyHex)
     }
 
     QByteArray bytes;
-    if (faults.noiseRate > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < faults.noiseRate)
+    if (faults.noiseRate > 0.0 &&
+        std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < faults.noiseRate)
         bytes = RandomBytes(std::uniform_int_distribution<int>(1, MaxNoiseBytes)(m_random), true);
     bytes += HexToBytes(hex);
     m_queue.push_back({m_replyAt, bytes, false, false});

@@ -22,16 +22,16 @@ inline constexpr int DefaultUnitPreamble = 2;
 
 /** The faults the simulated unit can be told to show; several may be combined. */
 struct UnitFaults {
-    bool noUnit = false;               ///< the status reply says no unit is fitted
-    bool wrongIdentity = false;        ///< the identity reply is not the accepted one
-    std::optional<int> shortData;      ///< a read ends after this many blocks
-    bool extraBlocks = false;          ///< a read sends a hundredth block
-    std::optional<int> badBlock;       ///< this block (0..98) of a read carries three bytes
-    std::optional<int> silentAfter;    ///< no reply after this many reply frames in a run
-    double noiseRate = 0.0;            ///< chance (0..1) of random bytes before each reply frame
-    bool babble = false;               ///< endless bytes that never form a reply, from the first frame of a run
-    bool crlfReversed = false;         ///< replies end 0D 0A FD instead of 0A 0D FD
-    std::optional<int> unplugAfter;    ///< the line goes away after this many reply frames in a run
+    bool noUnit = false;            ///< the status reply says no unit is fitted
+    bool wrongIdentity = false;     ///< the identity reply is not the accepted one
+    std::optional<int> shortData;   ///< a read ends after this many blocks
+    bool extraBlocks = false;       ///< a read sends a hundredth block
+    std::optional<int> badBlock;    ///< this block (0..98) of a read carries three bytes
+    std::optional<int> silentAfter; ///< no reply after this many reply frames in a run
+    double noiseRate = 0.0;         ///< chance (0..1) of random bytes before each reply frame
+    bool babble = false;            ///< endless bytes that never form a reply, from the first frame of a run
+    bool crlfReversed = false;      ///< replies end 0D 0A FD instead of 0A 0D FD
+    std::optional<int> unplugAfter; ///< the line goes away after this many reply frames in a run
 };
 
 /// Reads one --fault argument ("short-data=5", "babble") into faults; the
@@ -39,14 +39,14 @@ struct UnitFaults {
 std::optional<QString> ParseUnitFault(const QString &argument, UnitFaults &faults);
 
 struct UnitSimConfig {
-    UnitWords memory{};                      ///< what a read returns
+    UnitWords memory{}; ///< what a read returns
     std::int32_t accessCode = DefaultUnitCode;
-    std::int32_t baud = DefaultUnitBaud;     ///< 10 bits per byte; 0 sends without pacing
-    bool echo = false;                       ///< every received byte comes back, as on the cloning cable
-    int preamble = DefaultUnitPreamble;      ///< FE bytes before each reply (at least 1)
-    int turnaroundMs = 0;                    ///< pause between the end of a frame and the reply
+    std::int32_t baud = DefaultUnitBaud; ///< 10 bits per byte; 0 sends without pacing
+    bool echo = false;                   ///< every received byte comes back, as on the cloning cable
+    int preamble = DefaultUnitPreamble;  ///< FE bytes before each reply (at least 1)
+    int turnaroundMs = 0;                ///< pause between the end of a frame and the reply
     UnitFaults faults;
-    std::uint32_t seed = 1;                  ///< random bytes of noise and babble
+    std::uint32_t seed = 1; ///< random bytes of noise and babble
 };
 
 /** How a clone run ended, as the unit saw it. */
@@ -69,7 +69,7 @@ struct UnitRunEnd {
  * released one byte time apart.
  */
 class UnitSimulator {
-public:
+  public:
     explicit UnitSimulator(UnitSimConfig config);
 
     /// Bytes from the program, arrived at `nowNs`.
@@ -90,7 +90,7 @@ public:
     bool RunActive() const { return m_state != State::Idle; }
     std::int32_t Baud() const { return m_config.baud; }
 
-private:
+  private:
     enum class State { Idle, NoUnit, AwaitAccess, AwaitRequest, Reading, Writing };
 
     struct Segment {
