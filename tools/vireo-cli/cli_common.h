@@ -40,5 +40,9 @@ using Command = int (*)(const QStringList &args);
 
 int RunShow(const QStringList &args);
 int RunSet(const QStringList &args);
+int RunRead(const QStringList &args);
+int RunWrite(const QStringList &args);
+int RunPorts(const QStringList &args);
+int RunDiff(const QStringList &args);
 
 } // namespace vireo::cli
