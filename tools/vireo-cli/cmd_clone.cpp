@@ -135,12 +135,9 @@ bool TakeValue(const QStringList &args, qsizetype &i, const QString &name, QStri
 }
 
 // Parses the options shared by read and write, and the ones of `mode`.
-int ParseOptions(const QStringList &arguments, CloneMode mode, CloneOptions &o)
+int ParseOptions(const QStringList &args, CloneMode mode, CloneOptions &o)
 {
     const QString &usage = mode == CloneMode::Read ? ReadUsage : WriteUsage;
-    QStringList args = arguments;
-    if (const int status = TakeProfileOption(args, o.profileFile, usage))
-        return status;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString arg = args.at(i);
         QString value;
@@ -148,6 +145,8 @@ int ParseOptions(const QStringList &arguments, CloneMode mode, CloneOptions &o)
         const auto takes = [&](const QString &name) { return TakeValue(args, i, name, value, missing); };
         if (takes(QStringLiteral("--port"))) {
             o.port = value;
+        } else if (takes(QStringLiteral("--profile"))) {
+            o.profileFile = value;
         } else if (takes(QStringLiteral("--code"))) {
             bool ok = false;
             const int code = value.toInt(&ok);
