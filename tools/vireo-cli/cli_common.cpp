@@ -34,6 +34,27 @@ int FileError(FileErrorCode code, const QString &path, const QString &reason)
     return ExitFile;
 }
 
+int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage)
+{
+    const QString option = QStringLiteral("--profile");
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i).startsWith(option + QLatin1Char('='))) {
+            profileFile = args.takeAt(i).mid(option.size() + 1);
+        } else if (args.at(i) == option) {
+            if (i + 1 >= args.size())
+                return UsageError(QStringLiteral("--profile needs a file"), usage);
+            args.removeAt(i);
+            profileFile = args.takeAt(i);
+        } else {
+            continue;
+        }
+        if (profileFile->isEmpty())
+            return UsageError(QStringLiteral("--profile needs a file"), usage);
+        --i;
+    }
+    return ExitOk;
+}
+
 int Editor::Load(const QString &path)
 {
     const LoadResult result = LoadDataFile(path, model);

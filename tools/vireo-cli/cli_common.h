@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+
 namespace vireo::cli {
 
 // Exit statuses; only main() turns a command's result into one.
@@ -35,11 +37,17 @@ struct Editor {
     int Load(const QString &path);
 };
 
+/// Takes "--profile FILE" (or "--profile=FILE") out of the arguments, for every
+/// command that reads the profile; ExitOk, or ExitUsage (message printed) when
+/// FILE is missing. Open the profile with OpenProfile(profileFile).
+int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage);
+
 /// A command: its arguments after the command word; returns the exit status.
 using Command = int (*)(const QStringList &args);
 
 int RunShow(const QStringList &args);
 int RunSet(const QStringList &args);
+int RunConfig(const QStringList &args);
 int RunRead(const QStringList &args);
 int RunWrite(const QStringList &args);
 int RunPorts(const QStringList &args);

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vireo-cli config: the profile file in use, the options as the program loads
+// them (after its corrections) and the serial device behind COM1 to COM4.
+#include "cli_common.h"
+#include "profile/profile_location.h"
+#include "profile/program_options.h"
+#include "profile/serial_devices.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vireo::cli {
+
+namespace {
+
+const QString ConfigUsage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
+
+template <typename Array> QJsonArray TextArray(const Array &texts)
+{
+    QJsonArray array;
+    for (const QString &text : texts)
+        array.append(text);
+    return array;
+}
+
+} // namespace
+
+int RunConfig(const QStringList &arguments)
+{
+    QStringList args = arguments;
+    std::optional<QString> profileFile;
+    if (const int status = TakeProfileOption(args, profileFile, ConfigUsage))
+        return status;
+    bool json = false;
+    for (const QString &arg : args) {
+        if (arg == QLatin1String("--json"))
+            json = true;
+        else
+            return UsageError(QStringLiteral("unexpected argument '%1'").arg(arg), ConfigUsage);
+    }
+
+    clsLynProfileIO profile = OpenProfile(profileFile);
+    ProgramOptions options;
+    LoadOptions(profile, options);
+    const auto ports = SerialDevicePaths(profile);
+    const QString path = profile.GetMyProfile();
+
+    if (json) {
+        const QJsonObject root{{QStringLiteral("profile"), path},
+                               {QStringLiteral("Port"), options.ComPortNumber},
+                               {QStringLiteral("Speed"), options.ComSpeed},
+                               {QStringLiteral("ToolBar"), options.ToolbarShown},
+                               {QStringLiteral("WindowTop"), options.WindowTop},
+                               {QStringLiteral("WindowLeft"), options.WindowLeft},
+                               {QStringLiteral("RecentFiles"), TextArray(options.RecentFiles)},
+                               {QStringLiteral("Ports"), TextArray(ports)}};
+        Out() << QJsonDocument(root).toJson(QJsonDocument::Indented);
+        return ExitOk;
+    }
+    Out() << "Profile:    " << path;
+    if (!QFileInfo::exists(path))
+        Out() << (profile.ReadFallback().isEmpty() || !QFileInfo::exists(profile.ReadFallback())
+                      ? QStringLiteral("  (not there yet: defaults)")
+                      : QStringLiteral("  (not there yet: read from %1)").arg(profile.ReadFallback()));
+    Out() << '\n'
+          << "Port:       COM" << options.ComPortNumber << '\n'
+          << "Speed:      " << options.ComSpeed << '\n'
+          << "ToolBar:    " << (options.ToolbarShown ? "shown" : "hidden") << '\n'
+          << "WindowTop:  " << options.WindowTop << '\n'
+          << "WindowLeft: " << options.WindowLeft << '\n';
+    for (int n = 1; n <= RecentFileCount; ++n)
+        Out() << "FileName(" << n << "): " << options.RecentFiles[n - 1] << '\n';
+    for (int n = 1; n <= ComPortCount; ++n)
+        Out() << "COM" << n << ":       " << ports[n - 1] << '\n';
+    return ExitOk;
+}
+
+} // namespace vireo::cli
