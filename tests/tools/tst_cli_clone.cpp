@@ -81,7 +81,7 @@ UnitWords ShippedWords()
 
 /** The simulated unit, started on its own pseudo-terminal for one test. */
 class Sim {
-public:
+  public:
     explicit Sim(const QStringList &args)
     {
         m_process.setProgram(SimProgram);
@@ -107,7 +107,7 @@ public:
 
     QString Device() const { return m_device; }
 
-private:
+  private:
     QProcess m_process;
     QString m_device;
 };
@@ -118,7 +118,7 @@ private:
  * bit 8 set, so reading it back shows a word other than the one written.
  */
 class StuckBitUnit : public QObject {
-public:
+  public:
     StuckBitUnit(const UnitWords &memory, int stuckWord) : m_memory(memory), m_stuckWord(stuckWord)
     {
         char name[256] = {};
@@ -142,7 +142,7 @@ public:
     }
     QString Device() const { return m_device; }
 
-private:
+  private:
     void OnReadable()
     {
         char buffer[512];
@@ -209,14 +209,14 @@ private:
 class TestCliClone : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_memoryFile; // the unit's memory: the shipped settings, carried words changed
     UnitWords m_memory{};
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
-private slots:
+  private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
@@ -236,9 +236,9 @@ private slots:
         QVERIFY(!sim.Device().isEmpty());
         const QString out = Path(QStringLiteral("read.st2"));
         const QString trace = Path(QStringLiteral("read.trace"));
-        const Run run = RunCli({QStringLiteral("read"), QStringLiteral("--port"), sim.Device(),
-                                QStringLiteral("--speed"), TestBaud, QStringLiteral("--trace"), trace,
-                                QStringLiteral("-o"), out});
+        const Run run =
+            RunCli({QStringLiteral("read"), QStringLiteral("--port"), sim.Device(), QStringLiteral("--speed"),
+                    TestBaud, QStringLiteral("--trace"), trace, QStringLiteral("-o"), out});
         QCOMPARE(run.status, 0);
         QCOMPARE(ReadFile(out), SettingsFileText(m_memory));
         // The trace holds the inquiry frame, what came back, and the end of the run.
@@ -286,7 +286,8 @@ private slots:
     {
         const QString saved = Path(QStringLiteral("not-written.st2"));
         const QString backups = Path(QStringLiteral("backups-failed"));
-        Sim sim({QStringLiteral("--save"), saved, QStringLiteral("--fault"), QStringLiteral("short-data=40")});
+        Sim sim(
+            {QStringLiteral("--save"), saved, QStringLiteral("--fault"), QStringLiteral("short-data=40")});
         const Run run = RunCli({QStringLiteral("write"), m_memoryFile, QStringLiteral("--port"), sim.Device(),
                                 QStringLiteral("--speed"), TestBaud, QStringLiteral("--backup"), backups});
         QCOMPARE(run.status, 19);
@@ -307,8 +308,8 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
         QCOMPARE(process.exitCode(), 4);
-        const QString expected =
-            QStringLiteral("word 30: wrote %1, unit has %2").arg(Hex4(m_memory[30]), Hex4(m_memory[30] | 0x0100));
+        const QString expected = QStringLiteral("word 30: wrote %1, unit has %2")
+                                     .arg(Hex4(m_memory[30]), Hex4(m_memory[30] | 0x0100));
         QVERIFY2(err.contains(expected), qPrintable(err));
         QCOMPARE(err.count(QStringLiteral("word ")), 1);
     }
@@ -323,7 +324,9 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("outputExists"); // read: a file is there before the run
 
-        const auto fault = [](const char *kind) { return QStringList{QStringLiteral("--fault"), QString::fromLatin1(kind)}; };
+        const auto fault = [](const char *kind) {
+            return QStringList{QStringLiteral("--fault"), QString::fromLatin1(kind)};
+        };
         const QStringList none;
         const QStringList missing{QStringLiteral("--port"), QStringLiteral("/dev/vireo-no-such-device")};
 
@@ -331,20 +334,23 @@ private slots:
         QTest::newRow("missing device, write") << "write" << none << missing << 10 << false;
         QTest::newRow("no unit fitted") << "read" << fault("no-unit") << none << 15 << false;
         QTest::newRow("wrong identity") << "write" << fault("wrong-identity") << none << 16 << false;
-        QTest::newRow("wrong access code") << "read" << none << QStringList{QStringLiteral("--code"), QStringLiteral("12345")} << 17 << true;
+        QTest::newRow("wrong access code")
+            << "read" << none << QStringList{QStringLiteral("--code"), QStringLiteral("12345")} << 17 << true;
         QTest::newRow("block of three bytes") << "read" << fault("bad-block=7") << none << 14 << true;
         QTest::newRow("hundredth block") << "read" << fault("extra-blocks") << none << 18 << false;
         QTest::newRow("data ends early") << "read" << fault("short-data=98") << none << 19 << true;
         QTest::newRow("no data at all") << "read" << fault("short-data=0") << none << 19 << false;
         QTest::newRow("silent from the start") << "read" << fault("silent-after=0") << none << 13 << false;
-        QTest::newRow("silent after the access code") << "write" << fault("silent-after=1") << none << 17 << false;
+        QTest::newRow("silent after the access code")
+            << "write" << fault("silent-after=1") << none << 17 << false;
         QTest::newRow("silent mid-read") << "read" << fault("silent-after=30") << none << 13 << true;
         QTest::newRow("silent mid-write") << "write" << fault("silent-after=30") << none << 13 << false;
         QTest::newRow("endless bytes") << "read" << fault("babble") << none << 11 << false;
         QTest::newRow("reversed line ends") << "read" << fault("crlf-reversed") << none << 17 << false;
         QTest::newRow("unplugged mid-read") << "read" << fault("unplug-after=20") << none << 13 << true;
         QTest::newRow("unplugged mid-write") << "write" << fault("unplug-after=20") << none << 13 << false;
-        QTest::newRow("noise between frames is harmless") << "read" << fault("noise=0.3") << none << 0 << true;
+        QTest::newRow("noise between frames is harmless")
+            << "read" << fault("noise=0.3") << none << 0 << true;
     }
 
     void faults()
@@ -375,10 +381,9 @@ private slots:
             args << QStringLiteral("--port") << sim->Device() << QStringLiteral("--speed") << TestBaud;
         }
         const Run run = RunCli(args + cliArgs);
-        QVERIFY2(run.status == status, qPrintable(QStringLiteral("exit %1, expected %2\n%3")
-                                                      .arg(run.status)
-                                                      .arg(status)
-                                                      .arg(run.err)));
+        QVERIFY2(
+            run.status == status,
+            qPrintable(QStringLiteral("exit %1, expected %2\n%3").arg(run.status).arg(status).arg(run.err)));
 
         if (status == 0) {
             QCOMPARE(ReadFile(out), SettingsFileText(ShippedWords()));
@@ -403,22 +408,25 @@ private slots:
         const QString port = QStringLiteral("--port=/dev/vireo-no-such-device");
         QTest::newRow("read without output") << QStringList{QStringLiteral("read"), port} << 1;
         QTest::newRow("access code of six digits")
-            << QStringList{QStringLiteral("read"), port, QStringLiteral("--code"), QStringLiteral("123456"),
-                           QStringLiteral("-o"), QStringLiteral("x.st2")}
+            << QStringList{QStringLiteral("read"),   port,
+                           QStringLiteral("--code"), QStringLiteral("123456"),
+                           QStringLiteral("-o"),     QStringLiteral("x.st2")}
             << 1;
-        QTest::newRow("speed not a number")
-            << QStringList{QStringLiteral("read"), port, QStringLiteral("--speed"), QStringLiteral("fast"),
-                           QStringLiteral("-o"), QStringLiteral("x.st2")}
-            << 1;
+        QTest::newRow("speed not a number") << QStringList{QStringLiteral("read"),    port,
+                                                           QStringLiteral("--speed"), QStringLiteral("fast"),
+                                                           QStringLiteral("-o"),      QStringLiteral("x.st2")}
+                                            << 1;
         QTest::newRow("write without file") << QStringList{QStringLiteral("write"), port} << 1;
         QTest::newRow("output folder missing")
-            << QStringList{QStringLiteral("read"), port, QStringLiteral("-o"), QStringLiteral("/nonexistent/x.st2")}
+            << QStringList{QStringLiteral("read"), port, QStringLiteral("-o"),
+                           QStringLiteral("/nonexistent/x.st2")}
             << 2;
         QTest::newRow("file to write missing")
             << QStringList{QStringLiteral("write"), QStringLiteral("/nonexistent/x.st2"), port} << 2;
         QTest::newRow("trace cannot be written")
-            << QStringList{QStringLiteral("read"), port, QStringLiteral("--trace"), QStringLiteral("/nonexistent/t"),
-                           QStringLiteral("-o"), QStringLiteral("x.st2")}
+            << QStringList{QStringLiteral("read"),    port,
+                           QStringLiteral("--trace"), QStringLiteral("/nonexistent/t"),
+                           QStringLiteral("-o"),      QStringLiteral("x.st2")}
             << 2;
     }
 

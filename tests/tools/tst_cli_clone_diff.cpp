@@ -40,7 +40,8 @@ QStringList ShippedLines()
 bool WriteText(const QString &path, const QString &text)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toLatin1()) == text.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(text.toLatin1()) == text.size();
 }
 
 } // namespace
@@ -48,7 +49,7 @@ bool WriteText(const QString &path, const QString &text)
 class TestCliCloneDiff : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir m_dir;
 
     // The shipped file with the given words replaced ("index=HHHH").
@@ -60,10 +61,11 @@ private:
             lines[index] = change.section(QLatin1Char('='), 1);
         }
         const QString path = m_dir.filePath(name);
-        return WriteText(path, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")) ? path : QString();
+        return WriteText(path, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")) ? path
+                                                                                            : QString();
     }
 
-private slots:
+  private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
@@ -74,10 +76,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("changes"); // words of B that differ from the shipped A
         QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("lines");    // lines the report must hold
-        QTest::addColumn<QStringList>("absent");   // and must not
+        QTest::addColumn<QStringList>("lines");  // lines the report must hold
+        QTest::addColumn<QStringList>("absent"); // and must not
 
-        QTest::newRow("same settings") << QStringList{} << 0 << QStringList{} << QStringList{QStringLiteral("->")};
+        QTest::newRow("same settings")
+            << QStringList{} << 0 << QStringList{} << QStringList{QStringLiteral("->")};
         QTest::newRow("a field, by caption, its words not repeated")
             << QStringList{QStringLiteral("2=0003")} << 1
             << QStringList{QStringLiteral("System Tone: 0:100.0Hz -> 3:123.0Hz")}
@@ -89,9 +92,11 @@ private slots:
             << QStringList{};
         QTest::newRow("a speed-dial entry shown once for its four words")
             << QStringList{QStringLiteral("42=1234"), QStringLiteral("43=5FFF")} << 1
-            << QStringList{QStringLiteral("SpeedDial[0]")} << QStringList{QStringLiteral("word 42"), QStringLiteral("word 43")};
+            << QStringList{QStringLiteral("SpeedDial[0]")}
+            << QStringList{QStringLiteral("word 42"), QStringLiteral("word 43")};
         QTest::newRow("a difference that normalising removes")
-            << QStringList{QStringLiteral("16=0005")} << 0 << QStringList{} << QStringList{QStringLiteral("->")};
+            << QStringList{QStringLiteral("16=0005")} << 0 << QStringList{}
+            << QStringList{QStringLiteral("->")};
     }
 
     void diff()
@@ -139,11 +144,13 @@ private slots:
                                                   "[PORTS]\r\nCOM2=/dev/vireo-test-port\r\n")));
         const Run run = RunCli({QStringLiteral("ports"), QStringLiteral("--profile"), profile});
         QCOMPARE(run.status, 0);
-        QVERIFY2(run.out.contains(QStringLiteral("COM2  /dev/vireo-test-port (no such device)")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("COM2  /dev/vireo-test-port (no such device)")),
+                 qPrintable(run.out));
         const QString com3 = run.out.section(QStringLiteral("COM3  "), 1).section(QLatin1Char('\n'), 0, 0);
         QVERIFY2(com3.contains(QStringLiteral("<- Port")), qPrintable(run.out));
-        QVERIFY(!run.out.section(QStringLiteral("COM2  "), 1).section(QLatin1Char('\n'), 0, 0).contains(
-            QStringLiteral("<- Port")));
+        QVERIFY(!run.out.section(QStringLiteral("COM2  "), 1)
+                     .section(QLatin1Char('\n'), 0, 0)
+                     .contains(QStringLiteral("<- Port")));
         QVERIFY(run.out.contains(QStringLiteral("Speed 19200 bit/s")));
     }
 };

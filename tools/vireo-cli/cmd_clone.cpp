@@ -29,8 +29,8 @@ namespace vireo::cli {
 
 namespace {
 
-const QString ReadUsage = QStringLiteral(
-    "vireo-cli read [--port PORT] [--code NNNNN] [--speed BPS] [--profile FILE] [--trace FILE] [--quiet] -o FILE.st2");
+const QString ReadUsage = QStringLiteral("vireo-cli read [--port PORT] [--code NNNNN] [--speed BPS] "
+                                         "[--profile FILE] [--trace FILE] [--quiet] -o FILE.st2");
 const QString WriteUsage = QStringLiteral(
     "vireo-cli write FILE.st2 [--port PORT] [--code NNNNN] [--speed BPS] [--profile FILE] [--trace FILE] "
     "[--quiet] [--verify] [--backup DIR]");
@@ -63,13 +63,13 @@ constexpr int InterruptedStatus = 130;
 /** Everything read and write take from the command line. */
 struct CloneOptions {
     std::optional<QString> profileFile;
-    QString port;     ///< as given: COM1..COM4 or a device path; empty for the profile's Port
+    QString port; ///< as given: COM1..COM4 or a device path; empty for the profile's Port
     std::optional<qint32> speed;
     std::int32_t accessCode = DefaultAccessCode;
     QString traceFile;
     bool quiet = false;
-    QString output;   ///< read: the file to write
-    QString input;    ///< write: the file to send
+    QString output; ///< read: the file to write
+    QString input;  ///< write: the file to send
     bool verify = false;
     QString backupDir;
 };
@@ -99,8 +99,8 @@ PortTarget ResolvePort(const CloneOptions &options)
 
     PortTarget target;
     target.speed = options.speed.value_or(programOptions.ComSpeed);
-    const QString port = options.port.isEmpty() ? QStringLiteral("COM%1").arg(programOptions.ComPortNumber)
-                                                : options.port;
+    const QString port =
+        options.port.isEmpty() ? QStringLiteral("COM%1").arg(programOptions.ComPortNumber) : options.port;
     if (const int n = ComNumberOf(port)) {
         target.comNumber = n;
         target.device = devices[n - 1];
@@ -176,7 +176,8 @@ int ParseOptions(const QStringList &args, CloneMode mode, CloneOptions &o)
             return UsageError(QStringLiteral("unexpected argument '%1'").arg(arg), usage);
         }
         if (missing)
-            return UsageError(QStringLiteral("%1 needs a value").arg(arg.section(QLatin1Char('='), 0, 0)), usage);
+            return UsageError(QStringLiteral("%1 needs a value").arg(arg.section(QLatin1Char('='), 0, 0)),
+                              usage);
     }
     if (mode == CloneMode::Read && o.output.isEmpty())
         return UsageError(QStringLiteral("no output file given (-o FILE.st2)"), usage);
@@ -202,7 +203,7 @@ QString OutputProblem(const QString &path)
 
 /** The clone progress bar on standard error, drawn only on a terminal. */
 class ConsoleProgress {
-public:
+  public:
     explicit ConsoleProgress(bool enabled) : m_enabled(enabled) {}
     void Start(const QString &label)
     {
@@ -234,7 +235,7 @@ public:
         m_drawn = false;
     }
 
-private:
+  private:
     bool m_enabled;
     QString m_label;
     int m_value = -1;
@@ -247,7 +248,7 @@ private:
  * The signals are taken through a signalfd, so no handler and no global state.
  */
 class InterruptWatch {
-public:
+  public:
     InterruptWatch()
     {
 #ifdef Q_OS_LINUX
@@ -286,10 +287,16 @@ public:
     InterruptWatch(const InterruptWatch &) = delete;
     InterruptWatch &operator=(const InterruptWatch &) = delete;
 
-    void Watch(CloneSession *session) { m_session = session; }
-    bool Interrupted() const { return m_interrupted; }
+    void Watch(CloneSession *session)
+    {
+        m_session = session;
+    }
+    bool Interrupted() const
+    {
+        return m_interrupted;
+    }
 
-private:
+  private:
 #ifdef Q_OS_LINUX
     sigset_t m_set{};
     sigset_t m_old{};
@@ -302,7 +309,7 @@ private:
 
 /** Runs clone runs on one port, with the trace, progress bar and messages they share. */
 class CloneRunner {
-public:
+  public:
     CloneRunner(const PortTarget &target, const CloneOptions &options)
         : m_target(target), m_options(options), m_progress(!options.quiet && ::isatty(fileno(stderr)))
     {
@@ -314,8 +321,8 @@ public:
         if (m_options.traceFile.isEmpty())
             return ExitOk;
         if (!m_trace.Open(m_options.traceFile)) {
-            Err() << "vireo-cli: cannot write the trace " << m_options.traceFile << " (" << m_trace.ErrorText()
-                  << ")" << Qt::endl;
+            Err() << "vireo-cli: cannot write the trace " << m_options.traceFile << " ("
+                  << m_trace.ErrorText() << ")" << Qt::endl;
             return ExitFile;
         }
         return ExitOk;
@@ -362,7 +369,7 @@ public:
     bool Quiet() const { return m_options.quiet; }
     const PortTarget &Target() const { return m_target; }
 
-private:
+  private:
     // The window's message; it names the COM port, or the device when no COM
     // port maps to it. Printed with the terminal's line ends.
     QString MessageText(int code) const
@@ -449,7 +456,8 @@ int RunRead(const QStringList &args)
 int RunWrite(const QStringList &args)
 {
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Out() << "usage: " << WriteUsage << '\n' << WriteHelp << CommonHelp << ExitHelp
+        Out() << "usage: " << WriteUsage << '\n'
+              << WriteHelp << CommonHelp << ExitHelp
               << "4 --verify found words that differ (listed on standard error).\n";
         return ExitOk;
     }
@@ -466,7 +474,8 @@ int RunWrite(const QStringList &args)
     QString backupPath;
     if (!options.backupDir.isEmpty()) {
         if (!QDir().mkpath(options.backupDir))
-            return FileError(FileErrorCode::CannotSave, options.backupDir, QStringLiteral("cannot create the folder"));
+            return FileError(FileErrorCode::CannotSave, options.backupDir,
+                             QStringLiteral("cannot create the folder"));
         backupPath = BackupPath(options.backupDir);
         if (const QString problem = OutputProblem(backupPath); !problem.isEmpty())
             return FileError(FileErrorCode::CannotSave, backupPath, problem);

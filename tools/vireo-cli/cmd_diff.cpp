@@ -51,8 +51,9 @@ std::vector<int> FieldWords(const FieldEntry &field)
     case ControlArray::Config2:
         return {i == 0 ? word::SystemTone : word::BusyChannelDetect};
     case ControlArray::Config3: {
-        constexpr int Words[Config3Count] = {word::PrioritySubscriber, word::FleetDispatch, word::EmergencyOverride,
-                                             word::ClearChannelAlerting, word::MemorySpeedDial};
+        constexpr int Words[Config3Count] = {word::PrioritySubscriber, word::FleetDispatch,
+                                             word::EmergencyOverride, word::ClearChannelAlerting,
+                                             word::MemorySpeedDial};
         return {Words[i]};
     }
     case ControlArray::GroupCode:
@@ -76,11 +77,12 @@ bool IsCarried(int w)
 int RunDiff(const QStringList &args)
 {
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Out() << "usage: " << DiffUsage << "\n"
-              << "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
-              << "as the window would, then the fields that differ are listed by caption, followed by the\n"
-              << "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n"
-              << "Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n";
+        Out()
+            << "usage: " << DiffUsage << "\n"
+            << "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
+            << "as the window would, then the fields that differ are listed by caption, followed by the\n"
+            << "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n"
+            << "Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n";
         return ExitOk;
     }
     QStringList files;
