@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -113,14 +114,18 @@ class Sim {
 };
 
 /**
- * A unit with a stuck memory bit, played by the test on a pseudo-terminal of
- * its own: it takes a write like a good unit, but word `stuckWord` keeps
- * bit 8 set, so reading it back shows a word other than the one written.
+ * A unit played by the test on a pseudo-terminal of its own, for what the
+ * simulated unit does not do: word `stuckWord` keeps bit 8 set whatever is
+ * written (a stuck memory bit), and with `blockIntervalMs` a read sends one
+ * block at a time, so that a run lasts as long as the test needs.
  */
-class StuckBitUnit : public QObject {
+class PlayedUnit : public QObject {
   public:
-    StuckBitUnit(const UnitWords &memory, int stuckWord) : m_memory(memory), m_stuckWord(stuckWord)
+    PlayedUnit(const UnitWords &memory, int stuckWord, int blockIntervalMs = 0)
+        : m_memory(memory), m_stuckWord(stuckWord)
     {
+        m_blockTimer.setInterval(blockIntervalMs);
+        connect(&m_blockTimer, &QTimer::timeout, this, &PlayedUnit::SendNextBlock);
         char name[256] = {};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
             return;
@@ -131,9 +136,9 @@ class StuckBitUnit : public QObject {
         ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
         m_device = QString::fromLocal8Bit(name);
         m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, &StuckBitUnit::OnReadable);
+        connect(m_notifier, &QSocketNotifier::activated, this, &PlayedUnit::OnReadable);
     }
-    ~StuckBitUnit() override
+    ~PlayedUnit() override
     {
         if (m_master >= 0)
             ::close(m_master);
@@ -141,8 +146,18 @@ class StuckBitUnit : public QObject {
             ::close(m_slave); // held so the master never sees a hang-up between runs
     }
     QString Device() const { return m_device; }
+    int BlocksSent() const { return m_blocksSent; }
+    /// End frames received; an abort carries eight of them.
+    int EndFrames() const { return m_endFrames; }
 
   private:
+    void SendNextBlock()
+    {
+        if (m_blocksSent < word::Count)
+            Send(UnitBlockReply(m_memory[static_cast<std::size_t>(m_blocksSent++)]));
+        else
+            m_blockTimer.stop();
+    }
     void OnReadable()
     {
         char buffer[512];
@@ -170,9 +185,16 @@ class StuckBitUnit : public QObject {
             Send(UnitIdentityReply());
             break;
         case HostFrame::ReadRequest:
+            if (m_blockTimer.interval() > 0) {
+                m_blockTimer.start();
+                break;
+            }
             for (std::uint16_t w : m_memory)
                 Send(UnitBlockReply(w));
             Send(UnitEmptyReply());
+            break;
+        case HostFrame::End:
+            ++m_endFrames;
             break;
         case HostFrame::WriteRequest:
             m_block = 0;
@@ -202,6 +224,9 @@ class StuckBitUnit : public QObject {
     QString m_device;
     QSocketNotifier *m_notifier = nullptr;
     QByteArray m_received;
+    QTimer m_blockTimer;
+    int m_blocksSent = 0;
+    int m_endFrames = 0;
 };
 
 } // namespace
@@ -298,7 +323,7 @@ class TestCliClone : public QObject {
 
     void verifyFindsAWordTheUnitDidNotKeep()
     {
-        StuckBitUnit unit(ShippedWords(), 30);
+        PlayedUnit unit(ShippedWords(), 30);
         QVERIFY(!unit.Device().isEmpty());
         QProcess process;
         process.start(Cli, {QStringLiteral("write"), m_memoryFile, QStringLiteral("--port"), unit.Device(),
@@ -312,6 +337,26 @@ class TestCliClone : public QObject {
                                      .arg(Hex4(m_memory[30]), Hex4(m_memory[30] | 0x0100));
         QVERIFY2(err.contains(expected), qPrintable(err));
         QCOMPARE(err.count(QStringLiteral("word ")), 1);
+    }
+
+    // Stopping a run tells the unit to leave cloning (the abort frame carries
+    // eight end frames), and a read stopped half-way leaves no file.
+    void interruptedRunAbortsAndLeavesNoFile()
+    {
+        PlayedUnit unit(ShippedWords(), -1, 200);
+        QVERIFY(!unit.Device().isEmpty());
+        const QString out = Path(QStringLiteral("interrupted.st2"));
+        QProcess process;
+        process.start(Cli, {QStringLiteral("read"), QStringLiteral("--port"), unit.Device(),
+                            QStringLiteral("--quiet"), QStringLiteral("-o"), out});
+        QTRY_VERIFY_WITH_TIMEOUT(unit.BlocksSent() >= 2, HangGuardMs);
+        process.terminate();
+        QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, HangGuardMs);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        QTRY_COMPARE_WITH_TIMEOUT(unit.EndFrames(), 8, HangGuardMs);
+        QVERIFY(unit.BlocksSent() < word::Count);
+        QVERIFY(!QFile::exists(out));
     }
 
     // Each fault of the unit ends the run with its exit status, leaves the
