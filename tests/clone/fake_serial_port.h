@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles for the clone session: a scripted serial port, a unit that
-// answers the program's frames through it, and a clock moved by hand.
+// answers the program's frames through it, a clock moved by hand, and a loop
+// that ticks a session to the end of its run.
 #pragma once
 
 #include "clone/clone_clock.h"
 #include "clone/clone_frames.h"
+#include "clone/clone_session.h"
 #include "clone/serial_port.h"
 
 #include <QList>
@@ -26,56 +28,33 @@ private:
 /** A serial port whose every answer is scripted by the test. */
 class FakeSerialPort : public SerialPort {
 public:
-    // Scripted behaviour.
     bool openSucceeds = true;
-    PortFailure openFailure = PortFailure::NoSuchDevice;
-    QString openFailureText = QStringLiteral("/dev/fake: no such device");
     bool readFails = false;          ///< bytes are said to wait but none can be read
     int refuseWriteNo = -1;          ///< the write with this number (0-based) is refused
     bool refuseAllWrites = false;
-    qint64 shortWriteBy = 0;         ///< every refused write still takes all but this many bytes (0: -1)
+    qint64 shortWriteBy = 0;         ///< a refused write still takes all but this many bytes (0: none)
     bool drainSucceeds = true;
-    bool emitReadyRead = false;      ///< announce fed bytes (for self-driven sessions)
     int chopEachFeed = 0;            ///< every chunk that arrives loses this many last bytes
-    /// Called with the bytes of every accepted write (the unit's ear).
-    std::function<void(const QByteArray &)> onWrite;
+    std::function<void(const QByteArray &)> onWrite; ///< the bytes of every accepted write
 
-    // What happened.
-    QList<QByteArray> written;       ///< every accepted write, as bytes
+    QList<QByteArray> written;       ///< every accepted write
     int writeAttempts = 0;
     int opens = 0;
-    int closes = 0;
     QString openedDevice;
-    qint32 openedSpeed = 0;
     QList<int> drainWaits;           ///< the bound given to each WaitUntilSent
 
-    bool Open(const QString &device, qint32 speed) override
+    bool Open(const QString &device, qint32) override
     {
         ++opens;
         openedDevice = device;
-        openedSpeed = speed;
-        if (!openSucceeds)
-            return false;
-        m_open = true;
+        m_open = openSucceeds;
         m_rx.clear();
-        return true;
+        return m_open;
     }
     bool IsOpen() const override { return m_open; }
-    void Close() override
-    {
-        if (m_open)
-            ++closes;
-        m_open = false;
-    }
+    void Close() override { m_open = false; }
     qint64 BytesWaiting() const override { return m_open ? m_rx.size() : 0; }
-    QByteArray ReadAll() override
-    {
-        if (!m_open || readFails)
-            return {};
-        QByteArray bytes = m_rx;
-        m_rx.clear();
-        return bytes;
-    }
+    QByteArray ReadAll() override { return !m_open || readFails ? QByteArray() : std::exchange(m_rx, {}); }
     void ClearInput() override { m_rx.clear(); }
     qint64 Write(const QByteArray &bytes) override
     {
@@ -95,19 +74,15 @@ public:
         drainWaits.append(msecs);
         return drainSucceeds;
     }
-    PortFailure FailureKind() const override { return openSucceeds ? PortFailure::None : openFailure; }
-    QString FailureText() const override { return openSucceeds ? QString() : openFailureText; }
+    PortFailure FailureKind() const override { return openSucceeds ? PortFailure::None : PortFailure::NoSuchDevice; }
+    QString FailureText() const override { return openSucceeds ? QString() : QStringLiteral("/dev/fake: no such device"); }
 
     /// Bytes arrive at the port.
     void Feed(const QByteArray &bytes)
     {
-        if (!m_open)
-            return;
-        m_rx.append(bytes.chopped(std::min<qsizetype>(chopEachFeed, bytes.size())));
-        if (emitReadyRead)
-            emit readyRead();
+        if (m_open)
+            m_rx.append(bytes.chopped(std::min<qsizetype>(chopEachFeed, bytes.size())));
     }
-    /// Hexadecimal text arrives as bytes.
     void FeedHex(const QByteArray &hex) { Feed(HexToBytes(hex)); }
     void RaiseOverflow() { emit receiveOverflow(); }
     /// The device goes away: closed, then reported.
@@ -141,78 +116,82 @@ struct UnitScript {
     bool echo = false;                  ///< the cable returns the program's own frames
 };
 
-/** A unit on the fake port: answers every accepted frame at once. */
+/** A unit that answers every program frame at once: on the fake port, or through Reply(). */
 class FakeUnit {
 public:
-    FakeUnit(FakeSerialPort &port, UnitScript script = {}) : m_port(port), script(std::move(script))
+    explicit FakeUnit(UnitScript script = {}) : script(std::move(script))
     {
         for (int i = 0; i < 99; ++i)
             memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
-        m_port.onWrite = [this](const QByteArray &bytes) { Hear(bytes); };
+    }
+    FakeUnit(FakeSerialPort &port, UnitScript script = {}) : FakeUnit(std::move(script))
+    {
+        port.onWrite = [this, &port](const QByteArray &bytes) { port.Feed(Reply(bytes)); };
     }
 
+    UnitScript script;
     std::array<std::uint16_t, 99> memory{};
     QList<std::uint16_t> received;     ///< words written to the unit
     QList<HostFrame::Kind> heard;
     QByteArray accessDigits;
 
-private:
-    void Answer(const QByteArray &hex) { m_port.FeedHex(hex); }
-
-    void Hear(const QByteArray &bytes)
+    /// Every byte the unit sends back for one program frame.
+    QByteArray Reply(const QByteArray &bytes)
     {
-        if (script.echo)
-            m_port.Feed(bytes);
         const HostFrame frame = ParseHostFrame(bytes);
         heard.append(frame.kind);
+        QByteArray answer;
         switch (frame.kind) {
         case HostFrame::Inquiry:
             if (script.answerInquiry)
-                Answer(UnitStatusReply(script.status));
+                answer = UnitStatusReply(script.status);
             break;
         case HostFrame::Access:
             accessDigits = frame.data;
             if (script.answerAccess)
-                Answer(UnitIdentityReply(script.identity));
+                answer = UnitIdentityReply(script.identity);
             break;
-        case HostFrame::ReadRequest: {
-            QByteArray all;
+        case HostFrame::ReadRequest:
             for (int i = 0; i < script.blocks; ++i)
-                all += i == script.oddBlock ? UnitDataReply(script.oddPayload)
-                                            : UnitBlockReply(memory[static_cast<std::size_t>(i % 99)]);
+                answer += i == script.oddBlock ? UnitDataReply(script.oddPayload)
+                                               : UnitBlockReply(memory[static_cast<std::size_t>(i % 99)]);
             if (script.endWithEmpty)
-                all += UnitEmptyReply();
-            Answer(all);
+                answer += UnitEmptyReply();
             break;
-        }
         case HostFrame::WriteRequest:
             if (script.answerWriteRequest)
-                Answer(UnitEmptyReply());
+                answer = UnitEmptyReply();
             break;
         case HostFrame::Block: {
             const int n = static_cast<int>(received.size());
             received.append(static_cast<std::uint16_t>(frame.data.toUInt(nullptr, 16)));
             if (script.silentAfterBlock >= 0 && n >= script.silentAfterBlock)
                 break;
-            if (n == 98) {
-                for (int i = 0; i < script.finalAcks; ++i)
-                    Answer(UnitDataReply(script.finalAckPayload));
-            } else if (!(script.answerWriteRequest && n == 0)) {
-                // After an answer to F-WRITE, that answer already stands for block 0's.
-                Answer(UnitEmptyReply());
-            }
+            if (n == 98)
+                answer = UnitDataReply(script.finalAckPayload).repeated(script.finalAcks);
+            else if (!(script.answerWriteRequest && n == 0)) // the answer to F-WRITE stood for block 0's
+                answer = UnitEmptyReply();
             break;
         }
         default:
             break;
         }
+        return (script.echo ? bytes : QByteArray()) + HexToBytes(answer);
     }
-
-    FakeSerialPort &m_port;
-
-public:
-    UnitScript script;
 };
+
+/// Ticks the session `step` seconds apart until its run ends (bounded);
+/// `beforeTick` runs before every tick.
+inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
+                      const std::function<void()> &beforeTick = {})
+{
+    for (int i = 0; i < 200000 && session.CloneActive(); ++i) {
+        if (beforeTick)
+            beforeTick();
+        session.CloneTick();
+        clock.Advance(step);
+    }
+}
 
 } // namespace vireo::test
 
