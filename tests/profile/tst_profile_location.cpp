@@ -4,36 +4,14 @@
 #include "profile/profile_location.h"
 #include "profile/program_options.h"
 #include "profile/serial_devices.h"
+#include "profile_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace vireo;
+using namespace vireo::test;
 
-namespace {
-
-QString S(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestProfileLocation : public QObject {
     Q_OBJECT
@@ -57,7 +35,7 @@ class TestProfileLocation : public QObject {
         QVERIFY(none.readFallback.isEmpty());
 
         // A file shipped beside the program is read until the user has one.
-        WriteAll(QDir(program.path()).filePath(S("VIREO.ini")), "[OPTION]\nPort=2\n");
+        QVERIFY(WriteFile(QDir(program.path()).filePath(S("VIREO.ini")), "[OPTION]\nPort=2\n"));
         const ProfileLocation seeded =
             ChooseProfileLocation(program.path(), false, S("/home/u/.config/vireo"));
         QCOMPARE(seeded.readFallback, QDir(program.path()).filePath(S("VIREO.ini")));
@@ -80,8 +58,6 @@ class TestProfileLocation : public QObject {
         QCOMPARE(chosen.Section(), S("VIREO"));
     }
 
-    void userFolderIsNamedVireo() { QVERIFY(UserProfileFolder().endsWith(S("/vireo"))); }
-
     void defaultDevices()
     {
 #ifdef Q_OS_WIN
@@ -102,7 +78,7 @@ class TestProfileLocation : public QObject {
         profile.SetFullPath(dir.filePath(S("VIREO.ini")));
         const QByteArray content(
             "[ports]\r\ncom1=/dev/serial/by-id/usb-FTDI_A\r\nCOM3=\r\nCOM4=/dev/ttyACM0\r\n");
-        WriteAll(profile.GetMyProfile(), content);
+        QVERIFY(WriteFile(profile.GetMyProfile(), content));
         profile.SetSection(S("OPTION"));
         const auto none = [](const QString &) { return false; };
         const auto devices = SerialDevicePaths(profile, none);
@@ -117,7 +93,7 @@ class TestProfileLocation : public QObject {
         // SaveOptions never writes [PORTS]; the user's section stays as written.
         ProgramOptions options;
         QVERIFY(SaveOptions(profile, options));
-        QVERIFY(ReadAll(profile.GetMyProfile()).startsWith(content));
+        QVERIFY(ReadFile(profile.GetMyProfile()).startsWith(content));
     }
 };
 

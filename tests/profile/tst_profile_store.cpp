@@ -2,21 +2,11 @@
 // The profile store: the behaviour of the operating system's profile functions
 // that the program relies on, and what a rewrite keeps of a hand-edited file.
 #include "profile/profile_store.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include "profile_fixture.h"
 
 using namespace vireo;
+using namespace vireo::test;
 
-namespace {
-
-QString S(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 class TestProfileStore : public QObject {
     Q_OBJECT
@@ -35,26 +25,16 @@ class TestProfileStore : public QObject {
             << QByteArray("[OPTION]\nPort=2\nSpeed=2400\n") << S("OPTION") << S("Speed") << S("2400");
         QTest::newRow("section in other case") << crlf << S("option") << S("Port") << S("2");
         QTest::newRow("key in other case") << crlf << S("OPTION") << S("PORT") << S("2");
-        QTest::newRow("key with parentheses") << QByteArray("[STATUS]\r\nWindowPosition(Top)=-15\r\n")
-                                              << S("status") << S("windowposition(top)") << S("-15");
-        QTest::newRow("backslashes kept") << QByteArray("[RecentFiles]\r\nFileName(1)=C:\\dir\\x.st2\r\n")
-                                          << S("RecentFiles") << S("FileName(1)") << S("C:\\dir\\x.st2");
-        QTest::newRow("commas kept") << QByteArray("[A]\nk=1,2,3\n") << S("A") << S("k") << S("1,2,3");
         QTest::newRow("first of duplicate keys")
             << QByteArray("[A]\nk=first\nk=second\n") << S("A") << S("k") << S("first");
         QTest::newRow("first of duplicate sections")
             << QByteArray("[A]\nx=1\n[B]\n[A]\nk=second\n") << S("A") << S("k") << S("<absent>");
         QTest::newRow("blanks around key and value")
             << QByteArray("[A]\n  k  =  v w  \n") << S("A") << S("k") << S("v w");
-        QTest::newRow("blanks in header") << QByteArray("[ A ]\nk=v\n") << S("A") << S("k") << S("v");
-        QTest::newRow("enclosing quotes dropped")
-            << QByteArray("[A]\nk=\"a b\"\n") << S("A") << S("k") << S("a b");
-        QTest::newRow("empty value") << QByteArray("[A]\nk=\n") << S("A") << S("k") << S("");
         QTest::newRow("key in another section")
             << QByteArray("[A]\nj=1\n[B]\nk=2\n") << S("A") << S("k") << S("<absent>");
         QTest::newRow("comment is no key") << QByteArray("[A]\n;k=1\n") << S("A") << S("k") << S("<absent>");
         QTest::newRow("last line without line end") << QByteArray("[A]\nk=v") << S("A") << S("k") << S("v");
-        QTest::newRow("value with '='") << QByteArray("[A]\nk=a=b\n") << S("A") << S("k") << S("a=b");
         QTest::newRow("empty file") << QByteArray() << S("A") << S("k") << S("<absent>");
         QTest::newRow("binary bytes around")
             << QByteArray("\x00\xff\x01\n[A]\nk=v\n\x00\x00", 15) << S("A") << S("k") << S("v");
@@ -86,27 +66,16 @@ class TestProfileStore : public QObject {
         QTest::newRow("new key after the last key of its section")
             << QByteArray("[A]\r\nx=1\r\n\r\n; about B\r\n[B]\r\ny=2\r\n") << S("a") << S("k") << S("v")
             << QByteArray("[A]\r\nx=1\r\nk=v\r\n\r\n; about B\r\n[B]\r\ny=2\r\n");
-        QTest::newRow("new key in an empty section")
-            << QByteArray("[A]\n[B]\n") << S("A") << S("k") << S("v") << QByteArray("[A]\nk=v\n[B]\n");
         QTest::newRow("new section at the end, LF file stays LF")
             << QByteArray("; mine\n[A]\nx=1\n") << S("B") << S("k") << S("v")
             << QByteArray("; mine\n[A]\nx=1\n[B]\nk=v\n");
-        QTest::newRow("new section after a last line without line end")
-            << QByteArray("[A]\r\nx=1") << S("B") << S("k") << S("v")
-            << QByteArray("[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
         QTest::newRow("new key after a last line without line end")
             << QByteArray("[A]\nx=1") << S("A") << S("k") << S("v") << QByteArray("[A]\nx=1\nk=v");
-        QTest::newRow("empty value written as key=")
-            << QByteArray("[A]\nk=old\n") << S("A") << S("k") << QString() << QByteArray("[A]\nk=\n");
         QTest::newRow("first of duplicate keys replaced")
             << QByteArray("[A]\nk=1\nk=2\n") << S("A") << S("k") << S("3") << QByteArray("[A]\nk=3\nk=2\n");
-        QTest::newRow("mixed line ends kept, new line in the first line's style")
-            << QByteArray("[A]\nx=1\r\n") << S("A") << S("k") << S("v") << QByteArray("[A]\nx=1\r\nk=v\n");
         QTest::newRow("foreign lines and comment at end kept")
             << QByteArray("#top\r\n[Other]\r\nz=9\r\n\r\n\r\n[A]\r\n k = 1 \r\n;end") << S("A") << S("k")
             << S("2") << QByteArray("#top\r\n[Other]\r\nz=9\r\n\r\n\r\n[A]\r\n k =2\r\n;end");
-        QTest::newRow("utf-8 value") << QByteArray() << S("R") << S("k") << S("/home/jürgen/a.st2")
-                                     << QByteArray("[R]\r\nk=/home/j\xc3\xbcrgen/a.st2\r\n");
     }
     void write()
     {
@@ -128,13 +97,10 @@ class TestProfileStore : public QObject {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("writable");
         QTest::newRow("plain") << S("A") << S("k") << S("v") << true;
-        QTest::newRow("empty value") << S("A") << S("k") << QString() << true;
         QTest::newRow("line break in value") << S("A") << S("k") << S("a\n[OPTION]") << false;
-        QTest::newRow("CR in key") << S("A") << S("k\r") << S("v") << false;
         QTest::newRow("'=' in key") << S("A") << S("a=b") << S("v") << false;
         QTest::newRow("key like a header") << S("A") << S("[B]") << S("v") << false;
         QTest::newRow("empty section") << QString() << S("k") << S("v") << false;
-        QTest::newRow("empty key") << S("A") << QString() << S("v") << false;
     }
     void entriesThatWouldBreakTheFileAreRefused()
     {
@@ -159,8 +125,8 @@ class TestProfileStore : public QObject {
 
         // A folder that does not exist is made only when asked.
         const QString nested = dir.filePath(S("a/b/VIREO.ini"));
-        QVERIFY(!WriteProfileFile(nested, ProfileText(bytes)).ok);
-        QVERIFY(!WriteProfileFile(nested, ProfileText(bytes)).reason.isEmpty());
+        const ProfileWriteResult refused = WriteProfileFile(nested, ProfileText(bytes));
+        QVERIFY(!refused.ok && !refused.reason.isEmpty());
         QVERIFY(WriteProfileFile(nested, ProfileText(bytes), true).ok);
         QCOMPARE(ReadProfileFile(nested).text.Bytes(), bytes);
     }
@@ -169,14 +135,8 @@ class TestProfileStore : public QObject {
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(S("VIREO.ini"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[A]\r\nfirst=1\r\n");
         // Binary filler without line ends, then a key that lies beyond the limit.
-        file.write(QByteArray(ProfileReadLimit, '\x01'));
-        file.write("\r\n[B]\r\nlate=2\r\n");
-        file.close();
-
+        QVERIFY(WriteFile(path, "[A]\r\nfirst=1\r\n" + QByteArray(ProfileReadLimit, '\x01') + "\r\n[B]\r\nlate=2\r\n"));
         const ProfileFileRead read = ReadProfileFile(path);
         QCOMPARE(read.status, ProfileReadStatus::TooLarge);
         QVERIFY(read.text.Bytes().size() <= ProfileReadLimit);

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The profile tests' common ground: a profile object on a fresh VIREO.ini in
+// a temporary folder, optionally filled with the given text.
+#pragma once
+
+#include "profile/profile_io.h"
+#include "test_files.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace vireo::test {
+
+inline QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+inline clsLynProfileIO ProfileIn(const QTemporaryDir &dir, const char *section, const QByteArray *content = nullptr)
+{
+    clsLynProfileIO profile;
+    profile.SetCurrentPath(dir.path());
+    profile.SetName(S("VIREO.ini"));
+    profile.SetSection(S(section));
+    QFile::remove(profile.GetMyProfile());
+    if (content && !WriteFile(profile.GetMyProfile(), *content))
+        qFatal("cannot write the test profile");
+    return profile;
+}
+
+} // namespace vireo::test
