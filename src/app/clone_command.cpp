@@ -23,10 +23,11 @@ CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortCh
     std::optional<CloneResult> result;
     const auto onProgress =
         QObject::connect(&m_session, &CloneSession::progress, [this](int value) { m_view.SetValue(value); });
-    const auto onFinished = QObject::connect(&m_session, &CloneSession::finished, [this, &result](CloneResult r) {
-        result = r;
-        m_view.Close();
-    });
+    const auto onFinished =
+        QObject::connect(&m_session, &CloneSession::finished, [this, &result](CloneResult r) {
+            result = r;
+            m_view.Close();
+        });
 
     if (m_session.StartClone({mode, port.device, port.speed, accessCode}) && !result) {
         if (!m_view.ShowModal())

@@ -16,7 +16,7 @@ namespace vireo {
 
 /** The "Cloning" progress window as the clone command uses it. */
 class CloneProgressView {
-public:
+  public:
     virtual ~CloneProgressView() = default;
     /// Shows the window modally and returns once Close() was called or the
     /// user closed it; false when it could not be shown at all.
@@ -44,7 +44,7 @@ struct CloneOutcome {
 
 /** StartClone for the window: prompts, the modal run, and what follows it. */
 class CloneCommand {
-public:
+  public:
     CloneCommand(UnitModel &model, FieldBinding &binding, Document &document, UserDialogs &dialogs,
                  CloneSession &session, CloneProgressView &view)
         : m_model(model), m_binding(binding), m_document(document), m_dialogs(dialogs), m_session(session),
@@ -59,7 +59,7 @@ public:
     /// The user closed the progress window: the run ends early, without a message.
     void Cancel() { m_session.Cancel(); }
 
-private:
+  private:
     UnitModel &m_model;
     FieldBinding &m_binding;
     Document &m_document;

@@ -17,7 +17,7 @@ enum class PromptKind { SaveChanges = 0, CloneWrite = 1, CloneReadEdited = 2 };
 
 /** Document state: CurrentFileName, HasFileName, and DataEdited through the model. */
 class Document {
-public:
+  public:
     explicit Document(UnitModel &model) : m_model(model) {}
 
     QString CurrentFileName = QString::fromLatin1(UntitledName);
@@ -35,7 +35,7 @@ public:
     /// Asks the prompt; returns the button pressed.
     Answer ConfirmPrompt(PromptKind kind, UserDialogs &dialogs) const;
 
-private:
+  private:
     UnitModel &m_model;
 };
 

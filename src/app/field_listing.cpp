@@ -26,14 +26,14 @@ std::vector<FieldEntry> BuildFields()
                           QStringLiteral("speed-dial.") + SpeedDialCaption(i), frame + SpeedDialCaption(i)});
     }
     for (int i = 0; i < Config1Count; ++i)
-        fields.push_back({ControlArray::Config1, i, Key("Config1", i), QLatin1String(config1Alias[i]),
-                          Config1Caption(i)});
+        fields.push_back(
+            {ControlArray::Config1, i, Key("Config1", i), QLatin1String(config1Alias[i]), Config1Caption(i)});
     for (int i = 0; i < Config2Count; ++i)
-        fields.push_back({ControlArray::Config2, i, Key("Config2", i), QLatin1String(config2Alias[i]),
-                          Config2Caption(i)});
+        fields.push_back(
+            {ControlArray::Config2, i, Key("Config2", i), QLatin1String(config2Alias[i]), Config2Caption(i)});
     for (int i = 0; i < Config3Count; ++i)
-        fields.push_back({ControlArray::Config3, i, Key("Config3", i), QLatin1String(config3Alias[i]),
-                          Config3Caption(i)});
+        fields.push_back(
+            {ControlArray::Config3, i, Key("Config3", i), QLatin1String(config3Alias[i]), Config3Caption(i)});
     for (int i = 0; i < GroupCodeCount; ++i)
         fields.push_back({ControlArray::GroupCode, i, Key("GroupCode", i),
                           QStringLiteral("group-code.%1").arg(i), QStringLiteral("Group Code %1").arg(i)});
@@ -51,7 +51,8 @@ const std::vector<FieldEntry> &AllFields()
 std::optional<FieldEntry> FindField(const QString &name)
 {
     for (const FieldEntry &field : AllFields())
-        if (name.compare(field.key, Qt::CaseInsensitive) == 0 || name.compare(field.alias, Qt::CaseInsensitive) == 0)
+        if (name.compare(field.key, Qt::CaseInsensitive) == 0 ||
+            name.compare(field.alias, Qt::CaseInsensitive) == 0)
             return field;
     return std::nullopt;
 }

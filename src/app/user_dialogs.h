@@ -18,7 +18,7 @@ enum class Buttons { Ok, OkCancel, YesNoCancel };
 
 /** Message boxes and file dialogs, as the program's logic asks for them. */
 class UserDialogs {
-public:
+  public:
     virtual ~UserDialogs() = default;
     /// Shows text with the given buttons; Escape or the close box answer Cancel.
     virtual Answer MessageBox(const QString &text, Buttons buttons) = 0;

@@ -9,18 +9,18 @@ namespace vireo {
 
 /** Seconds on a monotonic clock, fractional. */
 class CloneClock {
-public:
+  public:
     virtual ~CloneClock() = default;
     virtual double Now() const = 0;
 };
 
 /** The system's monotonic clock. */
 class SteadyCloneClock : public CloneClock {
-public:
+  public:
     SteadyCloneClock() { m_timer.start(); }
     double Now() const override { return static_cast<double>(m_timer.nsecsElapsed()) / 1e9; }
 
-private:
+  private:
     QElapsedTimer m_timer;
 };
 

@@ -41,13 +41,13 @@ QByteArray BytesToHex(QByteArrayView bytes);
 void AppendHex(QByteArray &text, QByteArrayView bytes);
 
 // The program's frames (hexadecimal text).
-QByteArray InquiryFrame();                         ///< F-INQUIRY, 21 bytes
-QByteArray AccessFrame(std::int32_t accessCode);   ///< F-ACCESS, five ASCII digits, 18 bytes
-QByteArray ReadRequestFrame();                     ///< F-READ, 15 bytes
-QByteArray WriteRequestFrame();                    ///< F-WRITE, 15 bytes
-QByteArray BlockFrame(std::uint16_t word);         ///< F-BLOCK, four ASCII hex digits, 17 bytes
-QByteArray EndFrame();                             ///< F-END, 11 bytes
-QByteArray AbortFrame();                           ///< F-ABORT: ten FE, then F-END eight times, 98 bytes
+QByteArray InquiryFrame();                       ///< F-INQUIRY, 21 bytes
+QByteArray AccessFrame(std::int32_t accessCode); ///< F-ACCESS, five ASCII digits, 18 bytes
+QByteArray ReadRequestFrame();                   ///< F-READ, 15 bytes
+QByteArray WriteRequestFrame();                  ///< F-WRITE, 15 bytes
+QByteArray BlockFrame(std::uint16_t word);       ///< F-BLOCK, four ASCII hex digits, 17 bytes
+QByteArray EndFrame();                           ///< F-END, 11 bytes
+QByteArray AbortFrame();                         ///< F-ABORT: ten FE, then F-END eight times, 98 bytes
 
 // The reply patterns awaited by the program (hexadecimal text).
 QByteArray StatusReplyHead();   ///< R0 head; tail is StatusReplyTail()
@@ -73,11 +73,11 @@ qsizetype FindHex(QByteArrayView text, QByteArrayView pattern, qsizetype from = 
 
 // The unit's side of the link (hexadecimal text), for the simulated unit and tests.
 // Replies start with two preamble bytes and carry the swapped address pair EF EE.
-QByteArray UnitStatusReply(std::uint8_t status);         ///< R0 with one status byte
+QByteArray UnitStatusReply(std::uint8_t status);                  ///< R0 with one status byte
 QByteArray UnitIdentityReply(QByteArrayView payloadHex = "0232"); ///< R1; 02 32 is the accepted identity
-QByteArray UnitDataReply(QByteArrayView payloadHex);     ///< R2/R3 with any payload
-QByteArray UnitBlockReply(std::uint16_t word);           ///< R2 carrying one word
-QByteArray UnitEmptyReply();                             ///< empty R2: end of data, or an acknowledgement
+QByteArray UnitDataReply(QByteArrayView payloadHex);              ///< R2/R3 with any payload
+QByteArray UnitBlockReply(std::uint16_t word);                    ///< R2 carrying one word
+QByteArray UnitEmptyReply(); ///< empty R2: end of data, or an acknowledgement
 
 /** A program frame as the unit sees it. */
 struct HostFrame {

@@ -282,7 +282,8 @@ void CloneSession::ReadBlocks()
             SendEndFrame();
             return;
         }
-        const std::optional<std::uint16_t> word = DecodeBlockPayload(QByteArrayView(s.RxText).sliced(start, tail - start));
+        const std::optional<std::uint16_t> word =
+            DecodeBlockPayload(QByteArrayView(s.RxText).sliced(start, tail - start));
         if (!word) {
             EndClone(CloneResult::IllegalData);
             return;
@@ -430,11 +431,11 @@ CloneResult RunCloneToEnd(CloneSession &session, const CloneRequest &request)
 {
     QEventLoop loop;
     std::optional<CloneResult> result;
-    const auto connection = QObject::connect(&session, &CloneSession::finished, &loop,
-                                             [&result, &loop](CloneResult r) {
-                                                 result = r;
-                                                 loop.quit();
-                                             });
+    const auto connection =
+        QObject::connect(&session, &CloneSession::finished, &loop, [&result, &loop](CloneResult r) {
+            result = r;
+            loop.quit();
+        });
     if (session.StartClone(request) && !result)
         loop.exec();
     QObject::disconnect(connection);

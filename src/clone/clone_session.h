@@ -28,19 +28,19 @@ QString CloneModeWord(CloneMode mode);
 
 /// How a clone run ended. 0..9 are failures with a message, 10 and 11 success.
 enum class CloneResult : int {
-    PortFailed = 0,        ///< the port could not be set up, or the first frame not written
-    BufferOverflow = 1,    ///< received bytes were lost, or a line babbled without an answer
-    FrameNotTaken = 2,     ///< time-out after a frame the port did not take
-    NoAnswer = 3,          ///< time-out waiting for a reply
-    IllegalData = 4,       ///< a data block whose payload is not four bytes
-    NoUnit = 5,            ///< the status reply says no unit is fitted
-    UnknownUnit = 6,       ///< the identity reply is not the accepted one
-    AccessCodeError = 7,   ///< silence after the access code
-    DataOverflow = 8,      ///< more than 99 data blocks
-    NotEnoughData = 9,     ///< the data ended before 99 blocks
+    PortFailed = 0,      ///< the port could not be set up, or the first frame not written
+    BufferOverflow = 1,  ///< received bytes were lost, or a line babbled without an answer
+    FrameNotTaken = 2,   ///< time-out after a frame the port did not take
+    NoAnswer = 3,        ///< time-out waiting for a reply
+    IllegalData = 4,     ///< a data block whose payload is not four bytes
+    NoUnit = 5,          ///< the status reply says no unit is fitted
+    UnknownUnit = 6,     ///< the identity reply is not the accepted one
+    AccessCodeError = 7, ///< silence after the access code
+    DataOverflow = 8,    ///< more than 99 data blocks
+    NotEnoughData = 9,   ///< the data ended before 99 blocks
     ReadComplete = 10,
     WriteComplete = 11,
-    Cancelled = 12,        ///< ended early on request: no message
+    Cancelled = 12, ///< ended early on request: no message
 };
 
 /// True for the results that are shown as an error message (0..9).
@@ -52,9 +52,9 @@ inline bool IsCloneError(CloneResult result)
 /** What a run needs to start. */
 struct CloneRequest {
     CloneMode mode = CloneMode::Read;
-    QString device;               ///< the serial device of the chosen COM port
-    qint32 speed = 9600;          ///< bits per second
-    std::int32_t accessCode = 0;  ///< sent as five ASCII digits
+    QString device;              ///< the serial device of the chosen COM port
+    qint32 speed = 9600;         ///< bits per second
+    std::int32_t accessCode = 0; ///< sent as five ASCII digits
 };
 
 /** The run state. Hex texts are upper-case hexadecimal, two characters a byte. */
@@ -66,7 +66,7 @@ struct CloneRunState {
     QByteArray TxFrame;   ///< the last frame handed to SendFrame
     QByteArray ReplyHead; ///< awaited reply pattern
     QByteArray ReplyTail;
-    QByteArray RxText;    ///< every byte received since the last send
+    QByteArray RxText;       ///< every byte received since the last send
     qsizetype SearchPos = 0; ///< offset in RxText where the next search starts (0-based)
     bool HeadFound = false;
     bool FrameSent = false;
@@ -81,7 +81,7 @@ struct CloneRunState {
  */
 class CloneSession : public QObject {
     Q_OBJECT
-public:
+  public:
     /// Silence longer than this ends a run.
     static constexpr double ReplyTimeout = 2.0;
     /// The receive buffer size: more received bytes than this without the
@@ -117,13 +117,13 @@ public:
     /// Trace to write the run's traffic to, or nullptr. Not owned.
     void SetTrace(CloneTrace *trace) { m_trace = trace; }
 
-signals:
+  signals:
     /// The progress bar value, 0..100.
     void progress(int value);
     /// The run ended; the port is closed.
     void finished(vireo::CloneResult result);
 
-private:
+  private:
     void SendFrame(const QByteArray &hex);
     void HandleReply(const QByteArray &payload);
     void ReadBlocks();
@@ -152,9 +152,9 @@ private:
     CloneRunState m_state;
     std::int32_t m_accessCode = 0;
     qint32 m_speed = 9600;
-    bool m_inRun = false;   // from StartClone until EndClone has finished
-    bool m_ending = false;  // inside EndClone
-    int m_busy = 0;         // depth of ticks and sends under way
+    bool m_inRun = false;  // from StartClone until EndClone has finished
+    bool m_ending = false; // inside EndClone
+    int m_busy = 0;        // depth of ticks and sends under way
     bool m_endPending = false;
     std::optional<CloneResult> m_pendingResult; // none: the time-out result
     std::optional<CloneResult> m_lastResult;

@@ -12,7 +12,7 @@ namespace vireo {
 
 /** A text file of timestamped clone traffic. */
 class CloneTrace {
-public:
+  public:
     /// Creates or replaces the trace file; false (with ErrorText) when it cannot.
     bool Open(const QString &path);
     bool IsOpen() const { return m_file.isOpen(); }
@@ -27,7 +27,7 @@ public:
     void Received(double now, QByteArrayView bytes);
     void Note(double now, const QString &text);
 
-private:
+  private:
     void Line(double now, QByteArrayView tag, QByteArrayView text);
 
     QFile m_file;

@@ -61,7 +61,8 @@ bool QtSerialPort::Open(const QString &device, qint32 speed)
         const QString reason = m_port.errorString();
         switch (m_port.error()) {
         case QSerialPort::DeviceNotFoundError:
-            return Fail(PortFailure::NoSuchDevice, QStringLiteral("%1: no such device (%2)").arg(device, reason));
+            return Fail(PortFailure::NoSuchDevice,
+                        QStringLiteral("%1: no such device (%2)").arg(device, reason));
         case QSerialPort::PermissionError:
             if (ClassifyPermissionError(device) == PortFailure::PermissionDenied)
                 return Fail(PortFailure::PermissionDenied,

@@ -12,7 +12,7 @@ namespace vireo {
 /** SerialPort backed by QSerialPort. */
 class QtSerialPort : public SerialPort {
     Q_OBJECT
-public:
+  public:
     explicit QtSerialPort(QObject *parent = nullptr);
     ~QtSerialPort() override;
 
@@ -28,7 +28,7 @@ public:
     PortFailure FailureKind() const override { return m_failure; }
     QString FailureText() const override { return m_failureText; }
 
-private:
+  private:
     void OnError(QSerialPort::SerialPortError error);
     bool Fail(PortFailure kind, const QString &text);
 

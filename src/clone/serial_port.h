@@ -23,7 +23,7 @@ enum class PortFailure {
 /** A serial port: open with line settings, read, write, drain, close. */
 class SerialPort : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~SerialPort() override = default;
 
@@ -51,7 +51,7 @@ public:
     /// The operating system's reason for the last failure, for the CLI and the trace.
     virtual QString FailureText() const = 0;
 
-signals:
+  signals:
     /// Received bytes arrived.
     void readyRead();
     /// Received bytes were lost because the receive buffer was full.

@@ -20,7 +20,7 @@ enum class SystemColour { Menu = 4, Window = 5 };
 
 /** Operations the binding needs of the editor's 43 controls. */
 class EditorControls {
-public:
+  public:
     virtual ~EditorControls() = default;
 
     virtual QString Text(TextArray array, int index) const = 0;
@@ -41,7 +41,7 @@ public:
 
 /** Editor controls held in memory: what a window would show, without a window. */
 class MemoryEditorControls : public EditorControls {
-public:
+  public:
     QString Text(TextArray array, int index) const override;
     void SetText(TextArray array, int index, const QString &text) override;
     void SetBackColour(TextArray array, int index, SystemColour colour) override;
@@ -56,7 +56,7 @@ public:
     SystemColour BackColour(TextArray array, int index) const;
     const QStringList &ListItems(int index) const { return m_items[index]; }
 
-private:
+  private:
     QString &TextRef(TextArray array, int index);
 
     std::array<QString, SpeedDialCount> m_speedDial;

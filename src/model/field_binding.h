@@ -13,7 +13,7 @@ enum class ControlArray { SpeedDial, Config1, Config2, Config3, GroupCode };
 
 /** Moves values between the editor's controls, the field values and the image. */
 class FieldBinding {
-public:
+  public:
     FieldBinding(UnitModel &model, EditorControls &controls) : m_model(model), m_controls(controls) {}
 
     /// Clears both drop-down lists and gives them their items (once, when the window is built).
@@ -42,7 +42,7 @@ public:
     void ApplyLowerBlockRule(const QString &oldLower);
     void ApplyUpperBlockRule(const QString &oldUpper);
 
-private:
+  private:
     void ReadControls();
 
     UnitModel &m_model;

@@ -131,9 +131,8 @@ void FieldsToImage(const FieldValues &fields, UnitWords &image)
     for (int i = 0; i < GroupCodeCount; ++i) {
         const QString &text = fields.GroupCodeText[i];
         // Group code 0 cannot be empty: it is stored as 0000 instead of the marker.
-        image[word::GroupCodeFirst + i] = (!text.isEmpty() || i == 0)
-                                              ? HexParse(FitDigits(DigitsOnly(text), 4))
-                                              : word::EmptyGroupCode;
+        image[word::GroupCodeFirst + i] =
+            (!text.isEmpty() || i == 0) ? HexParse(FitDigits(DigitsOnly(text), 4)) : word::EmptyGroupCode;
     }
 }
 

@@ -38,7 +38,7 @@ constexpr qsizetype MaxLine = 5;
 
 // Feeds the file's bytes line by line into the load buffer.
 class LineLoader {
-public:
+  public:
     explicit LineLoader(UnitWords &buffer) : m_buffer(buffer) {}
 
     // Returns false as soon as the content is known to be illegal.
@@ -66,7 +66,7 @@ public:
         return m_count == word::Count;
     }
 
-private:
+  private:
     bool EndLine()
     {
         qsizetype length = m_length;

@@ -13,7 +13,13 @@ namespace vireo {
 inline constexpr char InitialFileName[] = "VIREO.sts";
 inline constexpr char DataFileFilter[] = "Data Files (*.st2)|*.st2";
 
-enum class FileErrorCode { CannotOpen = 0, CannotSave = 1, IllegalData = 2, CannotOpenInitial = 3, IllegalInitial = 4 };
+enum class FileErrorCode {
+    CannotOpen = 0,
+    CannotSave = 1,
+    IllegalData = 2,
+    CannotOpenInitial = 3,
+    IllegalInitial = 4
+};
 
 /// The fixed message of a settings-file error ("Cannot open file." ...).
 QString FileErrorMessage(FileErrorCode code);

@@ -35,8 +35,8 @@ QString SpeedDialCaption(int index)
 
 QString Config1Caption(int index)
 {
-    static const char *const captions[Config1Count] = {"Primary Code",       "Secondary Code",
-                                                       "Lower Block Decode", "Upper Block Decode",
+    static const char *const captions[Config1Count] = {"Primary Code",           "Secondary Code",
+                                                       "Lower Block Decode",     "Upper Block Decode",
                                                        "Five Digit Access Code", "Trunking System ID Number"};
     return QString::fromLatin1(captions[index]);
 }

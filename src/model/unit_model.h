@@ -33,8 +33,14 @@ struct FieldValues {
 };
 
 // Indices of the Config1 text fields.
-enum Config1Field { PrimaryCode = 0, SecondaryCode = 1, LowerBlockDecode = 2, UpperBlockDecode = 3,
-                    FiveDigitAccessCode = 4, TrunkingSystemId = 5 };
+enum Config1Field {
+    PrimaryCode = 0,
+    SecondaryCode = 1,
+    LowerBlockDecode = 2,
+    UpperBlockDecode = 3,
+    FiveDigitAccessCode = 4,
+    TrunkingSystemId = 5
+};
 
 /** The unit settings model: image, load buffer, field values and change tracking. */
 struct UnitModel {
@@ -63,7 +69,7 @@ struct UnitModel {
 };
 
 // Captions of the editor fields, as the window labels them.
-QString SpeedDialCaption(int index);   // "0".."9", "A".."D"
+QString SpeedDialCaption(int index); // "0".."9", "A".."D"
 QString Config1Caption(int index);
 QString Config2Caption(int index);
 QString Config3Caption(int index);

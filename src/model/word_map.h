@@ -17,12 +17,12 @@ inline constexpr int SystemId = 12;         // whole number
 inline constexpr int PrioritySubscriber = 13;
 inline constexpr int EmergencyOverride = 14;
 inline constexpr int ClearChannelAlerting = 15;
-inline constexpr int AlwaysZero = 16;       // rewritten as 0 on every rebuild
-inline constexpr int UnitAccessCode = 17;   // digit pairs, five digits in words 17..19
+inline constexpr int AlwaysZero = 16;     // rewritten as 0 on every rebuild
+inline constexpr int UnitAccessCode = 17; // digit pairs, five digits in words 17..19
 inline constexpr int MemorySpeedDial = 20;
-inline constexpr int UpperBlock = 22;       // digit pairs with an empty marker, words 22 and 23
-inline constexpr int GroupCodeFirst = 25;   // one word per group code, 25..40
-inline constexpr int SpeedDialFirst = 42;   // four words per entry, 42..97
+inline constexpr int UpperBlock = 22;     // digit pairs with an empty marker, words 22 and 23
+inline constexpr int GroupCodeFirst = 25; // one word per group code, 25..40
+inline constexpr int SpeedDialFirst = 42; // four words per entry, 42..97
 inline constexpr int SpeedDialWords = 4;
 
 // Words the editor never touches; they travel unchanged between unit and files.

@@ -11,8 +11,9 @@ namespace vireo::cli {
 
 namespace {
 
-const QString SetUsage = QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
-                                        "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
+const QString SetUsage =
+    QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
+                   "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
 
 struct Assignment {
     FieldEntry field;
@@ -110,7 +111,8 @@ int RunSet(const QStringList &args)
                 editor.binding.Config1FocusGained(a.field.index);
         }
         if (!PutValue(editor, a))
-            return UsageError(QStringLiteral("'%1' cannot take the value '%2'").arg(a.field.key, a.value), SetUsage);
+            return UsageError(QStringLiteral("'%1' cannot take the value '%2'").arg(a.field.key, a.value),
+                              SetUsage);
         editor.binding.Commit(a.field.array, a.field.index); // Enter
     }
     // Saving reads every field first, as the Save command does.

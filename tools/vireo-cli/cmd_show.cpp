@@ -13,8 +13,7 @@ namespace {
 
 const QString ShowUsage = QStringLiteral("vireo-cli show FILE [--json]");
 
-template <typename Array>
-QJsonArray TextArray(const Array &texts)
+template <typename Array> QJsonArray TextArray(const Array &texts)
 {
     QJsonArray array;
     for (const QString &text : texts)
@@ -22,8 +21,7 @@ QJsonArray TextArray(const Array &texts)
     return array;
 }
 
-template <typename Array>
-QJsonArray NumberArray(const Array &numbers)
+template <typename Array> QJsonArray NumberArray(const Array &numbers)
 {
     QJsonArray array;
     for (auto n : numbers)
@@ -39,7 +37,8 @@ QByteArray ShowJson(const UnitModel &model)
                        {QStringLiteral("Config2"), NumberArray(f.Config2Index)},
                        {QStringLiteral("Config3"), NumberArray(f.Config3Value)},
                        {QStringLiteral("GroupCode"), TextArray(f.GroupCodeText)}};
-    QJsonObject root{{QStringLiteral("fields"), fields}, {QStringLiteral("words"), NumberArray(model.UnitImage)}};
+    QJsonObject root{{QStringLiteral("fields"), fields},
+                     {QStringLiteral("words"), NumberArray(model.UnitImage)}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -68,8 +67,8 @@ int RunShow(const QStringList &args)
         return ExitOk;
     }
     for (const FieldEntry &field : AllFields())
-        Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0)
-              << field.caption << ": " << ShownValue(field, editor.model) << '\n';
+        Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0) << field.caption << ": "
+              << ShownValue(field, editor.model) << '\n';
     return ExitOk;
 }
 

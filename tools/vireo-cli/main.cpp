@@ -21,9 +21,11 @@ const CommandEntry Commands[] = {
     {"set", RunSet, "set FILE ASSIGNMENT... [-o OUT]  change fields as the editor would, then save"},
     {"config", RunConfig, "config [--profile FILE] [--json]  print the profile in use and its options"},
     {"read", RunRead, "read [--port PORT] -o FILE.st2  read the unit into a settings file (read --help)"},
-    {"write", RunWrite, "write FILE.st2 [--port PORT] [--verify] [--backup DIR]  write a settings file to the unit"},
+    {"write", RunWrite,
+     "write FILE.st2 [--port PORT] [--verify] [--backup DIR]  write a settings file to the unit"},
     {"ports", RunPorts, "ports [--profile FILE]        list serial devices and the COM1-COM4 mapping"},
-    {"diff", RunDiff, "diff A.st2 B.st2              list differing fields and words of two normalised files"},
+    {"diff", RunDiff,
+     "diff A.st2 B.st2              list differing fields and words of two normalised files"},
 };
 
 int Usage()
