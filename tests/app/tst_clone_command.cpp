@@ -7,6 +7,7 @@
 #include "clone/clone_frames.h"
 #include "clone/fake_serial_port.h"
 #include "model/editor_controls.h"
+#include "scripted_dialogs.h"
 
 #include <QTest>
 
@@ -15,26 +16,9 @@ using namespace vireo::test;
 
 namespace {
 
-/** Dialogs that record every message box and answer from a script. */
-class ScriptedDialogs : public UserDialogs {
-public:
-    Answer next = AnswerOk;
-    QStringList texts;
-    QList<Buttons> buttons;
-
-    Answer MessageBox(const QString &text, Buttons b) override
-    {
-        texts.append(text);
-        buttons.append(b);
-        return next;
-    }
-    std::optional<QString> OpenFileName(const QString &) override { return {}; }
-    std::optional<QString> SaveFileName(const QString &) override { return {}; }
-};
-
 /** A progress window whose modal wait drives the session tick by tick. */
 class DrivingView : public CloneProgressView {
-public:
+  public:
     CloneSession *session = nullptr;
     ManualClock *clock = nullptr;
     bool showFails = false;
@@ -57,12 +41,9 @@ public:
         return true;
     }
     void SetValue(int value) override { values.append(value); }
-    void Close() override
-    {
-        m_open = false;
-    }
+    void Close() override { m_open = false; }
 
-private:
+  private:
     bool m_open = false;
 };
 
@@ -108,7 +89,7 @@ struct App {
 
 class TestCloneCommand : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void confirmations_data();
     void confirmations();
     void completedRead();
@@ -127,10 +108,12 @@ void TestCloneCommand::confirmations_data()
     const QString write = QStringLiteral("Write to transceiver.");
     const QString read = QStringLiteral("Read from transceiver,Data has been edited.");
     QTest::newRow("write asks, OK runs") << "Write" << false << int(AnswerOk) << write << true;
-    QTest::newRow("write asks, Cancel opens no port") << "Write" << false << int(AnswerCancel) << write << false;
-    QTest::newRow("read of a clean document asks nothing") << "Read" << false << int(AnswerCancel) << QString()
-                                                           << true;
-    QTest::newRow("read of an edited document asks, OK runs") << "Read" << true << int(AnswerOk) << read << true;
+    QTest::newRow("write asks, Cancel opens no port")
+        << "Write" << false << int(AnswerCancel) << write << false;
+    QTest::newRow("read of a clean document asks nothing")
+        << "Read" << false << int(AnswerCancel) << QString() << true;
+    QTest::newRow("read of an edited document asks, OK runs")
+        << "Read" << true << int(AnswerOk) << read << true;
     QTest::newRow("read of an edited document, Cancel opens no port")
         << "Read" << true << int(AnswerCancel) << read << false;
 }

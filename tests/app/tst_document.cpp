@@ -2,51 +2,41 @@
 // Document state: the caption and the save prompt for each kind of file name,
 // the clean and edited states, and the prompts through scripted dialogs.
 #include "app/document.h"
+#include "scripted_dialogs.h"
 
 #include <QTest>
 
 using namespace vireo;
+using namespace vireo::test;
 
 Q_DECLARE_METATYPE(vireo::PromptKind)
 Q_DECLARE_METATYPE(vireo::Buttons)
 Q_DECLARE_METATYPE(vireo::Answer)
 
-namespace {
-
-/** Dialogs that record every message box and answer from a script. */
-class ScriptedDialogs : public UserDialogs {
-public:
-    Answer next = AnswerOk;
-    QStringList texts;
-    QList<Buttons> buttons;
-
-    Answer MessageBox(const QString &text, Buttons b) override
-    {
-        texts.append(text);
-        buttons.append(b);
-        return next;
-    }
-    std::optional<QString> OpenFileName(const QString &) override { return std::nullopt; }
-    std::optional<QString> SaveFileName(const QString &) override { return std::nullopt; }
-};
-
-} // namespace
-
 class TestDocument : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void captionAndSavePrompt_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2" << "my - Vireo" << "Save changes to my.data.st2?";
-        QTest::newRow("slash-separated path") << "/home/u/site.st2" << "site - Vireo" << "Save changes to site.st2?";
-        QTest::newRow("name starting with a dot kept whole")
-            << "/home/u/.hidden.st2" << ".hidden.st2 - Vireo" << "Save changes to .hidden.st2?";
-        QTest::newRow("name without extension") << "/home/u/site" << "site - Vireo" << "Save changes to site?";
-        QTest::newRow("path ending in a separator") << "C:\\data\\" << " - Vireo" << "Save changes to ?";
+        QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2"
+                                                      << "my - Vireo"
+                                                      << "Save changes to my.data.st2?";
+        QTest::newRow("slash-separated path") << "/home/u/site.st2"
+                                              << "site - Vireo"
+                                              << "Save changes to site.st2?";
+        QTest::newRow("name starting with a dot kept whole") << "/home/u/.hidden.st2"
+                                                             << ".hidden.st2 - Vireo"
+                                                             << "Save changes to .hidden.st2?";
+        QTest::newRow("name without extension") << "/home/u/site"
+                                                << "site - Vireo"
+                                                << "Save changes to site?";
+        QTest::newRow("path ending in a separator") << "C:\\data\\"
+                                                    << " - Vireo"
+                                                    << "Save changes to ?";
     }
     void captionAndSavePrompt()
     {
@@ -101,7 +91,8 @@ private slots:
             << PromptKind::SaveChanges << AnswerNo << "Save changes to site.st2?" << Buttons::YesNoCancel;
         QTest::newRow("save changes, Cancel")
             << PromptKind::SaveChanges << AnswerCancel << "Save changes to site.st2?" << Buttons::YesNoCancel;
-        QTest::newRow("clone write, OK") << PromptKind::CloneWrite << AnswerOk << "Write to transceiver." << Buttons::OkCancel;
+        QTest::newRow("clone write, OK")
+            << PromptKind::CloneWrite << AnswerOk << "Write to transceiver." << Buttons::OkCancel;
         QTest::newRow("clone read over edits, Cancel")
             << PromptKind::CloneReadEdited << AnswerCancel << "Read from transceiver,Data has been edited."
             << Buttons::OkCancel;

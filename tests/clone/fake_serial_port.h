@@ -16,32 +16,32 @@ namespace vireo::test {
 
 /** A clock that only moves when told. */
 class ManualClock : public CloneClock {
-public:
+  public:
     double Now() const override { return m_now; }
     void Set(double now) { m_now = now; }
     void Advance(double seconds) { m_now += seconds; }
 
-private:
+  private:
     double m_now = 1000.0;
 };
 
 /** A serial port whose every answer is scripted by the test. */
 class FakeSerialPort : public SerialPort {
-public:
+  public:
     bool openSucceeds = true;
-    bool readFails = false;          ///< bytes are said to wait but none can be read
-    int refuseWriteNo = -1;          ///< the write with this number (0-based) is refused
+    bool readFails = false; ///< bytes are said to wait but none can be read
+    int refuseWriteNo = -1; ///< the write with this number (0-based) is refused
     bool refuseAllWrites = false;
-    qint64 shortWriteBy = 0;         ///< a refused write still takes all but this many bytes (0: none)
+    qint64 shortWriteBy = 0; ///< a refused write still takes all but this many bytes (0: none)
     bool drainSucceeds = true;
-    int chopEachFeed = 0;            ///< every chunk that arrives loses this many last bytes
+    int chopEachFeed = 0;                            ///< every chunk that arrives loses this many last bytes
     std::function<void(const QByteArray &)> onWrite; ///< the bytes of every accepted write
 
-    QList<QByteArray> written;       ///< every accepted write
+    QList<QByteArray> written; ///< every accepted write
     int writeAttempts = 0;
     int opens = 0;
     QString openedDevice;
-    QList<int> drainWaits;           ///< the bound given to each WaitUntilSent
+    QList<int> drainWaits; ///< the bound given to each WaitUntilSent
 
     bool Open(const QString &device, qint32) override
     {
@@ -74,8 +74,14 @@ public:
         drainWaits.append(msecs);
         return drainSucceeds;
     }
-    PortFailure FailureKind() const override { return openSucceeds ? PortFailure::None : PortFailure::NoSuchDevice; }
-    QString FailureText() const override { return openSucceeds ? QString() : QStringLiteral("/dev/fake: no such device"); }
+    PortFailure FailureKind() const override
+    {
+        return openSucceeds ? PortFailure::None : PortFailure::NoSuchDevice;
+    }
+    QString FailureText() const override
+    {
+        return openSucceeds ? QString() : QStringLiteral("/dev/fake: no such device");
+    }
 
     /// Bytes arrive at the port.
     void Feed(const QByteArray &bytes)
@@ -94,7 +100,7 @@ public:
     /// How many accepted writes were the frame (hexadecimal text).
     int CountWritten(const QByteArray &hex) const { return written.count(HexToBytes(hex)); }
 
-private:
+  private:
     bool m_open = false;
     QByteArray m_rx;
 };
@@ -105,20 +111,20 @@ struct UnitScript {
     std::uint8_t status = 0x01;
     bool answerAccess = true;
     QByteArray identity = "0232";
-    int blocks = 99;                    ///< data blocks sent after F-READ
-    bool endWithEmpty = true;           ///< the empty data frame after the blocks
-    int oddBlock = -1;                  ///< this block carries oddPayload instead of its word
-    QByteArray oddPayload;
-    bool answerWriteRequest = false;    ///< an R3-shaped answer to F-WRITE
-    int silentAfterBlock = -1;          ///< no acknowledgement for this block and later
-    int finalAcks = 2;                  ///< empty acknowledgements of the last block
-    QByteArray finalAckPayload;         ///< payload of those acknowledgements
-    bool echo = false;                  ///< the cable returns the program's own frames
+    int blocks = 99;          ///< data blocks sent after F-READ
+    bool endWithEmpty = true; ///< the empty data frame after the blocks
+    int oddBlock = -1;        ///< this block carries oddPayload instead of its word
+    QByteArray oddPayload{};
+    bool answerWriteRequest = false; ///< an R3-shaped answer to F-WRITE
+    int silentAfterBlock = -1;       ///< no acknowledgement for this block and later
+    int finalAcks = 2;               ///< empty acknowledgements of the last block
+    QByteArray finalAckPayload{};    ///< payload of those acknowledgements
+    bool echo = false;               ///< the cable returns the program's own frames
 };
 
 /** A unit that answers every program frame at once: on the fake port, or through Reply(). */
 class FakeUnit {
-public:
+  public:
     explicit FakeUnit(UnitScript script = {}) : script(std::move(script))
     {
         for (int i = 0; i < 99; ++i)
@@ -131,7 +137,7 @@ public:
 
     UnitScript script;
     std::array<std::uint16_t, 99> memory{};
-    QList<std::uint16_t> received;     ///< words written to the unit
+    QList<std::uint16_t> received; ///< words written to the unit
     QList<HostFrame::Kind> heard;
     QByteArray accessDigits;
 

@@ -44,7 +44,10 @@ struct Rig {
         session.CloneTick();
     }
     int Abort() const { return port.CountWritten(AbortFrame()); }
-    bool LastSent(const QByteArray &hex) const { return port.written.value(port.written.size() - 1) == HexToBytes(hex); }
+    bool LastSent(const QByteArray &hex) const
+    {
+        return port.written.value(port.written.size() - 1) == HexToBytes(hex);
+    }
 };
 
 using Results = QList<CloneResult>;
@@ -53,7 +56,7 @@ using Results = QList<CloneResult>;
 
 class TestCloneSession : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void results_data();
     void results();
     void replyMatching_data();
@@ -61,14 +64,11 @@ private slots:
     void timeoutBoundary_data();
     void timeoutBoundary();
     void timeoutCountsFromSendOrStoredBlock();
-    void babblingLineEndsAsOverflow();
     void drainIsBounded_data();
     void drainIsBounded();
-    void lostPort_data();
-    void lostPort();
     void cancel();
-    void misbehavingPorts_data();
-    void misbehavingPorts();
+    void failingLines_data();
+    void failingLines();
     void trace();
 };
 
@@ -94,33 +94,30 @@ void TestCloneSession::results_data()
     QTest::newRow("a block refused") << W << s << true << 10 << 0 << 2 << true;
     QTest::newRow("access code refused counts as silence after it") << R << s << true << 1 << 0 << 7 << true;
     QTest::newRow("end frame refused after all data") << R << s << true << 3 << 0 << 10 << false;
-    s = {}; s.answerInquiry = false;
-    QTest::newRow("silence after inquiry") << R << s << true << -1 << 0 << 3 << true;
-    s = {}; s.status = 0x02;
-    QTest::newRow("status 02: no unit") << W << s << true << -1 << 0 << 5 << true;
-    s = {}; s.identity = "0233";
-    QTest::newRow("identity 02 33: unknown unit") << R << s << true << -1 << 0 << 6 << true;
-    s = {}; s.answerAccess = false;
-    QTest::newRow("silence after access code") << R << s << true << -1 << 0 << 7 << true;
-    s = {}; s.blocks = 98;
-    QTest::newRow("98 blocks then empty") << R << s << true << -1 << 0 << 9 << false;
-    s = {}; s.blocks = 100; s.endWithEmpty = false;
-    QTest::newRow("a hundredth block") << R << s << true << -1 << 0 << 8 << true;
-    s = {}; s.oddBlock = 5; s.oddPayload = "303030";
-    QTest::newRow("payload of three bytes") << R << s << true << -1 << 0 << 4 << true;
-    s = {}; s.blocks = 0; s.endWithEmpty = false;
-    QTest::newRow("no data after read request") << R << s << true << -1 << 0 << 3 << true;
-    s = {}; s.silentAfterBlock = 10;
-    QTest::newRow("block not acknowledged") << W << s << true << -1 << 0 << 3 << true;
-    s = {}; s.finalAcks = 1;
-    QTest::newRow("last block acknowledged once") << W << s << true << -1 << 0 << 3 << true;
-    s = {}; s.finalAckPayload = "30";
-    QTest::newRow("last acknowledgement with payload") << W << s << true << -1 << 0 << 3 << true;
-    s = {}; s.answerWriteRequest = true;
-    QTest::newRow("write request answer taken as block 0's") << W << s << true << -1 << 0 << 11 << false;
-    s = {}; s.echo = true;
-    QTest::newRow("cable echo, read") << R << s << true << -1 << 0 << 10 << false;
-    QTest::newRow("cable echo, write") << W << s << true << -1 << 0 << 11 << false;
+    QTest::newRow("silence after inquiry")
+        << R << UnitScript{.answerInquiry = false} << true << -1 << 0 << 3 << true;
+    QTest::newRow("status 02: no unit") << W << UnitScript{.status = 0x02} << true << -1 << 0 << 5 << true;
+    QTest::newRow("identity 02 33: unknown unit")
+        << R << UnitScript{.identity = "0233"} << true << -1 << 0 << 6 << true;
+    QTest::newRow("silence after access code")
+        << R << UnitScript{.answerAccess = false} << true << -1 << 0 << 7 << true;
+    QTest::newRow("98 blocks then empty") << R << UnitScript{.blocks = 98} << true << -1 << 0 << 9 << false;
+    QTest::newRow("a hundredth block")
+        << R << UnitScript{.blocks = 100, .endWithEmpty = false} << true << -1 << 0 << 8 << true;
+    QTest::newRow("payload of three bytes")
+        << R << UnitScript{.oddBlock = 5, .oddPayload = "303030"} << true << -1 << 0 << 4 << true;
+    QTest::newRow("no data after read request")
+        << R << UnitScript{.blocks = 0, .endWithEmpty = false} << true << -1 << 0 << 3 << true;
+    QTest::newRow("block not acknowledged")
+        << W << UnitScript{.silentAfterBlock = 10} << true << -1 << 0 << 3 << true;
+    QTest::newRow("last block acknowledged once")
+        << W << UnitScript{.finalAcks = 1} << true << -1 << 0 << 3 << true;
+    QTest::newRow("last acknowledgement with payload")
+        << W << UnitScript{.finalAckPayload = "30"} << true << -1 << 0 << 3 << true;
+    QTest::newRow("write request answer taken as block 0's")
+        << W << UnitScript{.answerWriteRequest = true} << true << -1 << 0 << 11 << false;
+    QTest::newRow("cable echo, read") << R << UnitScript{.echo = true} << true << -1 << 0 << 10 << false;
+    QTest::newRow("cable echo, write") << W << UnitScript{.echo = true} << true << -1 << 0 << 11 << false;
 }
 
 void TestCloneSession::results()
@@ -175,25 +172,25 @@ void TestCloneSession::replyMatching_data()
     const QByteArray status = UnitStatusReply(0x01), identity = UnitIdentityReply();
     const QByteArray block = UnitBlockReply(0x0103);
     const QByteArray access = AccessFrame(58206), read = ReadRequestFrame();
-    QTest::newRow("head and tail in different ticks") << -1 << QByteArrayList{status.chopped(4), status.right(4)}
-                                                      << access << 0;
-    QTest::newRow("bytes before the head") << -1 << QByteArrayList{InquiryFrame() + "00FEFE37FEFE" + status}
-                                           << access << 0;
+    QTest::newRow("head and tail in different ticks")
+        << -1 << QByteArrayList{status.chopped(4), status.right(4)} << access << 0;
+    QTest::newRow("bytes before the head")
+        << -1 << QByteArrayList{InquiryFrame() + "00FEFE37FEFE" + status} << access << 0;
     // The status head appears only between the digits of bytes: not a reply.
-    QTest::newRow("head straddling bytes") << -1 << QByteArrayList{"0FEEFEEE820240000000" "1FD0"} << InquiryFrame()
-                                           << 0;
+    QTest::newRow("head straddling bytes")
+        << -1 << QByteArrayList{"0FEEFEEE8202400000001FD0"} << InquiryFrame() << 0;
     // FD inside the status bytes 0F D1 is no tail; the real FD ends the reply (lowest bit set).
-    QTest::newRow("tail straddling bytes") << -1 << QByteArrayList{"FEFEEFEEE82024000000" "0FD1" "FD"} << access
-                                           << 0;
+    QTest::newRow("tail straddling bytes")
+        << -1 << QByteArrayList{"FEFEEFEEE820240000000FD1FD"} << access << 0;
     // A reply is not looked at while the frame counts as unsent; its echo proves it went out.
-    QTest::newRow("refused frame, reply without echo") << 1 << QByteArrayList{status, identity} << InquiryFrame()
-                                                       << 0;
-    QTest::newRow("refused frame, echo then reply") << 1 << QByteArrayList{status, identity, access + identity}
-                                                    << read << 0;
+    QTest::newRow("refused frame, reply without echo")
+        << 1 << QByteArrayList{status, identity} << InquiryFrame() << 0;
+    QTest::newRow("refused frame, echo then reply")
+        << 1 << QByteArrayList{status, identity, access + identity} << read << 0;
     const QByteArray three = UnitBlockReply(0x0100) + UnitBlockReply(0x0101) + UnitBlockReply(0x0102);
     QTest::newRow("several blocks a tick, one split in three")
-        << -1 << QByteArrayList{status, identity, three, block.left(14), block.mid(14, 12), block.mid(26)} << read
-        << 4;
+        << -1 << QByteArrayList{status, identity, three, block.left(14), block.mid(14, 12), block.mid(26)}
+        << read << 4;
     QTest::newRow("a block not yet complete")
         << -1 << QByteArrayList{status, identity, three, block.left(14), block.mid(14, 12)} << read << 3;
 }
@@ -270,18 +267,6 @@ void TestCloneSession::timeoutCountsFromSendOrStoredBlock()
     QCOMPARE(read.model.LoadBuffer[2], 2);
 }
 
-void TestCloneSession::babblingLineEndsAsOverflow()
-{
-    Rig rig;
-    QVERIFY(rig.Start(CloneMode::Read));
-    for (int i = 0; i < 20; ++i)
-        rig.Hear(QByteArray(200, '5'));
-    QVERIFY(rig.session.CloneActive()); // 2000 bytes: not yet over the buffer
-    rig.Hear(QByteArray(200, '5'));
-    QCOMPARE(rig.results, Results{CloneResult::BufferOverflow});
-    QCOMPARE(rig.Abort(), 1);
-}
-
 void TestCloneSession::drainIsBounded_data()
 {
     QTest::addColumn<int>("speed");
@@ -307,38 +292,6 @@ void TestCloneSession::drainIsBounded()
     QCOMPARE(rig.results, Results{CloneResult::Cancelled});
 }
 
-void TestCloneSession::lostPort_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("lostAtWrite"); // lost while this write is handed over
-    QTest::addColumn<int>("result");
-    const int R = int(CloneMode::Read), W = int(CloneMode::Write);
-    QTest::newRow("awaiting status") << R << 0 << 3;
-    QTest::newRow("awaiting identity") << R << 1 << 7;
-    QTest::newRow("writing blocks") << W << 9 << 3;
-    QTest::newRow("after the end frame") << R << 3 << 10;
-}
-
-void TestCloneSession::lostPort()
-{
-    QFETCH(int, mode);
-    QFETCH(int, lostAtWrite);
-    QFETCH(int, result);
-    Rig rig;
-    FakeUnit unit(rig.port);
-    const auto answer = rig.port.onWrite;
-    rig.port.onWrite = [&](const QByteArray &bytes) {
-        answer(bytes);
-        if (rig.port.written.size() == lostAtWrite + 1)
-            rig.port.Unplug();
-    };
-    rig.Start(CloneMode(mode));
-    rig.Run();
-    QCOMPARE(rig.results, Results{CloneResult(result)});
-    QCOMPARE(rig.port.written.size(), lostAtWrite + 1); // nothing after the loss
-    QVERIFY(rig.session.PortErrorText().contains(QLatin1String("device gone")));
-}
-
 void TestCloneSession::cancel()
 {
     Rig rig;
@@ -359,49 +312,68 @@ void TestCloneSession::cancel()
     QCOMPARE(rig.results.last(), CloneResult::ReadComplete);
 }
 
-// Ports that misbehave must end the run with a clean failure, never hang.
-void TestCloneSession::misbehavingPorts_data()
+// Lines and ports that fail mid-run end it cleanly, never hang; the abort is
+// sent only while the port is still there to take it.
+void TestCloneSession::failingLines_data()
 {
-    QTest::addColumn<QString>("behaviour");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("lostAtWrite"); // "lost": the port goes while this write is handed over
     QTest::addColumn<int>("result");
-    QTest::newRow("never answers") << "silent" << 3;
-    QTest::newRow("read fails") << "readFails" << 3;
-    QTest::newRow("write fails") << "writeFails" << 0;
-    QTest::newRow("garbage after every frame") << "garbage" << 3;
-    QTest::newRow("overflow reported: no abort on the closed port") << "overflow" << 1;
-    QTest::newRow("every reply one byte short") << "short" << 3;
+    QTest::addColumn<bool>("abortSent");
+    const int R = int(CloneMode::Read), W = int(CloneMode::Write);
+    QTest::newRow("endless bytes overflow the buffer") << R << "babble" << -1 << 1 << true;
+    QTest::newRow("overflow reported: no abort on the closed port") << R << "overflow" << -1 << 1 << false;
+    QTest::newRow("read fails") << R << "readFails" << -1 << 3 << true;
+    QTest::newRow("garbage after every frame") << R << "garbage" << -1 << 3 << true;
+    QTest::newRow("every reply one byte short") << R << "short" << -1 << 3 << true;
+    QTest::newRow("lost awaiting status") << R << "lost" << 0 << 3 << false;
+    QTest::newRow("lost writing blocks") << W << "lost" << 9 << 3 << false;
+    QTest::newRow("lost after the end frame: the read stands") << R << "lost" << 3 << 10 << false;
 }
 
-void TestCloneSession::misbehavingPorts()
+void TestCloneSession::failingLines()
 {
-    QFETCH(QString, behaviour);
+    QFETCH(int, mode);
+    QFETCH(QString, failure);
+    QFETCH(int, lostAtWrite);
     QFETCH(int, result);
+    QFETCH(bool, abortSent);
     Rig rig;
+    FakeUnit unit(rig.port);
+    const auto answer = rig.port.onWrite;
     QRandomGenerator random(42);
-    const auto garbage = [&random] {
-        QByteArray bytes(40, '\0');
-        for (char &c : bytes)
-            c = static_cast<char>(random.bounded(256));
-        return bytes;
+    rig.port.onWrite = [&](const QByteArray &bytes) {
+        if (failure == QLatin1String("garbage")) {
+            QByteArray noise(40, '\0');
+            for (char &c : noise)
+                c = static_cast<char>(random.bounded(256));
+            rig.port.Feed(noise);
+        } else if (failure != QLatin1String("babble")) {
+            answer(bytes);
+        }
+        if (rig.port.written.size() == lostAtWrite + 1)
+            rig.port.Unplug();
     };
-    std::optional<FakeUnit> unit;
-    if (behaviour != QLatin1String("silent"))
-        unit.emplace(rig.port);
-    rig.port.readFails = behaviour == QLatin1String("readFails");
-    rig.port.refuseAllWrites = behaviour == QLatin1String("writeFails");
-    rig.port.chopEachFeed = behaviour == QLatin1String("short") ? 1 : 0;
-    if (behaviour == QLatin1String("garbage"))
-        rig.port.onWrite = [&](const QByteArray &) { rig.port.Feed(garbage()); };
+    rig.port.readFails = failure == QLatin1String("readFails");
+    rig.port.chopEachFeed = failure == QLatin1String("short") ? 1 : 0;
 
-    rig.Start(CloneMode::Read);
-    if (behaviour == QLatin1String("overflow")) {
+    rig.Start(CloneMode(mode));
+    if (failure == QLatin1String("overflow")) {
         rig.session.CloneTick();
         rig.port.RaiseOverflow();
     }
-    rig.Run();
+    TickToEnd(rig.session, rig.clock, 0.01, [&] {
+        if (failure == QLatin1String("babble"))
+            rig.port.Feed(QByteArray(200, '5'));
+    });
     QCOMPARE(rig.results, Results{CloneResult(result)});
     QVERIFY(!rig.port.IsOpen());
-    QCOMPARE(rig.Abort(), result == 0 || behaviour == QLatin1String("overflow") ? 0 : 1);
+    QCOMPARE(rig.Abort(), abortSent ? 1 : 0);
+    if (lostAtWrite >= 0) {
+        QCOMPARE(rig.port.written.size(), lostAtWrite + 1); // nothing after the loss
+        QVERIFY(rig.session.PortErrorText().contains(QLatin1String("device gone")));
+    }
 }
 
 void TestCloneSession::trace()

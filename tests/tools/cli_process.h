@@ -62,6 +62,12 @@ class Sim {
     Sim &operator=(const Sim &) = delete;
 
     QString Device() const { return m_device; }
+    /// What the unit has logged so far: the end of each clone run.
+    QString Log()
+    {
+        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
+        return m_log;
+    }
     /// The port arguments of a vireo-cli run against this unit.
     QStringList Port() const { return {QStringLiteral("--port"), m_device, QStringLiteral("--speed"), Baud}; }
 
@@ -71,6 +77,7 @@ class Sim {
   private:
     QProcess m_process;
     QString m_device;
+    QString m_log;
 };
 
 } // namespace vireo::test

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated unit without a terminal: its answers frame by frame, the wire
-// timing of its output, every fault against the program's own clone session.
+// timing of its output and the effect of its faults on them. Each fault's
+// effect on the program is shown end to end by the vireo-cli tests.
 #include "unit_simulator.h"
 
-#include "clone/fake_serial_port.h"
+#include "clone/clone_frames.h"
+#include "model/hex_text.h"
 
 #include <QTest>
 
@@ -50,21 +52,6 @@ QByteArray StartWrite(UnitSimulator &unit)
     return heard + Answer(unit, WriteRequestFrame());
 }
 
-// One clone run of the program's session against the unit over a fake port,
-// 1 ms a tick on a clock shared by both.
-CloneResult RunSession(UnitSimulator &unit, CloneMode mode, std::int32_t code, UnitModel &model)
-{
-    test::ManualClock clock;
-    qint64 nowNs = 0;
-    test::FakeSerialPort port;
-    port.onWrite = [&](const QByteArray &bytes) { unit.Receive(nowNs, bytes); };
-    CloneSession session(model, port, clock);
-    session.SetAutoDrive(false);
-    session.StartClone({mode, QStringLiteral("/dev/unit"), 9600, code});
-    test::TickToEnd(session, clock, 0.001, [&] { port.Feed(unit.TakeDue(nowNs += MsNs)); });
-    return session.LastResult().value_or(CloneResult::Cancelled);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(UnitRunEnd::Cause)
@@ -75,6 +62,7 @@ class TestUnitSim : public QObject {
   private slots:
     void handshake_data();
     void handshake();
+    void readStreamsMemoryWithoutGaps_data();
     void readStreamsMemoryWithoutGaps();
     void writeCompletion_data();
     void writeCompletion();
@@ -85,8 +73,6 @@ class TestUnitSim : public QObject {
     void babbleNeverFormsAReplyAndStopsWithTheRun();
     void faultArguments_data();
     void faultArguments();
-    void sessionAgainstUnit_data();
-    void sessionAgainstUnit();
 };
 
 void TestUnitSim::handshake_data()
@@ -119,9 +105,19 @@ void TestUnitSim::handshake()
     QVERIFY(unit.RunActive());
 }
 
+void TestUnitSim::readStreamsMemoryWithoutGaps_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<int>("stuckWord"); // reads back with its lowest bit set; -1: none
+    QTest::newRow("as stored") << QStringList() << -1;
+    QTest::newRow("stuck-bit=4: word 4 reads back with bit 0 set") << QStringList{"stuck-bit=4"} << 4;
+}
+
 void TestUnitSim::readStreamsMemoryWithoutGaps()
 {
-    UnitSimulator unit(Config({}, 9600));
+    QFETCH(QStringList, faults);
+    QFETCH(int, stuckWord);
+    UnitSimulator unit(Config(faults, 9600));
     const qint64 byteNs = qint64(1000000000) * 10 / 9600;
     Answer(unit, InquiryFrame(), 0);
     Answer(unit, AccessFrame(DefaultUnitCode), 1000 * MsNs);
@@ -129,8 +125,11 @@ void TestUnitSim::readStreamsMemoryWithoutGaps()
     const qint64 at = 2000 * MsNs;
     const QByteArray request = HexToBytes(ReadRequestFrame());
     unit.Receive(at, request);
+    UnitWords memory = CountingMemory();
+    if (stuckWord >= 0)
+        memory[std::size_t(stuckWord)] |= 0x0001;
     QByteArray stream;
-    for (std::uint16_t word : CountingMemory())
+    for (std::uint16_t word : memory)
         stream += HexToBytes(UnitBlockReply(word));
     stream += HexToBytes(UnitEmptyReply());
 
@@ -146,6 +145,7 @@ void TestUnitSim::readStreamsMemoryWithoutGaps()
     QCOMPARE(ends[0].cause, UnitRunEnd::EndFrame);
     QCOMPARE(ends[0].blocks, 99);
     QVERIFY(!ends[0].writeComplete);
+    QCOMPARE(unit.Memory(), CountingMemory()); // a fault of the read, not of the stored word
 }
 
 void TestUnitSim::writeCompletion_data()
@@ -172,15 +172,17 @@ void TestUnitSim::writeCompletion()
     UnitWords expected = CountingMemory();
     for (int i = 0; i < blocks; ++i) {
         expected[std::size_t(i)] = std::uint16_t(0xFFFF - 3 * i);
-        QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)])), UnitEmptyReply().repeated(i == 98 ? 2 : 1));
+        QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)])),
+                 UnitEmptyReply().repeated(i == 98 ? 2 : 1));
     }
     if (blocks == 99)
         QCOMPARE(Answer(unit, BlockFrame(0x1234)), QByteArray()); // a hundredth block is not taken
     if (cause == UnitRunEnd::LineClosed)
         unit.LineClosed();
     else
-        Answer(unit, cause == UnitRunEnd::EndFrame ? EndFrame()
-                     : cause == UnitRunEnd::AbortFrame ? AbortFrame() : InquiryFrame());
+        Answer(unit, cause == UnitRunEnd::EndFrame     ? EndFrame()
+                     : cause == UnitRunEnd::AbortFrame ? AbortFrame()
+                                                       : InquiryFrame());
 
     const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
     QCOMPARE(ends.size(), std::size_t(1)); // the rest of an abort sequence ends nothing more
@@ -287,66 +289,6 @@ void TestUnitSim::faultArguments()
     QCOMPARE(!error.has_value(), accepted);
     if (error)
         QVERIFY2(error->contains(argument.section(u'=', 0, 0)), qPrintable(*error)); // names the fault
-}
-
-// Every fault's effect on the program's own session, and what the unit saw.
-void TestUnitSim::sessionAgainstUnit_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QStringList>("faults");
-    QTest::addColumn<bool>("echo");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<CloneResult>("result");
-    QTest::addColumn<UnitRunEnd::Cause>("unitSaw");
-
-    const int read = int(CloneMode::Read), write = int(CloneMode::Write), code = DefaultUnitCode;
-    const auto end = UnitRunEnd::EndFrame, abort = UnitRunEnd::AbortFrame;
-    using R = CloneResult;
-    using F = QStringList;
-    QTest::newRow("read") << read << F() << false << code << R::ReadComplete << end;
-    QTest::newRow("write with echo") << write << F() << true << code << R::WriteComplete << end;
-    QTest::newRow("read, noise") << read << F{"noise=1"} << false << code << R::ReadComplete << end;
-    QTest::newRow("write, noise, echo") << write << F{"noise=1"} << true << code << R::WriteComplete << end;
-    QTest::newRow("wrong code") << read << F() << false << 12345 << R::AccessCodeError << abort;
-    QTest::newRow("no-unit") << read << F{"no-unit"} << false << code << R::NoUnit << abort;
-    QTest::newRow("wrong-identity") << write << F{"wrong-identity"} << false << code << R::UnknownUnit << abort;
-    QTest::newRow("short-data=98") << read << F{"short-data=98"} << false << code << R::NotEnoughData << end;
-    QTest::newRow("extra-blocks") << read << F{"extra-blocks"} << false << code << R::DataOverflow << abort;
-    QTest::newRow("bad-block=40") << read << F{"bad-block=40"} << false << code << R::IllegalData << abort;
-    QTest::newRow("silent-after=0") << read << F{"silent-after=0"} << false << code << R::NoAnswer << abort;
-    QTest::newRow("silent-after=1: silent after the code")
-        << read << F{"silent-after=1"} << false << code << R::AccessCodeError << abort;
-    QTest::newRow("silent-after=30, write") << write << F{"silent-after=30"} << false << code << R::NoAnswer << abort;
-    QTest::newRow("silent-after=100, write: one final acknowledgement")
-        << write << F{"silent-after=100"} << false << code << R::NoAnswer << abort;
-    QTest::newRow("crlf-reversed") << read << F{"crlf-reversed"} << false << code << R::AccessCodeError << abort;
-}
-
-void TestUnitSim::sessionAgainstUnit()
-{
-    QFETCH(int, mode);
-    QFETCH(QStringList, faults);
-    QFETCH(bool, echo);
-    QFETCH(int, code);
-    QFETCH(CloneResult, result);
-    QFETCH(UnitRunEnd::Cause, unitSaw);
-
-    UnitSimConfig config = Config(faults, DefaultUnitBaud);
-    config.echo = echo;
-    UnitSimulator unit(config);
-    UnitModel model;
-    for (std::size_t i = 0; i < model.UnitImage.size(); ++i)
-        model.UnitImage[i] = std::uint16_t(0xFFFF - i);
-
-    QCOMPARE(RunSession(unit, CloneMode(mode), code, model), result);
-    const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
-    QCOMPARE(ends.size(), std::size_t(1));
-    QCOMPARE(ends[0].cause, unitSaw);
-    QCOMPARE(ends[0].writeComplete, result == CloneResult::WriteComplete);
-    if (result == CloneResult::ReadComplete)
-        QCOMPARE(model.LoadBuffer, CountingMemory());
-    if (result == CloneResult::WriteComplete)
-        QCOMPARE(unit.Memory(), model.UnitImage);
 }
 
 QTEST_GUILESS_MAIN(TestUnitSim)

@@ -93,7 +93,8 @@ std::optional<QString> ParseUnitFault(const QString &argument, UnitFaults &fault
     static const Counted counted[] = {{"short-data", &UnitFaults::shortData, 0, word::Count - 1},
                                       {"bad-block", &UnitFaults::badBlock, 0, word::Count - 1},
                                       {"silent-after", &UnitFaults::silentAfter, 0, 1000000},
-                                      {"unplug-after", &UnitFaults::unplugAfter, 0, 1000000}};
+                                      {"unplug-after", &UnitFaults::unplugAfter, 0, 1000000},
+                                      {"stuck-bit", &UnitFaults::stuckBit, 0, word::Count - 1}};
     for (const Counted &c : counted) {
         if (kind != QLatin1String(c.name))
             continue;
@@ -117,7 +118,7 @@ std::optional<QString> ParseUnitFault(const QString &argument, UnitFaults &fault
     }
     return QStringLiteral("unknown fault \"%1\"; the faults are no-unit, wrong-identity, short-data=N, "
                           "extra-blocks, bad-block=N, silent-after=N, noise=RATE, babble, crlf-reversed, "
-                          "unplug-after=N")
+                          "unplug-after=N, stuck-bit=N")
         .arg(kind);
 }
 
@@ -326,7 +327,9 @@ void UnitSimulator::QueueRead()
     const UnitFaults &faults = m_config.faults;
     const int count = faults.shortData ? *faults.shortData : word::Count;
     for (int i = 0; i < count; ++i) {
-        const std::uint16_t value = m_memory[std::size_t(i)];
+        std::uint16_t value = m_memory[std::size_t(i)];
+        if (faults.stuckBit && *faults.stuckBit == i)
+            value |= 0x0001;
         if (faults.badBlock && *faults.badBlock == i)
             SendReply(UnitDataReply(AsciiHex(WordHexText(value).toLatin1(), 3))); // three bytes, not four
         else

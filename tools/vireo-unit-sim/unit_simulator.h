@@ -32,6 +32,7 @@ struct UnitFaults {
     bool babble = false;            ///< endless bytes that never form a reply, from the first frame of a run
     bool crlfReversed = false;      ///< replies end 0D 0A FD instead of 0A 0D FD
     std::optional<int> unplugAfter; ///< the line goes away after this many reply frames in a run
+    std::optional<int> stuckBit;    ///< this word (0..98) always reads back with its lowest bit set
 };
 
 /// Reads one --fault argument ("short-data=5", "babble") into faults; the
