@@ -8,6 +8,7 @@
 #include "model/settings_file.h"
 #include "model/unit_model.h"
 
+#include <QJsonArray>
 #include <QStringList>
 #include <QTextStream>
 
@@ -41,6 +42,24 @@ struct Editor {
 /// command that reads the profile; ExitOk, or ExitUsage (message printed) when
 /// FILE is missing. Open the profile with OpenProfile(profileFile).
 int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage);
+
+/// A JSON array of the texts.
+template <typename Texts> QJsonArray JsonTexts(const Texts &texts)
+{
+    QJsonArray array;
+    for (const QString &text : texts)
+        array.append(text);
+    return array;
+}
+
+/// A JSON array of the numbers.
+template <typename Numbers> QJsonArray JsonNumbers(const Numbers &numbers)
+{
+    QJsonArray array;
+    for (auto n : numbers)
+        array.append(static_cast<int>(n));
+    return array;
+}
 
 /// A command: its arguments after the command word; returns the exit status.
 using Command = int (*)(const QStringList &args);

@@ -17,14 +17,6 @@ namespace {
 
 const QString ConfigUsage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
 
-template <typename Array> QJsonArray TextArray(const Array &texts)
-{
-    QJsonArray array;
-    for (const QString &text : texts)
-        array.append(text);
-    return array;
-}
-
 } // namespace
 
 int RunConfig(const QStringList &arguments)
@@ -54,8 +46,8 @@ int RunConfig(const QStringList &arguments)
                                {QStringLiteral("ToolBar"), options.ToolbarShown},
                                {QStringLiteral("WindowTop"), options.WindowTop},
                                {QStringLiteral("WindowLeft"), options.WindowLeft},
-                               {QStringLiteral("RecentFiles"), TextArray(options.RecentFiles)},
-                               {QStringLiteral("Ports"), TextArray(ports)}};
+                               {QStringLiteral("RecentFiles"), JsonTexts(options.RecentFiles)},
+                               {QStringLiteral("Ports"), JsonTexts(ports)}};
         Out() << QJsonDocument(root).toJson(QJsonDocument::Indented);
         return ExitOk;
     }

@@ -13,32 +13,16 @@ namespace {
 
 const QString ShowUsage = QStringLiteral("vireo-cli show FILE [--json]");
 
-template <typename Array> QJsonArray TextArray(const Array &texts)
-{
-    QJsonArray array;
-    for (const QString &text : texts)
-        array.append(text);
-    return array;
-}
-
-template <typename Array> QJsonArray NumberArray(const Array &numbers)
-{
-    QJsonArray array;
-    for (auto n : numbers)
-        array.append(static_cast<int>(n));
-    return array;
-}
-
 QByteArray ShowJson(const UnitModel &model)
 {
     const FieldValues &f = model.Fields;
-    QJsonObject fields{{QStringLiteral("SpeedDial"), TextArray(f.SpeedDialText)},
-                       {QStringLiteral("Config1"), TextArray(f.Config1Text)},
-                       {QStringLiteral("Config2"), NumberArray(f.Config2Index)},
-                       {QStringLiteral("Config3"), NumberArray(f.Config3Value)},
-                       {QStringLiteral("GroupCode"), TextArray(f.GroupCodeText)}};
+    QJsonObject fields{{QStringLiteral("SpeedDial"), JsonTexts(f.SpeedDialText)},
+                       {QStringLiteral("Config1"), JsonTexts(f.Config1Text)},
+                       {QStringLiteral("Config2"), JsonNumbers(f.Config2Index)},
+                       {QStringLiteral("Config3"), JsonNumbers(f.Config3Value)},
+                       {QStringLiteral("GroupCode"), JsonTexts(f.GroupCodeText)}};
     QJsonObject root{{QStringLiteral("fields"), fields},
-                     {QStringLiteral("words"), NumberArray(model.UnitImage)}};
+                     {QStringLiteral("words"), JsonNumbers(model.UnitImage)}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
