@@ -77,13 +77,13 @@ class TestProfileLocation : public QObject {
         clsLynProfileIO profile;
         profile.SetFullPath(dir.filePath(S("VIREO.ini")));
         const QByteArray content(
-            "[ports]\r\ncom1=/dev/serial/by-id/usb-FTDI_A\r\nCOM3=\r\nCOM4=/dev/ttyACM0\r\n");
+            "[ports]\r\ncom1=/dev/serial/by-id/usb-Acme_A\r\nCOM3=\r\nCOM4=/dev/ttyACM0\r\n");
         QVERIFY(WriteFile(profile.GetMyProfile(), content));
         profile.SetSection(S("OPTION"));
         const auto none = [](const QString &) { return false; };
         const auto devices = SerialDevicePaths(profile, none);
 #ifndef Q_OS_WIN
-        QCOMPARE(devices[0], S("/dev/serial/by-id/usb-FTDI_A"));
+        QCOMPARE(devices[0], S("/dev/serial/by-id/usb-Acme_A"));
         QCOMPARE(devices[1], S("/dev/ttyS1")); // missing key: the default
         QCOMPARE(devices[2], S("/dev/ttyS2")); // empty value: the default
         QCOMPARE(devices[3], S("/dev/ttyACM0"));

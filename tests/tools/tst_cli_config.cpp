@@ -26,7 +26,7 @@ class TestCliConfig : public QObject {
                                       "[Status]\nWindowPosition(Top)=-120\nwindowposition(left)=2400\n\n"
                                       "[RecentFiles]\nFileName(1)=C:\\Vireo\\fleet.st2\nFileName(2)=\n"
                                       "FileName(3)=/home/tech/spare.st2\n\n"
-                                      "[PORTS]\nCOM2=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0\n";
+                                      "[PORTS]\nCOM2=/dev/serial/by-id/usb-Acme_USB_Serial-if00-port0\n";
         const QString profile = m_dir.filePath(QStringLiteral("VIREO.ini"));
         QVERIFY(WriteFile(profile, handEdited));
 
@@ -43,7 +43,7 @@ class TestCliConfig : public QObject {
                  (QJsonArray{"C:\\Vireo\\fleet.st2", "", "/home/tech/spare.st2", ""}));
         const QJsonArray ports = json.value(QLatin1String("Ports")).toArray();
         QCOMPARE(ports.size(), 4);
-        QCOMPARE(ports.at(1).toString(), QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"));
+        QCOMPARE(ports.at(1).toString(), QStringLiteral("/dev/serial/by-id/usb-Acme_USB_Serial-if00-port0"));
         QVERIFY(ports.at(0).toString().startsWith(QLatin1String("/dev/tty")));
         QCOMPARE(ReadFile(profile), handEdited); // reading the profile never writes it
     }
