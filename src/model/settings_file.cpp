@@ -73,7 +73,9 @@ class LineLoader {
         if (length > 0 && m_line[length - 1] == '\r')
             --length;
         m_length = 0;
-        if (length != 4 || m_count == word::Count)
+        // A carriage return anywhere but at the line's end is no digit: the
+        // line is shorter than it looks.
+        if (length != 4 || m_count == word::Count || QByteArrayView(m_line, 4).contains('\r'))
             return false;
         m_buffer[m_count++] = LeadingHexValue(QByteArrayView(m_line, 4));
         return true;

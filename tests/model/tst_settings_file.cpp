@@ -73,6 +73,9 @@ private slots:
         QTest::newRow("empty line among the 99") << emptyAmong << false;
         QTest::newRow("three-character line") << threeChars << false;
         QTest::newRow("line FFFFF") << fiveChars << false;
+        QByteArray strayCr = good;
+        strayCr.replace(6 * 10, 6, "ABC\r\r\n");
+        QTest::newRow("three characters and a stray CR") << strayCr << false;
         QTest::newRow("empty file") << QByteArray() << false;
         QTest::newRow("binary garbage") << garbage << false;
     }

@@ -62,8 +62,9 @@ int Editor::Load(const QString &path)
         return FileError(FileErrorCode::CannotOpen, path, result.reason);
     if (result.status == LoadStatus::Illegal)
         return FileError(FileErrorCode::IllegalData, path);
-    binding.NormalizeAndShow();
+    // As Open does: the loaded image is the saved state, then it is shown.
     model.MarkClean();
+    binding.NormalizeAndShow();
     return ExitOk;
 }
 
