@@ -86,14 +86,18 @@ bool CloneSession::StartClone(const CloneRequest &request)
     ++m_busy;
     SendFrame(m_state.TxFrame);
     --m_busy;
-    if (m_endPending) {
-        RunPendingEnd();
-        return false;
-    }
+    // A first frame that did not go out is a port that cannot be used, also
+    // when the port failed for good while taking it.
     if (!m_state.FrameSent) {
-        m_portError = QStringLiteral("%1: the port did not take the first frame").arg(request.device);
+        m_endPending = false;
+        if (m_portError.isEmpty())
+            m_portError = QStringLiteral("%1: the port did not take the first frame").arg(request.device);
         TraceNote(m_portError);
         EndClone(CloneResult::PortFailed);
+        return false;
+    }
+    if (m_endPending) {
+        RunPendingEnd();
         return false;
     }
     if (m_autoDrive)

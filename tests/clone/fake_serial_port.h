@@ -34,8 +34,10 @@ class FakeSerialPort : public SerialPort {
     bool refuseAllWrites = false;
     qint64 shortWriteBy = 0; ///< a refused write still takes all but this many bytes (0: none)
     bool drainSucceeds = true;
-    int chopEachFeed = 0;                            ///< every chunk that arrives loses this many last bytes
-    std::function<void(const QByteArray &)> onWrite; ///< the bytes of every accepted write
+    int chopEachFeed = 0; ///< every chunk that arrives loses this many last bytes
+    std::function<void(const QByteArray &)> onWrite;
+    /// Called when a write is refused (e.g. the port fails for good while taking it).
+    std::function<void()> onRefuse; ///< the bytes of every accepted write
 
     QList<QByteArray> written; ///< every accepted write
     int writeAttempts = 0;
@@ -61,8 +63,11 @@ class FakeSerialPort : public SerialPort {
         const int number = writeAttempts++;
         if (!m_open)
             return -1;
-        if (refuseAllWrites || number == refuseWriteNo)
+        if (refuseAllWrites || number == refuseWriteNo) {
+            if (onRefuse)
+                onRefuse();
             return shortWriteBy > 0 ? bytes.size() - shortWriteBy : -1;
+        }
         written.append(bytes);
         if (onWrite)
             onWrite(bytes);

@@ -69,6 +69,7 @@ class TestCloneSession : public QObject {
     void cancel();
     void failingLines_data();
     void failingLines();
+    void portLostWhileRefusingTheFirstFrame();
     void trace();
 };
 
@@ -374,6 +375,19 @@ void TestCloneSession::failingLines()
         QCOMPARE(rig.port.written.size(), lostAtWrite + 1); // nothing after the loss
         QVERIFY(rig.session.PortErrorText().contains(QLatin1String("device gone")));
     }
+}
+
+// A port that fails for good while refusing the inquiry cannot be used at all:
+// the run ends as one that could not set up its port, not as a time-out.
+void TestCloneSession::portLostWhileRefusingTheFirstFrame()
+{
+    Rig rig;
+    rig.port.refuseWriteNo = 0;
+    rig.port.onRefuse = [&] { rig.port.Unplug(); };
+    QVERIFY(!rig.Start(CloneMode::Read));
+    QCOMPARE(rig.results, Results{CloneResult::PortFailed});
+    QVERIFY(rig.session.PortErrorText().contains(QLatin1String("device gone")));
+    QVERIFY(!rig.session.CloneActive());
 }
 
 void TestCloneSession::trace()
