@@ -107,7 +107,6 @@ void TestCloneCommand::confirmations_data()
     QTest::addColumn<bool>("runs");
     const QString write = QStringLiteral("Write to transceiver.");
     const QString read = QStringLiteral("Read from transceiver,Data has been edited.");
-    QTest::newRow("write asks, OK runs") << "Write" << false << int(AnswerOk) << write << true;
     QTest::newRow("write asks, Cancel opens no port")
         << "Write" << false << int(AnswerCancel) << write << false;
     QTest::newRow("read of a clean document asks nothing")

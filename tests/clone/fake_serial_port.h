@@ -29,9 +29,8 @@ class ManualClock : public CloneClock {
 class FakeSerialPort : public SerialPort {
   public:
     bool openSucceeds = true;
-    bool readFails = false; ///< bytes are said to wait but none can be read
-    int refuseWriteNo = -1; ///< the write with this number (0-based) is refused
-    bool refuseAllWrites = false;
+    bool readFails = false;  ///< bytes are said to wait but none can be read
+    int refuseWriteNo = -1;  ///< the write with this number (0-based) is refused
     qint64 shortWriteBy = 0; ///< a refused write still takes all but this many bytes (0: none)
     bool drainSucceeds = true;
     int chopEachFeed = 0; ///< every chunk that arrives loses this many last bytes
@@ -63,7 +62,7 @@ class FakeSerialPort : public SerialPort {
         const int number = writeAttempts++;
         if (!m_open)
             return -1;
-        if (refuseAllWrites || number == refuseWriteNo) {
+        if (number == refuseWriteNo) {
             if (onRefuse)
                 onRefuse();
             return shortWriteBy > 0 ? bytes.size() - shortWriteBy : -1;
@@ -112,9 +111,7 @@ class FakeSerialPort : public SerialPort {
 
 /** How the scripted unit answers. Defaults give a complete, correct run. */
 struct UnitScript {
-    bool answerInquiry = true;
     std::uint8_t status = 0x01;
-    bool answerAccess = true;
     QByteArray identity = "0232";
     int blocks = 99;          ///< data blocks sent after F-READ
     bool endWithEmpty = true; ///< the empty data frame after the blocks
@@ -154,13 +151,11 @@ class FakeUnit {
         QByteArray answer;
         switch (frame.kind) {
         case HostFrame::Inquiry:
-            if (script.answerInquiry)
-                answer = UnitStatusReply(script.status);
+            answer = UnitStatusReply(script.status);
             break;
         case HostFrame::Access:
             accessDigits = frame.data;
-            if (script.answerAccess)
-                answer = UnitIdentityReply(script.identity);
+            answer = UnitIdentityReply(script.identity);
             break;
         case HostFrame::ReadRequest:
             for (int i = 0; i < script.blocks; ++i)

@@ -11,11 +11,9 @@ Q_DECLARE_METATYPE(vireo::TwipRect)
 
 class TestCloneErrors : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void texts_data();
     void texts();
-    void progress_data();
-    void progress();
     void placement_data();
     void placement();
 };
@@ -48,26 +46,6 @@ void TestCloneErrors::texts()
     QCOMPARE(CloneErrorText(code, 3), text);
 }
 
-void TestCloneErrors::progress_data()
-{
-    QTest::addColumn<int>("block");
-    QTest::addColumn<int>("raw");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("first block") << 0 << 0 << 0;
-    QTest::newRow("block 49") << 49 << 50 << 50;
-    QTest::newRow("last block clamped") << 98 << 101 << 100;
-}
-
-void TestCloneErrors::progress()
-{
-    QFETCH(int, block);
-    QFETCH(int, raw);
-    QFETCH(int, shown);
-    QCOMPARE(BlockProgress(block), raw);
-    QCOMPARE(ClampProgress(raw), shown);
-    QCOMPARE(ClampProgress(-5), 0);
-}
-
 void TestCloneErrors::placement_data()
 {
     QTest::addColumn<TwipRect>("main");
@@ -75,8 +53,8 @@ void TestCloneErrors::placement_data()
     const int w = ProgressWindowWidth, h = ProgressWindowHeight;
     QTest::newRow("centred") << TwipRect{1000, 2000, 9000, 6000}
                              << TwipRect{1000 + (9000 - w) / 2, 2000 + (6000 - h) / 2, w, h};
-    QTest::newRow("near the bottom right corner") << TwipRect{15000, 11000, 9000, 6000}
-                                                   << TwipRect{19200 - w, 14400 - h, w, h};
+    QTest::newRow("near the bottom right corner")
+        << TwipRect{15000, 11000, 9000, 6000} << TwipRect{19200 - w, 14400 - h, w, h};
     QTest::newRow("partly off the top left") << TwipRect{-8000, -5000, 9000, 6000} << TwipRect{0, 0, w, h};
 }
 

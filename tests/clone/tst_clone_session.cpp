@@ -4,10 +4,7 @@
 // end of a run and ports that misbehave.
 #include "clone/fake_serial_port.h"
 
-#include "clone/clone_trace.h"
-
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vireo;
@@ -70,7 +67,6 @@ class TestCloneSession : public QObject {
     void failingLines_data();
     void failingLines();
     void portLostWhileRefusingTheFirstFrame();
-    void trace();
 };
 
 // Every result a run can end with, from a scripted unit or port.
@@ -92,16 +88,11 @@ void TestCloneSession::results_data()
     QTest::newRow("first frame refused") << R << s << true << 0 << 0 << 0 << true;
     QTest::newRow("read request refused") << R << s << true << 2 << 0 << 2 << true;
     QTest::newRow("read request one byte short") << R << s << true << 2 << 1 << 2 << true;
-    QTest::newRow("a block refused") << W << s << true << 10 << 0 << 2 << true;
     QTest::newRow("access code refused counts as silence after it") << R << s << true << 1 << 0 << 7 << true;
     QTest::newRow("end frame refused after all data") << R << s << true << 3 << 0 << 10 << false;
-    QTest::newRow("silence after inquiry")
-        << R << UnitScript{.answerInquiry = false} << true << -1 << 0 << 3 << true;
     QTest::newRow("status 02: no unit") << W << UnitScript{.status = 0x02} << true << -1 << 0 << 5 << true;
     QTest::newRow("identity 02 33: unknown unit")
         << R << UnitScript{.identity = "0233"} << true << -1 << 0 << 6 << true;
-    QTest::newRow("silence after access code")
-        << R << UnitScript{.answerAccess = false} << true << -1 << 0 << 7 << true;
     QTest::newRow("98 blocks then empty") << R << UnitScript{.blocks = 98} << true << -1 << 0 << 9 << false;
     QTest::newRow("a hundredth block")
         << R << UnitScript{.blocks = 100, .endWithEmpty = false} << true << -1 << 0 << 8 << true;
@@ -117,7 +108,6 @@ void TestCloneSession::results_data()
         << W << UnitScript{.finalAckPayload = "30"} << true << -1 << 0 << 3 << true;
     QTest::newRow("write request answer taken as block 0's")
         << W << UnitScript{.answerWriteRequest = true} << true << -1 << 0 << 11 << false;
-    QTest::newRow("cable echo, read") << R << UnitScript{.echo = true} << true << -1 << 0 << 10 << false;
     QTest::newRow("cable echo, write") << W << UnitScript{.echo = true} << true << -1 << 0 << 11 << false;
 }
 
@@ -388,26 +378,6 @@ void TestCloneSession::portLostWhileRefusingTheFirstFrame()
     QCOMPARE(rig.results, Results{CloneResult::PortFailed});
     QVERIFY(rig.session.PortErrorText().contains(QLatin1String("device gone")));
     QVERIFY(!rig.session.CloneActive());
-}
-
-void TestCloneSession::trace()
-{
-    QTemporaryDir dir;
-    CloneTrace trace;
-    QVERIFY(trace.Open(dir.filePath(QStringLiteral("clone.trace"))));
-    Rig rig;
-    FakeUnit unit(rig.port);
-    rig.session.SetTrace(&trace);
-    rig.Start(CloneMode::Read);
-    rig.Run();
-    trace.Close();
-    QFile file(dir.filePath(QStringLiteral("clone.trace")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
-    QVERIFY(lines.at(0).contains("clone Read on /dev/fake at 9600 bit/s"));
-    QVERIFY(lines.at(1).endsWith("TX " + SpacedHex(InquiryFrame())));
-    QVERIFY(lines.at(2).contains("RX " + SpacedHex(UnitStatusReply(1))));
-    QVERIFY(lines.last().endsWith("end, result 10"));
 }
 
 QTEST_GUILESS_MAIN(TestCloneSession)

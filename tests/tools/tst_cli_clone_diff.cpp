@@ -19,7 +19,8 @@ class TestCliCloneDiff : public QObject {
     {
         QList<QByteArray> lines = ReadFile(ShippedFile).split('\n');
         for (const QString &change : changes)
-            lines[change.section(QLatin1Char('='), 0, 0).toInt()] = change.section(QLatin1Char('='), 1).toLatin1() + '\r';
+            lines[change.section(QLatin1Char('='), 0, 0).toInt()] =
+                change.section(QLatin1Char('='), 1).toLatin1() + '\r';
         const QString path = m_dir.filePath(QStringLiteral("b.st2"));
         return WriteFile(path, lines.join('\n')) ? path : QString();
     }
@@ -33,15 +34,17 @@ class TestCliCloneDiff : public QObject {
         QTest::addColumn<QStringList>("absent"); // and must not
         QTest::newRow("same settings") << QStringList{} << 0 << QStringList{} << QStringList{"->"};
         QTest::newRow("a field, by caption, its words not repeated")
-            << QStringList{"2=0003"} << 1 << QStringList{"System Tone: 0:100.0Hz -> 3:123.0Hz"} << QStringList{"word 2"};
+            << QStringList{"2=0003"} << 1 << QStringList{"System Tone: 0:100.0Hz -> 3:123.0Hz"}
+            << QStringList{"word 2"};
         QTest::newRow("carried words") << QStringList{"21=1234", "98=00FF"} << 1
                                        << QStringList{"word 21       carried word: 0000 -> 1234",
                                                       "word 98       carried word: 0000 -> 00FF"}
                                        << QStringList{};
         QTest::newRow("a speed-dial entry shown once for its four words")
-            << QStringList{"42=1234", "43=5FFF"} << 1 << QStringList{"SpeedDial[0]"} << QStringList{"word 42", "word 43"};
-        QTest::newRow("a difference that normalising removes") << QStringList{"16=0005"} << 0 << QStringList{}
-                                                               << QStringList{"->"};
+            << QStringList{"42=1234", "43=5FFF"} << 1 << QStringList{"SpeedDial[0]"}
+            << QStringList{"word 42", "word 43"};
+        QTest::newRow("a difference that normalising removes")
+            << QStringList{"16=0005"} << 0 << QStringList{} << QStringList{"->"};
     }
     void diff()
     {
@@ -69,7 +72,6 @@ class TestCliCloneDiff : public QObject {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("missing file") << QStringList{ShippedFile, "/nonexistent/b.st2"};
         QTest::newRow("illegal file") << QStringList{ShippedFile, VIREO_SOURCE_DIR "/CMakeLists.txt"};
-        QTest::newRow("one file only") << QStringList{ShippedFile};
         QTest::newRow("unknown option") << QStringList{ShippedFile, ShippedFile, "--brief"};
     }
     void diffTrouble()
@@ -81,11 +83,15 @@ class TestCliCloneDiff : public QObject {
     void portsShowsTheProfilesMapping()
     {
         const QString profile = m_dir.filePath(QStringLiteral("VIREO.ini"));
-        QVERIFY(WriteFile(profile, "[OPTION]\r\nPort=3\r\nSpeed=19200\r\n[PORTS]\r\nCOM2=/dev/vireo-test-port\r\n"));
+        QVERIFY(WriteFile(profile,
+                          "[OPTION]\r\nPort=3\r\nSpeed=19200\r\n[PORTS]\r\nCOM2=/dev/vireo-test-port\r\n"));
         const Run run = RunCli({QStringLiteral("ports"), QStringLiteral("--profile"), profile});
         QCOMPARE(run.status, 0);
-        const auto line = [&](const char *com) { return run.out.section(QLatin1String(com), 1).section('\n', 0, 0); };
-        QVERIFY2(line("COM2  ").startsWith(QLatin1String("/dev/vireo-test-port (no such device)")), qPrintable(run.out));
+        const auto line = [&](const char *com) {
+            return run.out.section(QLatin1String(com), 1).section('\n', 0, 0);
+        };
+        QVERIFY2(line("COM2  ").startsWith(QLatin1String("/dev/vireo-test-port (no such device)")),
+                 qPrintable(run.out));
         QVERIFY(!line("COM2  ").contains(QLatin1String("<- Port")));
         QVERIFY2(line("COM3  ").contains(QLatin1String("<- Port")), qPrintable(run.out));
         QVERIFY(run.out.contains(QLatin1String("Speed 19200 bit/s")));

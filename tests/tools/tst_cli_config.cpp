@@ -30,7 +30,8 @@ class TestCliConfig : public QObject {
         const QString profile = m_dir.filePath(QStringLiteral("VIREO.ini"));
         QVERIFY(WriteFile(profile, handEdited));
 
-        const Run run = RunCli({QStringLiteral("config"), QStringLiteral("--profile"), profile, QStringLiteral("--json")});
+        const Run run = RunCli(
+            {QStringLiteral("config"), QStringLiteral("--profile"), profile, QStringLiteral("--json")});
         QCOMPARE(run.status, 0);
         const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
         QCOMPARE(json.value(QLatin1String("profile")).toString(), profile);
@@ -46,17 +47,6 @@ class TestCliConfig : public QObject {
         QCOMPARE(ports.at(1).toString(), QStringLiteral("/dev/serial/by-id/usb-Acme_USB_Serial-if00-port0"));
         QVERIFY(ports.at(0).toString().startsWith(QLatin1String("/dev/tty")));
         QCOMPARE(ReadFile(profile), handEdited); // reading the profile never writes it
-    }
-
-    void textFormOfAMissingProfile()
-    {
-        const QString profile = m_dir.filePath(QStringLiteral("absent.ini"));
-        const Run run = RunCli({QStringLiteral("config"), QStringLiteral("--profile=") + profile});
-        QCOMPARE(run.status, 0);
-        QVERIFY2(run.out.contains(profile) && run.out.contains(QLatin1String("COM1")) &&
-                     run.out.contains(QLatin1String("9600")),
-                 qPrintable(run.out));
-        QVERIFY(!QFile::exists(profile));
     }
 
     void usageErrors()

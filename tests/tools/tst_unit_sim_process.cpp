@@ -85,7 +85,6 @@ void TestUnitSimProcess::exitStatus_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "unknown option \"--speed\"";
-    QTest::newRow("option without value") << QStringList{"--code"} << 1 << "--code needs a value";
     QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
     QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/tmp/x"} << 1
                                      << "cannot be combined";
