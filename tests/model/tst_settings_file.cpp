@@ -72,6 +72,9 @@ class TestSettingsFile : public QObject {
         QTest::newRow("empty line among the 99") << emptyAmong << false;
         QTest::newRow("three-character line") << threeChars << false;
         QTest::newRow("line FFFFF") << fiveChars << false;
+        QByteArray fiveCharsLf = Lines(99, "\n");
+        fiveCharsLf.replace(5 * 10, 5, "FFFFF\n");
+        QTest::newRow("line FFFFF with a bare LF") << fiveCharsLf << false;
         QByteArray strayCr = good;
         strayCr.replace(6 * 10, 6, "ABC\r\r\n");
         QTest::newRow("three characters and a stray CR") << strayCr << false;
