@@ -78,6 +78,25 @@ class TestCliClone : public QObject {
         QVERIFY(traced.contains("DTR not supported"));
     }
 
+    void writeThenReadBackGivesTheSameWords()
+    {
+        const QString saved = Path(QStringLiteral("saved.st2"));
+        QFile::remove(saved);
+        Sim sim({QStringLiteral("--save"), saved});
+        const QStringList port = sim.Port();
+
+        const Run write = RunCli(QStringList{QStringLiteral("write"), m_memoryFile} + port);
+        QCOMPARE(write.status, 0);
+        // The unit saves once the end frame has crossed the line, which may be
+        // just after vireo-cli has handed it over and exited.
+        QTRY_COMPARE_WITH_TIMEOUT(ReadFile(saved), SettingsFileText(m_memory), HangGuardMs);
+
+        const QString back = Path(QStringLiteral("back.st2"));
+        const Run read = RunCli(QStringList{QStringLiteral("read"), QStringLiteral("-o"), back} + port);
+        QCOMPARE(read.status, 0);
+        QCOMPARE(ReadFile(back), SettingsFileText(m_memory));
+    }
+
     void writeWithBackupAndVerify()
     {
         // The unit holds the shipped settings; the backup must be those, and the
