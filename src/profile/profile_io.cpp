@@ -253,6 +253,13 @@ QString clsLynProfileIO::ProgramFolder() const
                                      : m_programFolder;
 }
 
+QString clsLynProfileIO::NotReadWholeReason(const ProfileFileRead &read) const
+{
+    return read.status == ProfileReadStatus::TooLarge
+               ? QStringLiteral("%1 is larger than %2 bytes").arg(GetMyProfile()).arg(ProfileReadLimit)
+               : read.reason;
+}
+
 ProfileFileRead clsLynProfileIO::ReadCurrent() const
 {
     if (m_batch) {
@@ -292,10 +299,7 @@ qint16 clsLynProfileIO::saveData(const QString &sKey, const ProfileValue &sData)
     ProfileFileRead current = ReadCurrent();
     // A file we could not read whole is never replaced: its unread part would be lost.
     if (current.status == ProfileReadStatus::Unreadable || current.status == ProfileReadStatus::TooLarge) {
-        m_lastError =
-            current.status == ProfileReadStatus::TooLarge
-                ? QStringLiteral("%1 is larger than %2 bytes").arg(GetMyProfile()).arg(ProfileReadLimit)
-                : current.reason;
+        m_lastError = NotReadWholeReason(current);
         return 0;
     }
     current.text.SetValue(m_section, sKey, *text);
@@ -313,10 +317,7 @@ bool clsLynProfileIO::BeginBatch()
     batch.ok = current.status == ProfileReadStatus::Read || current.status == ProfileReadStatus::Missing;
     batch.text = current.text;
     if (!batch.ok)
-        m_lastError =
-            current.status == ProfileReadStatus::TooLarge
-                ? QStringLiteral("%1 is larger than %2 bytes").arg(GetMyProfile()).arg(ProfileReadLimit)
-                : current.reason;
+        m_lastError = NotReadWholeReason(current);
     m_batch = std::move(batch);
     return m_batch->ok;
 }

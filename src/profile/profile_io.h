@@ -127,6 +127,8 @@ class clsLynProfileIO {
     // file, or the read fallback while the file is missing. A status other
     // than Read or Missing means a write must not replace what it did not see.
     ProfileFileRead ReadCurrent() const;
+    /// Why a file that was not read whole (too large, unreadable) is left alone.
+    QString NotReadWholeReason(const ProfileFileRead &read) const;
     std::optional<QString> ReadValue(const QString &key) const;
 
     QString m_name = QStringLiteral("Profile.INI");

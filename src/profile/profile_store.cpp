@@ -18,9 +18,17 @@ struct Line {
     qsizetype next = 0;
 };
 
+// Editors on Windows often start a UTF-8 file with a byte-order mark. It is
+// no part of the first line: without this, a first section header behind it
+// would go unseen and the next save would add a second section of that name.
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
+
 class LineReader {
   public:
-    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit LineReader(const QByteArray &bytes)
+        : m_bytes(bytes), m_pos(bytes.startsWith(Utf8Mark) ? Utf8Mark.size() : 0)
+    {
+    }
 
     bool Next(Line &line)
     {
@@ -40,7 +48,7 @@ class LineReader {
 
   private:
     const QByteArray &m_bytes;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
 };
 
 QByteArrayView Content(const QByteArray &bytes, const Line &line)
@@ -152,7 +160,7 @@ void ProfileText::SetValue(const QString &section, const QString &key, const QSt
             m_bytes.insert(last.next, entry + eol);
         return;
     }
-    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n'))
+    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n') && m_bytes != Utf8Mark)
         m_bytes += eol;
     m_bytes += '[' + section.toUtf8() + ']' + eol + entry + eol;
 }
@@ -194,6 +202,13 @@ ProfileFileRead ReadProfileFile(const QString &path)
     if (bytes.isNull() && file.error() != QFileDevice::NoError) {
         result.status = ProfileReadStatus::Unreadable;
         result.reason = file.errorString();
+        return result;
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Sixteen-bit text: reading it as eight-bit text would find nothing,
+        // and appending eight-bit lines would leave a file no reader can use.
+        result.status = ProfileReadStatus::Unreadable;
+        result.reason = QStringLiteral("the file is UTF-16 text; save it as UTF-8 text");
         return result;
     }
     result.status = ProfileReadStatus::Read;

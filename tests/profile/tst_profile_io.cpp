@@ -151,6 +151,16 @@ class TestProfileIO : public QObject {
         QCOMPARE(ReadFile(profile.GetMyProfile()), content);
     }
 
+    // Eight-bit lines appended to sixteen-bit text would ruin the file.
+    void utf16FileIsNeitherReadNorReplaced()
+    {
+        const QByteArray content = QByteArray("\xFF\xFE[\0O\0P\0]\0\r\0\n\0", 14);
+        clsLynProfileIO profile = Profile(content);
+        QCOMPARE(profile.saveData(S("Port"), qint16(3)), qint16(0));
+        QVERIFY(profile.LastError().contains(S("UTF-16")));
+        QCOMPARE(ReadFile(profile.GetMyProfile()), content);
+    }
+
     void readFallbackSeedsTheFirstWrite()
     {
         const QString seed = m_dir.filePath(S("beside.ini"));

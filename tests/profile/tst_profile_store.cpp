@@ -33,6 +33,8 @@ class TestProfileStore : public QObject {
             << QByteArray("[A]\nj=1\n[B]\nk=2\n") << S("A") << S("k") << S("<absent>");
         QTest::newRow("comment is no key") << QByteArray("[A]\n;k=1\n") << S("A") << S("k") << S("<absent>");
         QTest::newRow("last line without line end") << QByteArray("[A]\nk=v") << S("A") << S("k") << S("v");
+        QTest::newRow("UTF-8 mark before the first section")
+            << QByteArray("\xEF\xBB\xBF[OPTION]\r\nPort=3\r\n") << S("OPTION") << S("Port") << S("3");
     }
     void lookup()
     {
@@ -71,6 +73,11 @@ class TestProfileStore : public QObject {
         QTest::newRow("foreign lines and comment at end kept")
             << QByteArray("#top\r\n[Other]\r\nz=9\r\n\r\n\r\n[A]\r\n k = 1 \r\n;end") << S("A") << S("k")
             << S("2") << QByteArray("#top\r\n[Other]\r\nz=9\r\n\r\n\r\n[A]\r\n k =2\r\n;end");
+        QTest::newRow("UTF-8 mark kept, its section found")
+            << QByteArray("\xEF\xBB\xBF[OPTION]\r\nPort=3\r\n") << S("OPTION") << S("Speed") << S("9600")
+            << QByteArray("\xEF\xBB\xBF[OPTION]\r\nPort=3\r\nSpeed=9600\r\n");
+        QTest::newRow("nothing but a UTF-8 mark")
+            << QByteArray("\xEF\xBB\xBF") << S("A") << S("k") << S("v") << QByteArray("\xEF\xBB\xBF[A]\r\nk=v\r\n");
     }
     void write()
     {

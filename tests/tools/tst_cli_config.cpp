@@ -49,6 +49,27 @@ class TestCliConfig : public QObject {
         QCOMPARE(ReadFile(profile), handEdited); // reading the profile never writes it
     }
 
+    // A profile the program never saves over is reported, its options still shown.
+    void profileNotReadWholeIsReported_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("larger than the read limit")
+            << QByteArray("[OPTION]\nPort=3\n" + QByteArray(2 << 20, ';') + "\n") << QStringLiteral("larger than");
+        QTest::newRow("UTF-16 text") << QByteArray("\xFF\xFE[\0", 4) << QStringLiteral("UTF-16");
+    }
+    void profileNotReadWholeIsReported()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, note);
+        const QString profile = m_dir.filePath(QStringLiteral("odd.ini"));
+        QVERIFY(WriteFile(profile, content));
+        const Run run = RunCli({QStringLiteral("config"), QStringLiteral("--profile"), profile});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.contains(note) && run.err.contains(QLatin1String("never saved")), qPrintable(run.err));
+        QVERIFY(run.out.contains(QLatin1String("Profile:")));
+    }
+
     void usageErrors()
     {
         for (const QString &bad : {QStringLiteral("--profile"), QStringLiteral("--jsn")}) {
