@@ -9,6 +9,10 @@ namespace vireo {
 CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortChoice &port,
                                       std::int32_t accessCode)
 {
+    // One run at a time: a second command while one runs does nothing at all
+    // (no prompt, no error box naming a port).
+    if (m_session.InRun())
+        return {};
     const CloneMode mode = CloneModeFromWord(modeWord);
     // The image must hold what the editor shows, also an edit still in a field.
     m_binding.ReadAllFields();

@@ -107,8 +107,17 @@ bool CloneSession::StartClone(const CloneRequest &request)
 
 void CloneSession::EndEarly(CloneResult result)
 {
+    // Once the end frame is out the unit has left cloning and the run is
+    // complete: an early end then only ends it a tick sooner, with its result.
     if (m_inRun && !m_ending)
-        RequestEnd(result);
+        RequestEnd(m_state.CloneStep == StepEnd ? StepEndResult() : result);
+}
+
+CloneResult CloneSession::StepEndResult() const
+{
+    if (m_state.CloneMode != CloneMode::Read)
+        return CloneResult::WriteComplete;
+    return m_state.BlockNo == BlockCount ? CloneResult::ReadComplete : CloneResult::NotEnoughData;
 }
 
 void CloneSession::SendFrame(const QByteArray &hex)
@@ -161,12 +170,7 @@ void CloneSession::TickBody()
     }
 
     if (s.CloneStep == StepEnd) {
-        if (s.CloneMode != CloneMode::Read)
-            EndClone(CloneResult::WriteComplete);
-        else if (s.BlockNo == BlockCount)
-            EndClone(CloneResult::ReadComplete);
-        else
-            EndClone(CloneResult::NotEnoughData);
+        EndClone(StepEndResult());
         return;
     }
 

@@ -99,13 +99,16 @@ class CloneSession : public QObject {
     /// Ends an active run early: F-ABORT sent, port closed, result Cancelled.
     void Cancel() { EndEarly(CloneResult::Cancelled); }
     /// Ends an active run early with the given result (e.g. PortFailed when
-    /// the progress window cannot be shown).
+    /// the progress window cannot be shown). After the end frame the run ends
+    /// with the result it has reached instead.
     void EndEarly(CloneResult result);
     /// One poll: reads what arrived and advances the run.
     void CloneTick();
 
     const CloneRunState &State() const { return m_state; }
     bool CloneActive() const { return m_state.CloneActive; }
+    /// True from StartClone until finished is emitted.
+    bool InRun() const { return m_inRun; }
     /// The result of the last run that ended.
     std::optional<CloneResult> LastResult() const { return m_lastResult; }
     /// The operating system's reason when the port failed (empty otherwise).
@@ -125,6 +128,8 @@ class CloneSession : public QObject {
 
   private:
     void SendFrame(const QByteArray &hex);
+    /// The result of a run that reached the end frame.
+    CloneResult StepEndResult() const;
     void HandleReply(const QByteArray &payload);
     void ReadBlocks();
     void SendWriteBlock();

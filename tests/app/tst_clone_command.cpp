@@ -11,6 +11,9 @@
 
 #include <QTest>
 
+#include <functional>
+#include <utility>
+
 using namespace vireo;
 using namespace vireo::test;
 
@@ -23,6 +26,8 @@ class DrivingView : public CloneProgressView {
     ManualClock *clock = nullptr;
     bool showFails = false;
     int userClosesAfterTicks = -1;
+    bool userClosesOnEndFrame = false; ///< close once the end frame is out
+    std::function<void()> duringRun;   ///< called once, after the first tick
     int shows = 0;
     QList<int> values;
 
@@ -35,6 +40,10 @@ class DrivingView : public CloneProgressView {
         for (int i = 0; i < 100000 && m_open; ++i) {
             if (i == userClosesAfterTicks)
                 return true;
+            if (userClosesOnEndFrame && session->State().CloneStep == 6)
+                return true;
+            if (i == 1 && duringRun)
+                std::exchange(duringRun, nullptr)();
             session->CloneTick();
             clock->Advance(0.01);
         }
@@ -96,6 +105,9 @@ class TestCloneCommand : public QObject {
     void completedWrite();
     void failures_data();
     void failures();
+    void closedAfterTheEndFrameKeepsTheRun_data();
+    void closedAfterTheEndFrameKeepsTheRun();
+    void secondCommandDuringARunDoesNothing();
 };
 
 void TestCloneCommand::confirmations_data()
@@ -210,6 +222,43 @@ void TestCloneCommand::failures()
     QCOMPARE(app.model.UnitImage, image);
     QVERIFY(app.document.HasFileName);
     QVERIFY(app.document.DataEdited());
+}
+
+// The unit has left cloning once the end frame is out: closing the window in
+// that last tick must not throw a complete read or write away.
+void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("result");
+    QTest::newRow("read installed") << "Read" << int(CloneResult::ReadComplete);
+    QTest::newRow("write complete") << "Write" << int(CloneResult::WriteComplete);
+}
+
+void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, result);
+    App app;
+    app.view.userClosesOnEndFrame = true;
+    const CloneOutcome outcome = app.Start(mode);
+    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
+    QCOMPARE(app.port.CountWritten(AbortFrame()), 0);
+    if (mode == QLatin1String("Read"))
+        QCOMPARE(app.model.UnitImage, app.unit.memory);
+    QCOMPARE(app.dialogs.texts.size(), mode == QLatin1String("Read") ? 0 : 1); // only the write prompt
+}
+
+void TestCloneCommand::secondCommandDuringARunDoesNothing()
+{
+    App app;
+    std::optional<CloneOutcome> inner;
+    app.view.duringRun = [&app, &inner] { inner = app.Start(QStringLiteral("Write")); };
+    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
+    QVERIFY(inner);
+    QVERIFY(!inner->result);
+    QVERIFY(app.dialogs.texts.isEmpty()); // no prompt, no error box
+    QCOMPARE(app.port.opens, 1);
+    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::ReadComplete));
 }
 
 QTEST_GUILESS_MAIN(TestCloneCommand)
