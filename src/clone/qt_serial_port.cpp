@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <unistd.h>
 
@@ -64,11 +65,14 @@ bool QtSerialPort::Open(const QString &device, qint32 speed)
             return Fail(PortFailure::NoSuchDevice,
                         QStringLiteral("%1: no such device (%2)").arg(device, reason));
         case QSerialPort::PermissionError:
-            if (ClassifyPermissionError(device) == PortFailure::PermissionDenied)
+            if (ClassifyPermissionError(device) == PortFailure::PermissionDenied) {
+                // Serial adapters belong to "dialout" on Debian; name the device's own group.
+                const QString group = QFileInfo(device).group();
                 return Fail(PortFailure::PermissionDenied,
                             QStringLiteral("%1: permission denied; the user must be a member of the "
-                                           "dialout group (%2)")
-                                .arg(device, reason));
+                                           "%2 group (%3)")
+                                .arg(device, group.isEmpty() ? QStringLiteral("dialout") : group, reason));
+            }
             return Fail(PortFailure::InUse,
                         QStringLiteral("%1: in use by another program (%2)").arg(device, reason));
         case QSerialPort::UnsupportedOperationError:
@@ -156,8 +160,12 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
         // Once the device is gone QSerialPort repeats these errors without end
         // while the port stays open: close on the first one.
+        // The system's error text is stale here (often left from a refused
+        // modem-line setting), so the reason is said in plain words.
         if (m_port.isOpen()) {
-            const QString reason = QStringLiteral("%1: %2").arg(m_device, m_port.errorString());
+            const QString reason =
+                QStringLiteral("%1: the line went away (adapter unplugged, or the other end closed it)")
+                    .arg(m_device);
             m_port.close();
             emit portLost(reason);
         }

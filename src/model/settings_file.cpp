@@ -148,6 +148,31 @@ SaveResult SaveDataFile(const QString &path, UnitModel &model)
     return {true, {}};
 }
 
+QString SaveTargetProblem(const QString &path, bool folderMayBeMade)
+{
+    const QFileInfo info(path);
+    QString folder = info.absolutePath();
+    if (folderMayBeMade) {
+        // The nearest folder that exists is where the missing ones are made.
+        while (!QFileInfo::exists(folder)) {
+            const QString up = QFileInfo(folder).absolutePath();
+            if (up == folder)
+                break;
+            folder = up;
+        }
+    }
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir())
+        return QStringLiteral("no such folder: %1").arg(folder);
+    if (!folderInfo.isWritable())
+        return QStringLiteral("folder not writable: %1").arg(folder);
+    if (info.isDir())
+        return QStringLiteral("is a folder");
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("file not writable");
+    return {};
+}
+
 QString JoinPath(const QString &folder, const QString &name)
 {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))

@@ -49,6 +49,11 @@ struct SaveResult {
 /// complete) and marks the document clean only once the file is in place.
 SaveResult SaveDataFile(const QString &path, UnitModel &model);
 
+/// Why no settings file could be saved at path, for a check before work that
+/// would otherwise be lost (a clone read); empty when one can. With
+/// folderMayBeMade a missing folder is fine when it can be created.
+QString SaveTargetProblem(const QString &path, bool folderMayBeMade = false);
+
 /// The file's bytes: each word as four upper-case hex digits and CR LF.
 QByteArray SettingsFileText(const UnitWords &image);
 

@@ -117,7 +117,7 @@ class TestCliClone : public QObject {
     void failedBackupWritesNothing()
     {
         const QString saved = Path(QStringLiteral("not-written.st2"));
-        const QString backups = Path(QStringLiteral("backups-failed"));
+        const QString backups = Path(QStringLiteral("backups-failed/unit-7"));
         Sim sim(
             {QStringLiteral("--save"), saved, QStringLiteral("--fault"), QStringLiteral("short-data=40")});
         const Run run =
@@ -126,7 +126,8 @@ class TestCliClone : public QObject {
         QCOMPARE(run.status, 19);
         QVERIFY(run.err.contains(QStringLiteral("nothing was written")));
         QVERIFY(!QFile::exists(saved));
-        QVERIFY(QDir(backups).entryList({QStringLiteral("*.st2")}, QDir::Files).isEmpty());
+        QVERIFY(!QFileInfo::exists(Path(QStringLiteral("backups-failed")))); // no empty folders left
+
     }
 
     void verifyFindsAWordTheUnitDidNotKeep()
@@ -258,6 +259,12 @@ class TestCliClone : public QObject {
         QTest::newRow("read without output") << QStringList{"read", port} << 1;
         QTest::newRow("output folder missing") << QStringList{"read", port, "-o", "/nonexistent/x.st2"} << 2;
         QTest::newRow("file to write missing") << QStringList{"write", "/nonexistent/x.st2", port} << 2;
+        QTest::newRow("named profile missing")
+            << QStringList{"read", "--port=COM1", "--profile", "/nonexistent/VIREO.ini", "-o", "x.st2"} << 2;
+        QTest::newRow("COM5 is no port") << QStringList{"read", "--port", "COM5", "-o", "x.st2"} << 1;
+        QTest::newRow("two output files") << QStringList{"read", port, "-o", "x.st2", "-o", "y.st2"} << 1;
+        QTest::newRow("backup folder cannot be made (under a file)")
+            << QStringList{"write", ShippedFile, port, "--backup", ShippedFile + "/backups"} << 2;
         QTest::newRow("trace cannot be written")
             << QStringList{"read", port, "--trace", "/nonexistent/t", "-o", "x.st2"} << 2;
     }

@@ -90,6 +90,11 @@ void TestUnitSimProcess::exitStatus_data()
                                      << "cannot be combined";
     QTest::newRow("missing memory file")
         << QStringList{"--memory", "/nonexistent/unit.st2"} << 2 << "cannot open /nonexistent/unit.st2";
+    QTest::newRow("save over the starting memory")
+        << QStringList{"--memory", "/tmp/unit.st2", "--save", "/tmp/../tmp/unit.st2"} << 1
+        << "--save must name another file than --memory";
+    QTest::newRow("save folder missing")
+        << QStringList{"--save", "/nonexistent/out.st2"} << 2 << "cannot save to /nonexistent/out.st2";
     QTest::newRow("not a serial device")
         << QStringList{"--device", "/dev/null"} << 2 << "/dev/null is not a serial device";
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_common.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
 
 namespace vireo::cli {
@@ -52,7 +54,19 @@ int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, co
             return UsageError(QStringLiteral("--profile needs a file"), usage);
         --i;
     }
-    return ExitOk;
+    return profileFile ? CheckProfileFile(*profileFile) : ExitOk;
+}
+
+int CheckProfileFile(const QString &path)
+{
+    // A mistyped name would otherwise give the defaults, and a clone command
+    // could then open another port than the one the user meant.
+    const QFileInfo info(path);
+    if (info.isFile())
+        return ExitOk;
+    Err() << "vireo-cli: cannot use profile " << path << ": "
+          << (info.exists() ? "not a file" : "no such file") << '\n';
+    return ExitFile;
 }
 
 int Editor::Load(const QString &path)

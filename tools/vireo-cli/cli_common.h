@@ -39,9 +39,13 @@ struct Editor {
 };
 
 /// Takes "--profile FILE" (or "--profile=FILE") out of the arguments, for every
-/// command that reads the profile; ExitOk, or ExitUsage (message printed) when
-/// FILE is missing. Open the profile with OpenProfile(profileFile).
+/// command that reads the profile; ExitOk, ExitUsage when FILE is not given or
+/// ExitFile when it is no file (message printed). Open the profile with
+/// OpenProfile(profileFile).
 int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage);
+/// ExitOk when a profile named on the command line is a file; otherwise prints
+/// why not and returns ExitFile.
+int CheckProfileFile(const QString &path);
 
 /// A JSON array of the texts.
 template <typename Texts> QJsonArray JsonTexts(const Texts &texts)

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -81,6 +82,14 @@ struct PortTarget {
     qint32 speed = 9600;
 };
 
+// "COM" and digits, in any letter case: meant as a COM port, not a device.
+bool IsComName(const QString &port)
+{
+    if (port.size() < 4 || !port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        return false;
+    return std::all_of(port.begin() + 3, port.end(), [](QChar c) { return c.isDigit(); });
+}
+
 // "COM3" (any letter case) gives 3; anything else 0.
 int ComNumberOf(const QString &port)
 {
@@ -145,6 +154,8 @@ int ParseOptions(const QStringList &args, CloneMode mode, CloneOptions &o)
         const auto takes = [&](const QString &name) { return TakeValue(args, i, name, value, missing); };
         if (takes(QStringLiteral("--port"))) {
             o.port = value;
+            if (!missing && ComNumberOf(value) == 0 && IsComName(value))
+                return UsageError(QStringLiteral("PORT is COM1 to COM4 or a device path"), usage);
         } else if (takes(QStringLiteral("--profile"))) {
             o.profileFile = value;
         } else if (takes(QStringLiteral("--code"))) {
@@ -165,6 +176,8 @@ int ParseOptions(const QStringList &args, CloneMode mode, CloneOptions &o)
             o.quiet = true;
         } else if (mode == CloneMode::Read &&
                    (takes(QStringLiteral("-o")) || takes(QStringLiteral("--output")))) {
+            if (!o.output.isEmpty())
+                return UsageError(QStringLiteral("only one output file"), usage);
             o.output = value;
         } else if (mode == CloneMode::Write && arg == QLatin1String("--verify")) {
             o.verify = true;
@@ -183,22 +196,7 @@ int ParseOptions(const QStringList &args, CloneMode mode, CloneOptions &o)
         return UsageError(QStringLiteral("no output file given (-o FILE.st2)"), usage);
     if (mode == CloneMode::Write && o.input.isEmpty())
         return UsageError(QStringLiteral("no settings file given"), usage);
-    return ExitOk;
-}
-
-// A file can be created or replaced at `path` (its folder exists and takes
-// files), so a read is not run only to fail at the end. Empty when it can.
-QString OutputProblem(const QString &path)
-{
-    const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        return QStringLiteral("no such folder: %1").arg(folder.filePath());
-    if (!folder.isWritable())
-        return QStringLiteral("folder not writable: %1").arg(folder.filePath());
-    if (info.isDir())
-        return QStringLiteral("is a folder");
-    return {};
+    return o.profileFile ? CheckProfileFile(*o.profileFile) : ExitOk;
 }
 
 /** The clone progress bar on standard error, drawn only on a terminal. */
@@ -435,7 +433,7 @@ int RunRead(const QStringList &args)
     CloneOptions options;
     if (const int status = ParseOptions(args, CloneMode::Read, options))
         return status;
-    if (const QString problem = OutputProblem(options.output); !problem.isEmpty())
+    if (const QString problem = SaveTargetProblem(options.output); !problem.isEmpty())
         return FileError(FileErrorCode::CannotSave, options.output, problem);
 
     CloneRunner runner(ResolvePort(options), options);
@@ -473,11 +471,9 @@ int RunWrite(const QStringList &args)
 
     QString backupPath;
     if (!options.backupDir.isEmpty()) {
-        if (!QDir().mkpath(options.backupDir))
-            return FileError(FileErrorCode::CannotSave, options.backupDir,
-                             QStringLiteral("cannot create the folder"));
+        // The folder is made only once there is a backup to put in it.
         backupPath = BackupPath(options.backupDir);
-        if (const QString problem = OutputProblem(backupPath); !problem.isEmpty())
+        if (const QString problem = SaveTargetProblem(backupPath, true); !problem.isEmpty())
             return FileError(FileErrorCode::CannotSave, backupPath, problem);
     }
 
@@ -490,6 +486,12 @@ int RunWrite(const QStringList &args)
         const CloneResult result = runner.Run(CloneMode::Read, backup, QStringLiteral("backup"));
         if (result != CloneResult::ReadComplete) {
             const int status = runner.Failed(result, QStringLiteral("backup read"));
+            Err() << "vireo-cli: nothing was written to the unit" << Qt::endl;
+            return status;
+        }
+        if (!QDir().mkpath(options.backupDir)) {
+            const int status = FileError(FileErrorCode::CannotSave, options.backupDir,
+                                         QStringLiteral("cannot create the folder"));
             Err() << "vireo-cli: nothing was written to the unit" << Qt::endl;
             return status;
         }

@@ -38,18 +38,12 @@ QHash<QString, QString> StableNames()
 
 int RunPorts(const QStringList &arguments)
 {
+    QStringList args = arguments;
     std::optional<QString> profileFile;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &arg = arguments.at(i);
-        if (arg.startsWith(QLatin1String("--profile=")))
-            profileFile = arg.mid(10);
-        else if (arg == QLatin1String("--profile") && i + 1 < arguments.size())
-            profileFile = arguments.at(++i);
-        else
-            return UsageError(QStringLiteral("unexpected argument '%1'").arg(arg), PortsUsage);
-        if (profileFile->isEmpty())
-            return UsageError(QStringLiteral("--profile needs a file"), PortsUsage);
-    }
+    if (const int status = TakeProfileOption(args, profileFile, PortsUsage))
+        return status;
+    if (!args.isEmpty())
+        return UsageError(QStringLiteral("unexpected argument '%1'").arg(args.first()), PortsUsage);
 
     const QHash<QString, QString> stable = StableNames();
     QList<QSerialPortInfo> found = QSerialPortInfo::availablePorts();

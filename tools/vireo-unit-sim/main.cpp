@@ -6,6 +6,7 @@
 
 #include "model/settings_file.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -156,6 +157,18 @@ int main(int argc, char **argv)
         return UsageError(
             QStringLiteral("--device needs a real line speed; --baud 0 is for pseudo-terminals"));
 
+    if (!line.savePath.isEmpty()) {
+        // A write never changes the unit's starting memory, so --save must name another file.
+        const QFileInfo save(line.savePath), memory(memoryPath);
+        if (!memoryPath.isEmpty() && (save.absoluteFilePath() == memory.absoluteFilePath() ||
+                                      (save.exists() && save.canonicalFilePath() == memory.canonicalFilePath())))
+            return UsageError(QStringLiteral("--save must name another file than --memory"));
+        // Found now, not after the first complete write, which the program would take as saved.
+        if (const QString problem = SaveTargetProblem(line.savePath); !problem.isEmpty()) {
+            Print(stderr, QStringLiteral("vireo-unit-sim: cannot save to %1: %2\n").arg(line.savePath, problem));
+            return 2;
+        }
+    }
     if (memoryPath.isEmpty()) {
         config.memory = FactoryMemory();
     } else {

@@ -83,8 +83,12 @@ class Line {
     {
         if (link.isEmpty())
             return;
-        if (QFile::symLinkTarget(link) == path || QFile(link).symLinkTarget().isEmpty())
-            ::unlink(QFile::encodeName(link).constData());
+        // Read the link itself: a file someone has put there since is not ours.
+        const QByteArray linkName = QFile::encodeName(link);
+        char target[4096];
+        const ssize_t n = ::readlink(linkName.constData(), target, sizeof target);
+        if (n > 0 && QByteArray(target, n) == QFile::encodeName(path))
+            ::unlink(linkName.constData());
         link.clear();
     }
 };
@@ -216,7 +220,7 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
                 }
             }
             // Bytes left for a program that has finished would greet its next run.
-            tcflush(line.fd, TCIOFLUSH);
+            tcflush(line.fd, TCOFLUSH);
             unwritten.clear();
             if (options.once && !finishBy)
                 finishBy = now + (line.pty ? OnceGraceNs : DeviceOnceGraceNs);
@@ -309,7 +313,7 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
                 programOpen = false;
                 unit.LineClosed();
                 handleRunEnds(now);
-                tcflush(line.fd, TCIOFLUSH);
+                tcflush(line.fd, TCOFLUSH);
                 unwritten.clear();
                 if (finishBy) {
                     ::close(signalFd);

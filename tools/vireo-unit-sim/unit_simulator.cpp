@@ -130,7 +130,7 @@ QString UnitRunEnd::Describe() const
         what = QStringLiteral("run ended in the handshake");
         break;
     case Read:
-        what = QStringLiteral("read: %1 blocks sent").arg(blocks);
+        what = QStringLiteral("read: %1 blocks queued to send").arg(blocks);
         break;
     case Write:
         what = writeComplete ? QStringLiteral("write complete: %1 blocks stored").arg(blocks)

@@ -56,7 +56,7 @@ struct UnitRunEnd {
     enum Cause { EndFrame, AbortFrame, NewInquiry, LineClosed };
     Mode mode = Handshake;
     Cause cause = EndFrame;
-    int blocks = 0;             ///< blocks sent (read) or stored (write)
+    int blocks = 0;             ///< blocks queued to send (read) or stored (write)
     bool writeComplete = false; ///< 99 blocks stored and the run closed with a plain end frame
 
     /// One line for the log ("write complete: 99 blocks").
