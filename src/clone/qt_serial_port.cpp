@@ -42,6 +42,24 @@ bool QtSerialPort::Fail(PortFailure kind, const QString &text)
     return false;
 }
 
+namespace {
+
+// What would give the user access: membership of the device's group when that
+// group may read and write it (serial adapters belong to "dialout"), else a
+// rule that gives the device to such a group.
+QString PermissionAdvice(const QString &device)
+{
+    const QFileInfo info(device);
+    const QString group = info.group();
+    const bool groupMayUse = info.permission(QFile::ReadGroup) && info.permission(QFile::WriteGroup);
+    if (groupMayUse && !group.isEmpty() && group != QLatin1String("root"))
+        return QStringLiteral("the user must be a member of the %1 group").arg(group);
+    return QStringLiteral("the device gives no group read and write access; a udev rule can give it to "
+                          "the dialout group");
+}
+
+} // namespace
+
 bool QtSerialPort::Open(const QString &device, qint32 speed)
 {
     if (m_port.isOpen())
@@ -65,14 +83,10 @@ bool QtSerialPort::Open(const QString &device, qint32 speed)
             return Fail(PortFailure::NoSuchDevice,
                         QStringLiteral("%1: no such device (%2)").arg(device, reason));
         case QSerialPort::PermissionError:
-            if (ClassifyPermissionError(device) == PortFailure::PermissionDenied) {
-                // Serial adapters belong to "dialout" on Debian; name the device's own group.
-                const QString group = QFileInfo(device).group();
+            if (ClassifyPermissionError(device) == PortFailure::PermissionDenied)
                 return Fail(PortFailure::PermissionDenied,
-                            QStringLiteral("%1: permission denied; the user must be a member of the "
-                                           "%2 group (%3)")
-                                .arg(device, group.isEmpty() ? QStringLiteral("dialout") : group, reason));
-            }
+                            QStringLiteral("%1: permission denied; %2 (%3)")
+                                .arg(device, PermissionAdvice(device), reason));
             return Fail(PortFailure::InUse,
                         QStringLiteral("%1: in use by another program (%2)").arg(device, reason));
         case QSerialPort::UnsupportedOperationError:
@@ -163,6 +177,10 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error)
         // The system's error text is stale here (often left from a refused
         // modem-line setting), so the reason is said in plain words.
         if (m_port.isOpen()) {
+            emit note(QStringLiteral("%1: port error %2 (system text: %3)")
+                          .arg(m_device)
+                          .arg(int(error))
+                          .arg(m_port.errorString()));
             const QString reason =
                 QStringLiteral("%1: the line went away (adapter unplugged, or the other end closed it)")
                     .arg(m_device);

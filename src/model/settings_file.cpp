@@ -150,7 +150,10 @@ SaveResult SaveDataFile(const QString &path, UnitModel &model)
 
 QString SaveTargetProblem(const QString &path, bool folderMayBeMade)
 {
-    const QFileInfo info(path);
+    QFileInfo info(path);
+    // The file is saved where a symbolic link points.
+    if (info.isSymLink())
+        info = QFileInfo(info.symLinkTarget());
     QString folder = info.absolutePath();
     if (folderMayBeMade) {
         // The nearest folder that exists is where the missing ones are made.
@@ -163,7 +166,8 @@ QString SaveTargetProblem(const QString &path, bool folderMayBeMade)
     }
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
-        return QStringLiteral("no such folder: %1").arg(folder);
+        return (folderInfo.exists() ? QStringLiteral("not a folder: %1") : QStringLiteral("no such folder: %1"))
+            .arg(folder);
     if (!folderInfo.isWritable())
         return QStringLiteral("folder not writable: %1").arg(folder);
     if (info.isDir())

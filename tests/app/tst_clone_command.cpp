@@ -40,7 +40,7 @@ class DrivingView : public CloneProgressView {
         for (int i = 0; i < 100000 && m_open; ++i) {
             if (i == userClosesAfterTicks)
                 return true;
-            if (userClosesOnEndFrame && session->State().CloneStep == 6)
+            if (userClosesOnEndFrame && session->State().CloneStep == 6) // the end frame is out
                 return true;
             if (i == 1 && duringRun)
                 std::exchange(duringRun, nullptr)();

@@ -127,7 +127,6 @@ class TestCliClone : public QObject {
         QVERIFY(run.err.contains(QStringLiteral("nothing was written")));
         QVERIFY(!QFile::exists(saved));
         QVERIFY(!QFileInfo::exists(Path(QStringLiteral("backups-failed")))); // no empty folders left
-
     }
 
     void verifyFindsAWordTheUnitDidNotKeep()
@@ -263,6 +262,13 @@ class TestCliClone : public QObject {
             << QStringList{"read", "--port=COM1", "--profile", "/nonexistent/VIREO.ini", "-o", "x.st2"} << 2;
         QTest::newRow("COM5 is no port") << QStringList{"read", "--port", "COM5", "-o", "x.st2"} << 1;
         QTest::newRow("two output files") << QStringList{"read", port, "-o", "x.st2", "-o", "y.st2"} << 1;
+        const QString utf16Profile = Path(QStringLiteral("utf16.ini"));
+        QVERIFY(WriteFile(utf16Profile, QByteArray("\xFF\xFE[\0O\0]\0", 8)));
+        QTest::newRow("profile unreadable and no --port")
+            << QStringList{"read", "--profile", utf16Profile, "-o", "x.st2"} << 2;
+        const QString link = Path(QStringLiteral("to-nowhere.st2"));
+        QFile::link(QStringLiteral("/nonexistent/x.st2"), link);
+        QTest::newRow("output links into a missing folder") << QStringList{"read", port, "-o", link} << 2;
         QTest::newRow("backup folder cannot be made (under a file)")
             << QStringList{"write", ShippedFile, port, "--backup", ShippedFile + "/backups"} << 2;
         QTest::newRow("trace cannot be written")

@@ -62,11 +62,25 @@ int CheckProfileFile(const QString &path)
     // A mistyped name would otherwise give the defaults, and a clone command
     // could then open another port than the one the user meant.
     const QFileInfo info(path);
-    if (info.isFile())
+    if (info.exists() && !info.isDir())
         return ExitOk;
-    Err() << "vireo-cli: cannot use profile " << path << ": "
-          << (info.exists() ? "not a file" : "no such file") << '\n';
+    Err() << "vireo-cli: cannot use profile " << path << ": " << (info.exists() ? "a folder" : "no such file")
+          << '\n';
     return ExitFile;
+}
+
+ProfileReadStatus ReportProfileRead(const QString &path)
+{
+    // A profile that cannot be read whole is used as far as it was read, and
+    // the program never saves over it; say so, or the options used mislead.
+    const ProfileFileRead read = ReadProfileFile(path);
+    if (read.status == ProfileReadStatus::TooLarge)
+        Err() << "vireo-cli: " << path << " is larger than " << ProfileReadLimit
+              << " bytes: only the lines before that size are read, and options are never saved to it\n";
+    else if (read.status == ProfileReadStatus::Unreadable)
+        Err() << "vireo-cli: " << path << " cannot be read (" << read.reason
+              << "): defaults are used, and options are never saved to it\n";
+    return read.status;
 }
 
 int Editor::Load(const QString &path)

@@ -7,6 +7,7 @@
 #include "model/field_binding.h"
 #include "model/settings_file.h"
 #include "model/unit_model.h"
+#include "profile/profile_store.h"
 
 #include <QJsonArray>
 #include <QStringList>
@@ -43,9 +44,12 @@ struct Editor {
 /// ExitFile when it is no file (message printed). Open the profile with
 /// OpenProfile(profileFile).
 int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage);
-/// ExitOk when a profile named on the command line is a file; otherwise prints
-/// why not and returns ExitFile.
+/// ExitOk when a profile named on the command line exists (and is no folder);
+/// otherwise prints why not and returns ExitFile.
 int CheckProfileFile(const QString &path);
+/// Reads the profile's status and, when it is not read whole (too large,
+/// unreadable), says so on standard error.
+ProfileReadStatus ReportProfileRead(const QString &path);
 
 /// A JSON array of the texts.
 template <typename Texts> QJsonArray JsonTexts(const Texts &texts)

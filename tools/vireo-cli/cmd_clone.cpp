@@ -99,9 +99,15 @@ int ComNumberOf(const QString &port)
     return n >= 1 && n <= ComPortCount ? n : 0;
 }
 
-PortTarget ResolvePort(const CloneOptions &options)
+// The device and speed of the run; nullopt (message printed) when no --port
+// is given and the profile, which would name the port, cannot be read.
+std::optional<PortTarget> ResolvePort(const CloneOptions &options)
 {
     clsLynProfileIO profile = OpenProfile(options.profileFile);
+    if (ReportProfileRead(profile.GetMyProfile()) == ProfileReadStatus::Unreadable && options.port.isEmpty()) {
+        Err() << "vireo-cli: without a readable profile the port is unknown: give --port\n";
+        return std::nullopt;
+    }
     ProgramOptions programOptions;
     LoadOptions(profile, programOptions);
     const auto devices = SerialDevicePaths(profile);
@@ -436,7 +442,10 @@ int RunRead(const QStringList &args)
     if (const QString problem = SaveTargetProblem(options.output); !problem.isEmpty())
         return FileError(FileErrorCode::CannotSave, options.output, problem);
 
-    CloneRunner runner(ResolvePort(options), options);
+    const std::optional<PortTarget> target = ResolvePort(options);
+    if (!target)
+        return ExitFile;
+    CloneRunner runner(*target, options);
     if (const int status = runner.OpenTrace())
         return status;
     UnitModel model;
@@ -477,7 +486,10 @@ int RunWrite(const QStringList &args)
             return FileError(FileErrorCode::CannotSave, backupPath, problem);
     }
 
-    CloneRunner runner(ResolvePort(options), options);
+    const std::optional<PortTarget> target = ResolvePort(options);
+    if (!target)
+        return ExitFile;
+    CloneRunner runner(*target, options);
     if (const int status = runner.OpenTrace())
         return status;
 

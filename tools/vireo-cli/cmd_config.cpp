@@ -3,7 +3,6 @@
 // them (after its corrections) and the serial device behind COM1 to COM4.
 #include "cli_common.h"
 #include "profile/profile_location.h"
-#include "profile/profile_store.h"
 #include "profile/program_options.h"
 #include "profile/serial_devices.h"
 
@@ -39,15 +38,7 @@ int RunConfig(const QStringList &arguments)
     LoadOptions(profile, options);
     const auto ports = SerialDevicePaths(profile);
     const QString path = profile.GetMyProfile();
-    // A profile that cannot be read whole is used as far as it was read, and
-    // the program never saves over it; say so, or the options shown mislead.
-    const ProfileFileRead read = ReadProfileFile(path);
-    if (read.status == ProfileReadStatus::TooLarge)
-        Err() << "vireo-cli: " << path << " is larger than " << ProfileReadLimit
-              << " bytes: only the lines before that size are read, and options are never saved to it\n";
-    else if (read.status == ProfileReadStatus::Unreadable)
-        Err() << "vireo-cli: " << path << " cannot be read (" << read.reason
-              << "): defaults are used, and options are never saved to it\n";
+    ReportProfileRead(path);
 
     if (json) {
         const QJsonObject root{{QStringLiteral("profile"), path},

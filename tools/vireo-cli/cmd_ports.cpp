@@ -69,6 +69,7 @@ int RunPorts(const QStringList &arguments)
     }
 
     clsLynProfileIO profile = OpenProfile(profileFile);
+    ReportProfileRead(profile.GetMyProfile());
     ProgramOptions options;
     LoadOptions(profile, options);
     const auto devices = SerialDevicePaths(profile);

@@ -6,10 +6,12 @@
 
 #include "model/settings_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <sys/stat.h>
 
 using namespace vireo;
 
@@ -67,6 +69,16 @@ UnitWords FactoryMemory()
     UnitModel model;
     LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
     return model.UnitImage;
+}
+
+// The same file under either name (also through a link or a hard link).
+bool SameFile(const QString &a, const QString &b)
+{
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+        return true;
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace
@@ -159,9 +171,7 @@ int main(int argc, char **argv)
 
     if (!line.savePath.isEmpty()) {
         // A write never changes the unit's starting memory, so --save must name another file.
-        const QFileInfo save(line.savePath), memory(memoryPath);
-        if (!memoryPath.isEmpty() && (save.absoluteFilePath() == memory.absoluteFilePath() ||
-                                      (save.exists() && save.canonicalFilePath() == memory.canonicalFilePath())))
+        if (!memoryPath.isEmpty() && SameFile(line.savePath, memoryPath))
             return UsageError(QStringLiteral("--save must name another file than --memory"));
         // Found now, not after the first complete write, which the program would take as saved.
         if (const QString problem = SaveTargetProblem(line.savePath); !problem.isEmpty()) {
