@@ -319,6 +319,22 @@ class CloneRunner {
     {
     }
 
+    /// The runner for these options, its port resolved and its trace open;
+    /// nullptr (message printed, status set) when either fails.
+    static std::unique_ptr<CloneRunner> Prepare(const CloneOptions &options, int &status)
+    {
+        const std::optional<PortTarget> target = ResolvePort(options);
+        if (!target) {
+            status = ExitFile;
+            return nullptr;
+        }
+        auto runner = std::make_unique<CloneRunner>(*target, options);
+        status = runner->OpenTrace();
+        if (status != ExitOk)
+            return nullptr;
+        return runner;
+    }
+
     /// Opens the trace file when one was asked for; ExitOk or ExitFile.
     int OpenTrace()
     {
@@ -442,21 +458,19 @@ int RunRead(const QStringList &args)
     if (const QString problem = SaveTargetProblem(options.output); !problem.isEmpty())
         return FileError(FileErrorCode::CannotSave, options.output, problem);
 
-    const std::optional<PortTarget> target = ResolvePort(options);
-    if (!target)
-        return ExitFile;
-    CloneRunner runner(*target, options);
-    if (const int status = runner.OpenTrace())
+    int status = ExitOk;
+    const std::unique_ptr<CloneRunner> runner = CloneRunner::Prepare(options, status);
+    if (!runner)
         return status;
     UnitModel model;
-    const CloneResult result = runner.Run(CloneMode::Read, model, QStringLiteral("reading"));
+    const CloneResult result = runner->Run(CloneMode::Read, model, QStringLiteral("reading"));
     if (result != CloneResult::ReadComplete)
-        return runner.Failed(result, QStringLiteral("read"));
+        return runner->Failed(result, QStringLiteral("read"));
     // The file gets the unit's words exactly as received.
     if (const int status = SaveWords(model.LoadBuffer, options.output))
         return status;
     if (!options.quiet)
-        Out() << "Read " << PortName(runner.Target()) << " into " << options.output << '\n';
+        Out() << "Read " << PortName(runner->Target()) << " into " << options.output << '\n';
     return ExitOk;
 }
 
@@ -486,18 +500,16 @@ int RunWrite(const QStringList &args)
             return FileError(FileErrorCode::CannotSave, backupPath, problem);
     }
 
-    const std::optional<PortTarget> target = ResolvePort(options);
-    if (!target)
-        return ExitFile;
-    CloneRunner runner(*target, options);
-    if (const int status = runner.OpenTrace())
+    int status = ExitOk;
+    const std::unique_ptr<CloneRunner> runner = CloneRunner::Prepare(options, status);
+    if (!runner)
         return status;
 
     if (!backupPath.isEmpty()) {
         UnitModel backup;
-        const CloneResult result = runner.Run(CloneMode::Read, backup, QStringLiteral("backup"));
+        const CloneResult result = runner->Run(CloneMode::Read, backup, QStringLiteral("backup"));
         if (result != CloneResult::ReadComplete) {
-            const int status = runner.Failed(result, QStringLiteral("backup read"));
+            const int status = runner->Failed(result, QStringLiteral("backup read"));
             Err() << "vireo-cli: nothing was written to the unit" << Qt::endl;
             return status;
         }
@@ -515,22 +527,22 @@ int RunWrite(const QStringList &args)
             Out() << "Saved the unit's settings in " << backupPath << '\n';
     }
 
-    const CloneResult written = runner.Run(CloneMode::Write, editor.model, QStringLiteral("writing"));
+    const CloneResult written = runner->Run(CloneMode::Write, editor.model, QStringLiteral("writing"));
     if (written != CloneResult::WriteComplete) {
-        const int status = runner.Failed(written, QStringLiteral("write"));
-        if (runner.SentBlocks())
+        const int status = runner->Failed(written, QStringLiteral("write"));
+        if (runner->SentBlocks())
             Err() << "vireo-cli: the unit may hold part of the new settings; write it again" << Qt::endl;
         return status;
     }
     if (!options.quiet)
-        Out() << "Wrote " << options.input << " to " << PortName(runner.Target()) << '\n';
+        Out() << "Wrote " << options.input << " to " << PortName(runner->Target()) << '\n';
     if (!options.verify)
         return ExitOk;
 
     UnitModel check;
-    const CloneResult readBack = runner.Run(CloneMode::Read, check, QStringLiteral("verify"));
+    const CloneResult readBack = runner->Run(CloneMode::Read, check, QStringLiteral("verify"));
     if (readBack != CloneResult::ReadComplete)
-        return runner.Failed(readBack, QStringLiteral("verify read"));
+        return runner->Failed(readBack, QStringLiteral("verify read"));
     int differing = 0;
     for (int w = 0; w < word::Count; ++w) {
         const auto i = static_cast<std::size_t>(w);
