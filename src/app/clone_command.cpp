@@ -26,9 +26,9 @@ CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortCh
 
     std::optional<CloneResult> result;
     const auto onProgress =
-        QObject::connect(&m_session, &CloneSession::progress, [this](int value) { m_view.SetValue(value); });
+        QObject::connect(&m_session, &CloneSession::progress, &m_session, [this](int value) { m_view.SetValue(value); });
     const auto onFinished =
-        QObject::connect(&m_session, &CloneSession::finished, [this, &result](CloneResult r) {
+        QObject::connect(&m_session, &CloneSession::finished, &m_session, [this, &result](CloneResult r) {
             result = r;
             m_view.Close();
         });

@@ -15,6 +15,10 @@ namespace vireo {
 
 using UnitWords = std::array<std::uint16_t, word::Count>;
 
+/// The clone access code a unit takes unless it was given another one; the
+/// window, vireo-cli and the simulated unit all start from it.
+inline constexpr std::int32_t DefaultAccessCode = 58206;
+
 inline constexpr int SpeedDialCount = 14;
 inline constexpr int Config1Count = 6;
 inline constexpr int Config2Count = 2;

@@ -24,8 +24,8 @@ struct Rig {
     Rig()
     {
         session.SetAutoDrive(false);
-        QObject::connect(&session, &CloneSession::finished, [this](CloneResult r) { results.append(r); });
-        QObject::connect(&session, &CloneSession::progress, [this](int v) { progress.append(v); });
+        QObject::connect(&session, &CloneSession::finished, &session, [this](CloneResult r) { results.append(r); });
+        QObject::connect(&session, &CloneSession::progress, &session, [this](int v) { progress.append(v); });
         for (int i = 0; i < 99; ++i)
             model.UnitImage[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0xA000 + i);
     }

@@ -267,7 +267,7 @@ class InterruptWatch {
             return;
         }
         m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
             signalfd_siginfo info;
             while (::read(m_fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
                 m_interrupted = true;
@@ -354,7 +354,7 @@ class CloneRunner {
         CloneSession session(model, m_port, m_clock);
         if (m_trace.IsOpen())
             session.SetTrace(&m_trace);
-        QObject::connect(&session, &CloneSession::progress, [this](int value) { m_progress.Set(value); });
+        QObject::connect(&session, &CloneSession::progress, &session, [this](int value) { m_progress.Set(value); });
         m_interrupt.Watch(&session);
         m_progress.Start(label);
         const CloneRequest request{mode, m_target.device, m_target.speed, m_options.accessCode};
