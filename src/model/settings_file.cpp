@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vireo {
 
@@ -129,52 +128,12 @@ QByteArray SettingsFileText(const UnitWords &image)
     return text;
 }
 
-SaveResult SaveDataFile(const QString &path, UnitModel &model)
+Result<> SaveDataFile(const QString &path, UnitModel &model)
 {
-    QSaveFile file(path);
-    // Unbuffered, so that a refused write (disk full, size limit) fails here with
-    // the system's reason, before commit() could put a truncated file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
-    const QByteArray text = SettingsFileText(model.UnitImage);
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, reason};
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    model.MarkClean();
-    return {true, {}};
-}
-
-QString SaveTargetProblem(const QString &path, bool folderMayBeMade)
-{
-    QFileInfo info(path);
-    // The file is saved where a symbolic link points.
-    if (info.isSymLink())
-        info = QFileInfo(info.symLinkTarget());
-    QString folder = info.absolutePath();
-    if (folderMayBeMade) {
-        // The nearest folder that exists is where the missing ones are made.
-        while (!QFileInfo::exists(folder)) {
-            const QString up = QFileInfo(folder).absolutePath();
-            if (up == folder)
-                break;
-            folder = up;
-        }
-    }
-    const QFileInfo folderInfo(folder);
-    if (!folderInfo.isDir())
-        return (folderInfo.exists() ? QStringLiteral("not a folder: %1") : QStringLiteral("no such folder: %1"))
-            .arg(folder);
-    if (!folderInfo.isWritable())
-        return QStringLiteral("folder not writable: %1").arg(folder);
-    if (info.isDir())
-        return QStringLiteral("is a folder");
-    if (info.exists() && !info.isWritable())
-        return QStringLiteral("file not writable");
-    return {};
+    Result<> saved = SaveFileAtomically(path, SettingsFileText(model.UnitImage));
+    if (saved)
+        model.MarkClean();
+    return saved;
 }
 
 QString JoinPath(const QString &folder, const QString &name)

@@ -3,6 +3,8 @@
 // hexadecimal digits, one unit image word per line, CR LF line ends.
 #pragma once
 
+#include "atomic_file.h"
+#include "result.h"
 #include "unit_model.h"
 
 #include <QIODevice>
@@ -40,19 +42,9 @@ LoadResult LoadDataFile(const QString &path, UnitModel &model);
 /// The same from an open device (the loader's core, also used by the fuzz target).
 LoadResult LoadDataFrom(QIODevice &device, UnitModel &model);
 
-struct SaveResult {
-    bool ok;
-    QString reason; ///< the system's reason when the file could not be written
-};
-
-/// Writes the image atomically (the old file stays until the new one is
-/// complete) and marks the document clean only once the file is in place.
-SaveResult SaveDataFile(const QString &path, UnitModel &model);
-
-/// Why no settings file could be saved at path, for a check before work that
-/// would otherwise be lost (a clone read); empty when one can. With
-/// folderMayBeMade a missing folder is fine when it can be created.
-QString SaveTargetProblem(const QString &path, bool folderMayBeMade = false);
+/// Writes the image through the atomic writer (SaveFileAtomically) and marks
+/// the document clean only once the file is in place.
+Result<> SaveDataFile(const QString &path, UnitModel &model);
 
 /// The file's bytes: each word as four upper-case hex digits and CR LF.
 QByteArray SettingsFileText(const UnitWords &image);

@@ -140,7 +140,7 @@ class TestSettingsFile : public QObject {
         UnitModel model;
         QCOMPARE(LoadDataFile(path, model).status, LoadStatus::Loaded);
         QCOMPARE(model.UnitImage[7], std::uint16_t(0xFF0A));
-        QVERIFY(SaveDataFile(path, model).ok);
+        QVERIFY(SaveDataFile(path, model).ok());
         QCOMPARE(ReadFile(path).mid(6 * 7, 6), QByteArray("FF0A\r\n"));
     }
 
@@ -171,7 +171,7 @@ class TestSettingsFile : public QObject {
 
         const QString out = Path("carried-out.st2");
         model.DataEdited = true;
-        QVERIFY(SaveDataFile(out, model).ok);
+        QVERIFY(SaveDataFile(out, model).ok());
         QVERIFY(!model.DataEdited);
         QCOMPARE(model.BaselineImage, model.UnitImage);
         const QByteArray bytes = ReadFile(out);
@@ -217,7 +217,7 @@ class TestSettingsFile : public QObject {
         {
             FileSizeLimit limit(100);
             QVERIFY(limit.Active());
-            QVERIFY(!SaveDataFile(path, model).ok);
+            QVERIFY(!SaveDataFile(path, model).ok());
         }
         QVERIFY(model.DataEdited);
         QCOMPARE(ReadFile(path), old);
@@ -225,7 +225,7 @@ class TestSettingsFile : public QObject {
                  QStringList{QStringLiteral("site.st2")});
 
         // With room again the same save replaces the file and marks the document clean.
-        QVERIFY(SaveDataFile(path, model).ok);
+        QVERIFY(SaveDataFile(path, model).ok());
         QVERIFY(!model.DataEdited);
         QCOMPARE(ReadFile(path), SettingsFileText(Pattern()));
     }
