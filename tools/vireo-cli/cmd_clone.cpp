@@ -438,9 +438,9 @@ int SaveWords(const UnitWords &words, const QString &path)
 {
     UnitModel model;
     model.UnitImage = words;
-    const SaveResult saved = SaveDataFile(path, model);
-    if (!saved.ok)
-        return FileError(FileErrorCode::CannotSave, path, saved.reason);
+    const Result<> saved = SaveDataFile(path, model);
+    if (!saved)
+        return FileError(FileErrorCode::CannotSave, path, saved.error());
     return ExitOk;
 }
 
@@ -455,8 +455,8 @@ int RunRead(const QStringList &args)
     CloneOptions options;
     if (const int status = ParseOptions(args, CloneMode::Read, options))
         return status;
-    if (const QString problem = SaveTargetProblem(options.output); !problem.isEmpty())
-        return FileError(FileErrorCode::CannotSave, options.output, problem);
+    if (const Result<> target = CheckSaveTarget(options.output); !target)
+        return FileError(FileErrorCode::CannotSave, options.output, target.error());
 
     int status = ExitOk;
     const std::unique_ptr<CloneRunner> runner = CloneRunner::Prepare(options, status);
@@ -496,8 +496,8 @@ int RunWrite(const QStringList &args)
     if (!options.backupDir.isEmpty()) {
         // The folder is made only once there is a backup to put in it.
         backupPath = BackupPath(options.backupDir);
-        if (const QString problem = SaveTargetProblem(backupPath, true); !problem.isEmpty())
-            return FileError(FileErrorCode::CannotSave, backupPath, problem);
+        if (const Result<> target = CheckSaveTarget(backupPath, true); !target)
+            return FileError(FileErrorCode::CannotSave, backupPath, target.error());
     }
 
     int status = ExitOk;

@@ -117,9 +117,9 @@ int RunSet(const QStringList &args)
     }
     // Saving reads every field first, as the Save command does.
     editor.binding.ReadAllFields();
-    const SaveResult saved = SaveDataFile(out, editor.model);
-    if (!saved.ok)
-        return FileError(FileErrorCode::CannotSave, out, saved.reason);
+    const Result<> saved = SaveDataFile(out, editor.model);
+    if (!saved)
+        return FileError(FileErrorCode::CannotSave, out, saved.error());
     return ExitOk;
 }
 

@@ -174,8 +174,8 @@ int main(int argc, char **argv)
         if (!memoryPath.isEmpty() && SameFile(line.savePath, memoryPath))
             return UsageError(QStringLiteral("--save must name another file than --memory"));
         // Found now, not after the first complete write, which the program would take as saved.
-        if (const QString problem = SaveTargetProblem(line.savePath); !problem.isEmpty()) {
-            Print(stderr, QStringLiteral("vireo-unit-sim: cannot save to %1: %2\n").arg(line.savePath, problem));
+        if (const Result<> target = CheckSaveTarget(line.savePath); !target) {
+            Print(stderr, QStringLiteral("vireo-unit-sim: cannot save to %1: %2\n").arg(line.savePath, target.error()));
             return 2;
         }
     }

@@ -211,11 +211,11 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
             if (end.writeComplete && !options.savePath.isEmpty()) {
                 UnitModel model;
                 model.UnitImage = unit.Memory();
-                const SaveResult saved = SaveDataFile(options.savePath, model);
-                if (saved.ok) {
+                const Result<> saved = SaveDataFile(options.savePath, model);
+                if (saved) {
                     Log(QStringLiteral("memory saved to %1").arg(options.savePath));
                 } else {
-                    Log(QStringLiteral("cannot save %1: %2").arg(options.savePath, saved.reason));
+                    Log(QStringLiteral("cannot save %1: %2").arg(options.savePath, saved.error()));
                     status = 2;
                 }
             }
