@@ -11,9 +11,10 @@ namespace {
 
 const QString EmptyUpperMarker = QStringLiteral("000F");
 
+// The codecs build these four digits themselves, so they are always legal.
 std::uint16_t HexParse(const QString &fourDigits)
 {
-    return LeadingHexValue(fourDigits.toLatin1());
+    return ParseWordHex(fourDigits.toLatin1()).value_or(0);
 }
 
 QString HexDigit(unsigned nibble)

@@ -1,25 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Hexadecimal words: the strict four-digit form of files and fields, and the
+// lenient leading-digits reading of clone replies.
 #include "hex_text.h"
 
 namespace vireo {
+
+namespace {
+
+// The digit's value, or -1 for a character that is no hexadecimal digit.
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
 
 QString WordHexText(std::uint16_t word)
 {
     return QStringLiteral("%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
 }
 
+std::optional<std::uint16_t> ParseWordHex(QByteArrayView text)
+{
+    if (text.size() != 4)
+        return std::nullopt;
+    std::uint16_t value = 0;
+    for (char c : text) {
+        const int digit = DigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = static_cast<std::uint16_t>((value << 4) | digit);
+    }
+    return value;
+}
+
 std::uint16_t LeadingHexValue(QByteArrayView text)
 {
     std::uint16_t value = 0;
     for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
+        const int digit = DigitValue(c);
+        if (digit < 0)
             break;
         value = static_cast<std::uint16_t>((value << 4) | digit);
     }

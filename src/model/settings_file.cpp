@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Settings files: a bounded streaming loader that takes a file whole or not at
+// all, their text form, and saving through the atomic writer.
 #include "settings_file.h"
 
 #include "hex_text.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace vireo {
 
@@ -72,11 +76,10 @@ class LineLoader {
         if (length > 0 && m_line[length - 1] == '\r')
             --length;
         m_length = 0;
-        // A carriage return anywhere but at the line's end is no digit: the
-        // line is shorter than it looks.
-        if (length != 4 || m_count == word::Count || QByteArrayView(m_line, 4).contains('\r'))
+        const std::optional<std::uint16_t> value = ParseWordHex(QByteArrayView(m_line, length));
+        if (!value || m_count == word::Count)
             return false;
-        m_buffer[m_count++] = LeadingHexValue(QByteArrayView(m_line, 4));
+        m_buffer[m_count++] = *value;
         return true;
     }
 
@@ -88,33 +91,36 @@ class LineLoader {
 
 } // namespace
 
-LoadResult LoadDataFile(const QString &path, UnitModel &model)
+Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model)
 {
+    // Checked before opening: opening a FIFO waits for a writer, a device may
+    // never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return Failure{QStringLiteral("not a regular file")};
     QFile file(path);
-    if (QFileInfo(path).isDir())
-        return {LoadStatus::CannotOpen, QStringLiteral("Is a directory")};
     if (!file.open(QIODevice::ReadOnly))
-        return {LoadStatus::CannotOpen, file.errorString()};
+        return Failure{file.errorString()};
     return LoadDataFrom(file, model);
 }
 
-LoadResult LoadDataFrom(QIODevice &device, UnitModel &model)
+Result<LoadStatus> LoadDataFrom(QIODevice &device, UnitModel &model)
 {
     LineLoader loader(model.LoadBuffer);
     char chunk[4096];
     for (;;) {
         const qint64 got = device.read(chunk, sizeof chunk);
         if (got < 0)
-            return {LoadStatus::CannotOpen, device.errorString()};
+            return Failure{device.errorString()};
         if (got == 0)
             break;
         if (!loader.Feed(chunk, got))
-            return {LoadStatus::Illegal, {}};
+            return LoadStatus::Illegal;
     }
     if (!loader.Finish())
-        return {LoadStatus::Illegal, {}};
+        return LoadStatus::Illegal;
     model.CommitLoadBuffer();
-    return {LoadStatus::Loaded, {}};
+    return LoadStatus::Loaded;
 }
 
 QByteArray SettingsFileText(const UnitWords &image)

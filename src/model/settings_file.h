@@ -28,19 +28,17 @@ QString FileErrorMessage(FileErrorCode code);
 /// The message box text: the message, a blank line, and the file's path.
 QString FileErrorText(FileErrorCode code, const QString &fileName);
 
-enum class LoadStatus { Loaded, Illegal, CannotOpen };
-
-struct LoadResult {
-    LoadStatus status;
-    QString reason; ///< the system's reason when the file could not be opened or read
-};
+/// What a file that could be read held: a settings file, or illegal data.
+enum class LoadStatus { Loaded, Illegal };
 
 /// Reads the file into the load buffer and, only when it holds exactly 99 legal
 /// lines, commits it into the image. Stops at the first illegal line and never
-/// holds more than one line in memory, whatever the file's size.
-LoadResult LoadDataFile(const QString &path, UnitModel &model);
+/// holds more than one line in memory, whatever the file's size. A path that
+/// is missing, unreadable or not a regular file (a folder, FIFO or device,
+/// which is never opened, so the call never waits) fails with the reason.
+Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model);
 /// The same from an open device (the loader's core, also used by the fuzz target).
-LoadResult LoadDataFrom(QIODevice &device, UnitModel &model);
+Result<LoadStatus> LoadDataFrom(QIODevice &device, UnitModel &model);
 
 /// Writes the image through the atomic writer (SaveFileAtomically) and marks
 /// the document clean only once the file is in place.
