@@ -28,7 +28,7 @@ QString Hex4(unsigned value)
 UnitWords ShippedWords()
 {
     UnitModel model;
-    LoadDataFile(ShippedFile, model);
+    (void)LoadDataFile(ShippedFile, model);
     return model.UnitImage;
 }
 

@@ -85,10 +85,10 @@ ProfileReadStatus ReportProfileRead(const QString &path)
 
 int Editor::Load(const QString &path)
 {
-    const LoadResult result = LoadDataFile(path, model);
-    if (result.status == LoadStatus::CannotOpen)
-        return FileError(FileErrorCode::CannotOpen, path, result.reason);
-    if (result.status == LoadStatus::Illegal)
+    const Result<LoadStatus> result = LoadDataFile(path, model);
+    if (!result)
+        return FileError(FileErrorCode::CannotOpen, path, result.error());
+    if (*result == LoadStatus::Illegal)
         return FileError(FileErrorCode::IllegalData, path);
     // As Open does: the loaded image is the saved state, then it is shown.
     model.MarkClean();

@@ -67,7 +67,7 @@ std::optional<int> ParseInt(const QString &text, int min, int max)
 UnitWords FactoryMemory()
 {
     UnitModel model;
-    LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
+    (void)LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
     return model.UnitImage;
 }
 
@@ -183,13 +183,13 @@ int main(int argc, char **argv)
         config.memory = FactoryMemory();
     } else {
         UnitModel model;
-        const LoadResult loaded = LoadDataFile(memoryPath, model);
-        if (loaded.status == LoadStatus::CannotOpen) {
+        const Result<LoadStatus> loaded = LoadDataFile(memoryPath, model);
+        if (!loaded) {
             Print(stderr,
-                  QStringLiteral("vireo-unit-sim: cannot open %1: %2\n").arg(memoryPath, loaded.reason));
+                  QStringLiteral("vireo-unit-sim: cannot open %1: %2\n").arg(memoryPath, loaded.error()));
             return 2;
         }
-        if (loaded.status == LoadStatus::Illegal) {
+        if (*loaded == LoadStatus::Illegal) {
             Print(stderr, QStringLiteral("vireo-unit-sim: %1 is not a settings file (99 lines of four "
                                          "hexadecimal digits)\n")
                               .arg(memoryPath));
