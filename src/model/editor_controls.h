@@ -14,6 +14,8 @@
 namespace vireo {
 
 enum class TextArray { SpeedDial, Config1, GroupCode };
+// The five control arrays of the editor, text fields, lists and check boxes.
+enum class ControlArray { SpeedDial, Config1, Config2, Config3, GroupCode };
 
 // The two system colours the binding paints text fields with.
 enum class SystemColour { Menu = 4, Window = 5 };

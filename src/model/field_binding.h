@@ -9,12 +9,12 @@
 
 namespace vireo {
 
-enum class ControlArray { SpeedDial, Config1, Config2, Config3, GroupCode };
-
 /** Moves values between the editor's controls, the field values and the image. */
 class FieldBinding {
   public:
     FieldBinding(UnitModel &model, EditorControls &controls) : m_model(model), m_controls(controls) {}
+
+    const UnitModel &Model() const { return m_model; }
 
     /// Clears both drop-down lists and gives them their items (once, when the window is built).
     void FillConfig2Lists();
