@@ -19,58 +19,50 @@ class TestDocument : public QObject {
   private slots:
     void captionAndSavePrompt_data()
     {
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("path"); // null: untitled
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("prompt");
+        QTest::newRow("untitled") << QString() << "Untitled"
+                                  << "Untitled";
         QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2"
-                                                      << "my - Vireo"
-                                                      << "Save changes to my.data.st2?";
-        QTest::newRow("name starting with a dot kept whole") << "/home/u/.hidden.st2"
-                                                             << ".hidden.st2 - Vireo"
-                                                             << "Save changes to .hidden.st2?";
+                                                      << "my.data.st2"
+                                                      << "my";
+        QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2"
+                                                             << ".hidden.st2"
+                                                             << ".hidden.st2";
         QTest::newRow("name without extension") << "/home/u/site"
-                                                << "site - Vireo"
-                                                << "Save changes to site?";
+                                                << "site"
+                                                << "site";
         QTest::newRow("path ending in a separator") << "C:\\data\\"
-                                                    << " - Vireo"
-                                                    << "Save changes to ?";
+                                                    << ""
+                                                    << "";
     }
     void captionAndSavePrompt()
     {
         QFETCH(QString, path);
+        QFETCH(QString, name);
         QFETCH(QString, caption);
-        QFETCH(QString, prompt);
         UnitModel model;
         Document document(model);
-        document.SetFileName(path);
-        QCOMPARE(document.UpdateCaption(), caption);
-        QCOMPARE(document.PromptText(PromptKind::SaveChanges), prompt);
-    }
-
-    void fileNameAndUntitledMarkClean()
-    {
-        UnitModel model;
-        Document document(model);
-        QCOMPARE(document.UpdateCaption(), QStringLiteral("Untitled - Vireo"));
-        QVERIFY(!document.HasFileName);
         model.UnitImage[30] = 0x0042;
         document.CheckEdited();
         QVERIFY(document.DataEdited());
+        path.isNull() ? document.SetUntitled() : document.SetFileName(path);
+        QCOMPARE(document.HasFileName, !path.isNull());
+        QVERIFY(!document.DataEdited()); // a new name is the saved state
+        QCOMPARE(document.UpdateCaption(), caption + " - Vireo");
+        QCOMPARE(document.PromptText(PromptKind::SaveChanges), "Save changes to " + name + "?");
+    }
 
-        document.SetFileName(QStringLiteral("/data/site.st2"));
-        QVERIFY(document.HasFileName);
-        QVERIFY(!document.DataEdited());
+    void editRestoredByHandStaysEdited()
+    {
+        UnitModel model;
+        Document document(model);
         model.UnitImage[30] = 0x0043;
         document.CheckEdited();
-        model.UnitImage[30] = 0x0042; // restored by hand: still edited
+        model.UnitImage[30] = 0;
         document.CheckEdited();
         QVERIFY(document.DataEdited());
-
-        document.SetUntitled();
-        QVERIFY(!document.HasFileName);
-        QVERIFY(!document.DataEdited());
-        QCOMPARE(document.UpdateCaption(), QStringLiteral("Untitled - Vireo"));
-        QCOMPARE(document.PromptText(PromptKind::SaveChanges), QStringLiteral("Save changes to Untitled?"));
     }
 
     void confirmPrompt_data()

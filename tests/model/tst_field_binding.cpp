@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The binding driven as the window drives it: values typed into controls,
-// Enter or loss of focus, ReadAllFields before a command, and what every
-// control and the image show afterwards.
-#include "model/editor_controls.h"
-#include "model/field_binding.h"
+// The binding driven as the window drives it: a value typed or chosen and
+// entered (AssignField), or only typed and read by a command (ReadAllFields),
+// and what every control and the image show afterwards.
 #include "model/field_codecs.h"
+#include "model/field_table.h"
 
 #include <QTest>
 
 using namespace vireo;
-
-Q_DECLARE_METATYPE(vireo::TextArray)
-Q_DECLARE_METATYPE(vireo::SystemColour)
 
 namespace {
 
@@ -34,28 +30,12 @@ struct Editor {
         binding.NormalizeAndShow();
         model.MarkClean();
     }
-
-    void Type(TextArray array, int index, const QString &text)
+    // The controls show exactly what the image holds.
+    bool ShowsImage() const
     {
-        if (array == TextArray::Config1)
-            binding.Config1FocusGained(index);
-        controls.SetText(array, index, text);
-    }
-    void TypeEnter(TextArray array, int index, const QString &text)
-    {
-        Type(array, index, text);
-        const ControlArray a = array == TextArray::SpeedDial ? ControlArray::SpeedDial
-                               : array == TextArray::Config1 ? ControlArray::Config1
-                                                             : ControlArray::GroupCode;
-        binding.Commit(a, index);
-    }
-    // Lower and upper bound as shown, then the upper bound as the image holds it.
-    QStringList Blocks() const
-    {
-        FieldValues f;
-        ImageToFields(model.UnitImage, f);
-        return {controls.Text(TextArray::Config1, LowerBlockDecode),
-                controls.Text(TextArray::Config1, UpperBlockDecode), f.Config1Text[UpperBlockDecode]};
+        FieldValues decoded;
+        ImageToFields(model.UnitImage, decoded);
+        return decoded == model.Fields;
     }
 };
 
@@ -65,39 +45,83 @@ class TestFieldBinding : public QObject {
     Q_OBJECT
 
   private slots:
-    void typedAndEntered_data()
+    // A value entered into a field: what the field shows and the words it is
+    // stored in; a refused value (no words) leaves both as they were.
+    void assign_data()
     {
-        QTest::addColumn<TextArray>("array");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<SystemColour>("colour");
-
-        const auto C1 = TextArray::Config1;
-        const auto GC = TextArray::GroupCode;
-        QTest::newRow("emptied upper block stays empty in menu colour") << C1 << 3 << ""
-                                                                        << "" << SystemColour::Menu;
-        QTest::newRow("emptied group code 7 in menu colour") << GC << 7 << ""
-                                                             << "" << SystemColour::Menu;
-        QTest::newRow("group code 7 of 42 in window colour") << GC << 7 << "42"
-                                                             << "0042" << SystemColour::Window;
+        QTest::addColumn<QList<int>>("stored");
+        using L = QList<int>;
+        const auto row = [](const char *name, const char *field, const QString &text, const char *shown,
+                            const L &stored) {
+            QTest::newRow(name) << QString::fromLatin1(field) << text << QString::fromLatin1(shown) << stored;
+        };
+        const L refused;
+        row("check box on in any case", "priority-subscriber", "ON", "on", L{1});
+        row("check box by 1", "Config3[1]", "1", "on", L{1});
+        row("check box by 0", "fleet-dispatch", "0", "off", L{0});
+        row("check box refuses 2", "priority-subscriber", "2", "off", refused);
+        row("check box refuses yes", "priority-subscriber", "yes", "off", refused);
+        row("tone by its item text", "system-tone", "3:123.0hz", "3:123.0Hz", L{3});
+        row("tone with its unit", "system-tone", "123.0Hz", "3:123.0Hz", L{3});
+        row("tone by its number alone", "system-tone", "151.4", "6:151.4Hz", L{6});
+        row("tone by item number", "system-tone", "3", "3:123.0Hz", L{3});
+        row("tone refuses a number past the list", "system-tone", "7", "0:100.0Hz", refused);
+        row("tone refuses a tone it lacks", "system-tone", "123.5", "0:100.0Hz", refused);
+        row("list text in any case", "busy-channel-detect", "system tone", "System Tone", L{1});
+        row("list refuses another text", "busy-channel-detect", "none", "Carrier", refused);
+        row("code 12 padded", "primary-code", "12", "0012", L{0x0000, 0x0102});
+        row("code keeps first four digits", "primary-code", "987654", "9876", L{0x0908, 0x0706});
+        row("code keeps only digits", "primary-code", "1a2-3", "0123", L{0x0001, 0x0203});
+        row("non-ASCII digits dropped", "secondary-code", QString::fromUtf8("1\u0663\uFF12 4"), "0014",
+            L{0, 0x0104});
+        row("empty upper block is the marker", "upper-block-decode", "", "", L{0, 0x000F});
+        row("access code first digit alone", "unit-access-code", "12345", "12345", L{0x0001, 0x0203, 0x0405});
+        row("system id 5 shown 05", "system-id", "5", "05", L{5});
+        row("system id keeps first two digits", "system-id", "123", "12", L{12});
+        row("empty system id is 0", "system-id", "", "00", L{0});
+        row("speed dial right-aligned", "SpeedDial[0]", "123", "123", L{0xFFFF, 0xFFFF, 0xFFFF, 0xF123});
+        row("speed dial keeps sixteen of twenty digits", "speed-dial.0", "12345678901234567890",
+            "1234567890123456", L{0x1234, 0x5678, 0x9012, 0x3456});
+        row("speed dial of non-digits only is empty", "SpeedDial[0]", "*#", "",
+            L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});
+        row("last turbo speed dial", "speed-dial.D", "9", "9", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFF9});
+        row("empty group code 7 is the marker", "GroupCode[7]", "", "", L{0x000F});
+        row("group code 7 of 42", "group-code.7", "42", "0042", L{0x0042});
+        row("empty group code 0 is 0000", "GroupCode[0]", "", "0000", L{0});
+        row("group code without digits is 0000", "GroupCode[7]", "x", "0000", L{0});
     }
-    void typedAndEntered()
+    void assign()
     {
-        QFETCH(TextArray, array);
-        QFETCH(int, index);
-        QFETCH(QString, typed);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
         QFETCH(QString, shown);
-        QFETCH(SystemColour, colour);
-
+        QFETCH(QList<int>, stored);
         Editor e;
-        e.TypeEnter(array, index, typed);
-        QCOMPARE(e.controls.Text(array, index), shown);
-        QCOMPARE(e.controls.BackColour(array, index), colour);
-        // The control shows exactly what the image holds.
-        FieldValues decoded;
-        ImageToFields(e.model.UnitImage, decoded);
-        QCOMPARE(decoded, e.model.Fields);
+        const FieldEntry entry = *FindField(field);
+        const QString before = ShownValue(entry, e.model);
+        const Result<> assigned = AssignField(e.binding, e.controls, entry, text);
+        QCOMPARE(assigned.ok(), !stored.isEmpty());
+        QCOMPARE(ShownValue(entry, e.model), shown);
+        QList<int> words;
+        for (int w : entry.words)
+            words.append(e.model.UnitImage[w]);
+        if (assigned)
+            QCOMPARE(words, stored);
+        else // the refusal names what the field takes
+            QVERIFY2(
+                assigned.error().contains(entry.array == ControlArray::Config3 ? "on, off, 1, 0" : "0 to"),
+                qPrintable(assigned.error()));
+        QCOMPARE(e.model.DataEdited, shown != before);
+        QVERIFY(e.ShowsImage());
+        // Empty code fields are painted in the menu colour so they stand out.
+        const auto textArray =
+            entry.array == ControlArray::Config1 ? TextArray::Config1 : TextArray::GroupCode;
+        if (entry.array == ControlArray::Config1 || entry.array == ControlArray::GroupCode)
+            QCOMPARE(e.controls.BackColour(textArray, entry.index),
+                     shown.isEmpty() ? SystemColour::Menu : SystemColour::Window);
     }
 
     // A clicked check box reaches the image only through ReadAllFields (or a commit).
@@ -112,8 +136,8 @@ class TestFieldBinding : public QObject {
         QVERIFY(e.model.DataEdited);
     }
 
-    // The block rules, applied when a block field is entered with Enter and
-    // when a command runs ReadAllFields after the value was only typed.
+    // The block rules, applied when a block field is entered and when a
+    // command runs ReadAllFields after the value was only typed.
     void blockRule_data()
     {
         QTest::addColumn<int>("field");
@@ -121,74 +145,60 @@ class TestFieldBinding : public QObject {
         QTest::addColumn<QString>("lower");
         QTest::addColumn<QString>("upper");
         const int lo = LowerBlockDecode, up = UpperBlockDecode;
-        QTest::newRow("short lower padded before it moves upper") << lo << "300"
-                                                                  << "0300"
-                                                                  << "0300";
-        QTest::newRow("lower 0000 empties upper") << lo << "0"
-                                                  << "0000"
-                                                  << "";
-        QTest::newRow("same lower typed short keeps upper") << lo << "100"
-                                                            << "0100"
-                                                            << "0105";
-        QTest::newRow("upper 119 accepted as 0119") << up << "119"
-                                                    << "0100"
-                                                    << "0119";
-        QTest::newRow("upper 120 reverts to previous upper") << up << "120"
-                                                             << "0100"
-                                                             << "0105";
-        QTest::newRow("upper 99 reverts to previous upper") << up << "99"
-                                                            << "0100"
-                                                            << "0105";
-        QTest::newRow("emptied upper stays empty") << up << ""
-                                                   << "0100"
-                                                   << "";
-        QTest::newRow("upper equal to lower accepted") << up << "100"
-                                                       << "0100"
-                                                       << "0100";
+        const auto row = [](const char *name, int field, const char *typed, const char *lower,
+                            const char *upper) {
+            QTest::newRow(name) << field << QString::fromLatin1(typed) << QString::fromLatin1(lower)
+                                << QString::fromLatin1(upper);
+        };
+        row("short lower padded before it moves upper", lo, "300", "0300", "0300");
+        row("lower 0000 empties upper", lo, "0", "0000", "");
+        row("same lower typed short keeps upper", lo, "100", "0100", "0105");
+        row("upper 119 accepted as 0119", up, "119", "0100", "0119");
+        row("upper 120 reverts to previous upper", up, "120", "0100", "0105");
+        row("upper 99 reverts to previous upper", up, "99", "0100", "0105");
+        row("emptied upper stays empty", up, "", "0100", "");
+        row("upper equal to lower accepted", up, "100", "0100", "0100");
     }
+
     void blockRule()
     {
         QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(QString, lower);
         QFETCH(QString, upper);
-        Editor entered;
-        entered.TypeEnter(TextArray::Config1, field, typed);
-        QCOMPARE(entered.Blocks(), (QStringList{lower, upper, upper}));
-
-        Editor readAll;
-        readAll.Type(TextArray::Config1, field, typed);
-        readAll.binding.ReadAllFields();
-        QCOMPARE(readAll.Blocks(), (QStringList{lower, upper, upper}));
+        for (const bool enter : {true, false}) {
+            Editor e;
+            if (enter) {
+                QVERIFY(AssignField(e.binding, e.controls,
+                                    *FindField(QStringLiteral("Config1[%1]").arg(field)), typed)
+                            .ok());
+            } else {
+                e.binding.Config1FocusGained(field);
+                e.controls.SetText(TextArray::Config1, field, typed);
+                e.binding.ReadAllFields();
+            }
+            QCOMPARE(e.controls.Text(TextArray::Config1, LowerBlockDecode), lower);
+            QCOMPARE(e.controls.Text(TextArray::Config1, UpperBlockDecode), upper);
+            QVERIFY(e.ShowsImage());
+        }
     }
 
-    // A freshly arrived image is normalised without counting as an edit.
-    void normalizeAndShow_data()
-    {
-        QTest::addColumn<int>("wordIndex");
-        QTest::addColumn<int>("arrived");
-        QTest::addColumn<int>("normalised");
-        QTest::newRow("word 16 zeroed") << 16 << 0x1234 << 0;
-        QTest::newRow("carried word untouched") << 41 << 0xBEEF << 0xBEEF;
-    }
+    // A freshly arrived image is normalised (word 16 zeroed, carried words
+    // kept) without counting as an edit; the normalisation is noticed at the
+    // next commit, even of an unchanged field.
     void normalizeAndShow()
     {
-        QFETCH(int, wordIndex);
-        QFETCH(int, arrived);
-        QFETCH(int, normalised);
         Editor e;
-        e.model.UnitImage[wordIndex] = static_cast<std::uint16_t>(arrived);
+        e.model.UnitImage[word::AlwaysZero] = 0x1234;
+        e.model.UnitImage[41] = 0xBEEF;
         e.model.MarkClean(); // the loaded image is the saved state
         e.binding.NormalizeAndShow();
-        QCOMPARE(int(e.model.UnitImage[wordIndex]), normalised);
+        QCOMPARE(e.model.UnitImage[word::AlwaysZero], std::uint16_t(0));
+        QCOMPARE(e.model.UnitImage[41], std::uint16_t(0xBEEF));
         QVERIFY(!e.model.DataEdited);
-        FieldValues decoded;
-        ImageToFields(e.model.UnitImage, decoded);
-        QCOMPARE(decoded, e.model.Fields);
-
-        // The normalisation is noticed at the next commit, even of an unchanged field.
+        QVERIFY(e.ShowsImage());
         e.binding.CommitConfig1(PrimaryCode);
-        QCOMPARE(e.model.DataEdited, arrived != normalised);
+        QVERIFY(e.model.DataEdited);
     }
 };
 

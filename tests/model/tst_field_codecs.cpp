@@ -1,34 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Field codecs: how each editor field is stored in the unit image, how image
-// words are shown, and the silent corrections on the way in both directions.
-#include "model/field_binding.h"
+// Field codecs and the field table: which words each field is stored in, how
+// entered text and arriving words are stored and shown, and the silent
+// corrections on the way in both directions.
 #include "model/field_codecs.h"
+#include "model/field_table.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
+#include <set>
+
 using namespace vireo;
 
-Q_DECLARE_METATYPE(vireo::ControlArray)
-
 namespace {
-
-constexpr auto SD = ControlArray::SpeedDial;
-constexpr auto C1 = ControlArray::Config1;
-constexpr auto GC = ControlArray::GroupCode;
-
-QString &TextOf(FieldValues &f, ControlArray array, int index)
-{
-    return array == SD ? f.SpeedDialText[index] : array == C1 ? f.Config1Text[index] : f.GroupCodeText[index];
-}
-
-QList<int> Words(const UnitWords &image, int first, qsizetype count)
-{
-    QList<int> words;
-    for (int w = first; w < first + count; ++w)
-        words.append(image[w]);
-    return words;
-}
 
 // A blank unit: empty speed dials, empty group codes and upper bound, zero codes.
 UnitWords BlankImage()
@@ -48,144 +33,90 @@ class TestFieldCodecs : public QObject {
     Q_OBJECT
 
   private slots:
-    // What the user enters, the words it is stored as, and what the field
-    // shows after the image is decoded again.
-    void enteredField_data()
+    void everyFieldFoundByKeyAndAlias()
     {
-        QTest::addColumn<ControlArray>("array");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("entered");
-        QTest::addColumn<int>("firstWord");
-        QTest::addColumn<QList<int>>("stored");
-        QTest::addColumn<QString>("shown");
-        using L = QList<int>;
-        QTest::newRow("primary code 12 padded") << C1 << 0 << "12" << 6 << L{0x0000, 0x0102} << "0012";
-        QTest::newRow("primary code keeps first four digits")
-            << C1 << 0 << "987654" << 6 << L{0x0908, 0x0706} << "9876";
-        QTest::newRow("primary code keeps only digits")
-            << C1 << 0 << "1a2-3" << 6 << L{0x0001, 0x0203} << "0123";
-        QTest::newRow("non-ASCII digits dropped")
-            << C1 << 1 << QString::fromUtf8("1\u0663\uFF12 4") << 8 << L{0, 0x0104} << "0014";
-        QTest::newRow("empty upper block is the marker") << C1 << 3 << "" << 22 << L{0x0000, 0x000F} << "";
-        QTest::newRow("upper block of blanks holds zeros") << C1 << 3 << " " << 22 << L{0, 0} << "0000";
-        QTest::newRow("access code first digit alone")
-            << C1 << 4 << "12345" << 17 << L{0x0001, 0x0203, 0x0405} << "12345";
-        QTest::newRow("system id 5 shown 05") << C1 << 5 << "5" << 12 << L{5} << "05";
-        QTest::newRow("system id keeps first two digits") << C1 << 5 << "123" << 12 << L{12} << "12";
-        QTest::newRow("empty system id is 0") << C1 << 5 << "" << 12 << L{0} << "00";
-        QTest::newRow("speed dial right-aligned")
-            << SD << 0 << "123" << 42 << L{0xFFFF, 0xFFFF, 0xFFFF, 0xF123} << "123";
-        QTest::newRow("speed dial keeps first sixteen of twenty digits")
-            << SD << 0 << "12345678901234567890" << 42 << L{0x1234, 0x5678, 0x9012, 0x3456}
-            << "1234567890123456";
-        QTest::newRow("speed dial of non-digits only is empty")
-            << SD << 0 << "*#" << 42 << L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF} << "";
-        QTest::newRow("last turbo speed dial")
-            << SD << 13 << "9" << 94 << L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFF9} << "9";
-        QTest::newRow("group code 7 entered as 42") << GC << 7 << "42" << 32 << L{0x0042} << "0042";
-        QTest::newRow("empty group code 7 is the marker") << GC << 7 << "" << 32 << L{0x000F} << "";
-        QTest::newRow("empty group code 0 is 0000") << GC << 0 << "" << 25 << L{0x0000} << "0000";
-        QTest::newRow("group code without digits is 0000") << GC << 7 << "x" << 32 << L{0x0000} << "0000";
+        std::set<QString> keys;
+        for (const FieldEntry &field : AllFields()) {
+            QVERIFY(keys.insert(field.key).second);
+            QCOMPARE(FindField(field.key.toUpper())->key, field.key);
+            QCOMPARE(FindField(field.alias.toUpper())->key, field.key);
+        }
+        QCOMPARE(int(keys.size()),
+                 SpeedDialCount + Config1Count + Config2Count + Config3Count + GroupCodeCount);
+        QVERIFY(!FindField(QStringLiteral("Config1[6]")));
     }
-    void enteredField()
-    {
-        QFETCH(ControlArray, array);
-        QFETCH(int, index);
-        QFETCH(QString, entered);
-        QFETCH(int, firstWord);
-        QFETCH(QList<int>, stored);
-        QFETCH(QString, shown);
 
-        UnitWords image = BlankImage();
-        FieldValues fields;
-        ImageToFields(image, fields);
-        TextOf(fields, array, index) = entered;
-        FieldsToImage(fields, image);
-        QCOMPARE(Words(image, firstWord, stored.size()), stored);
-        FieldValues decoded;
-        ImageToFields(image, decoded);
-        QCOMPARE(TextOf(decoded, array, index), shown);
+    // A change to any word shows in exactly the fields whose word list names it.
+    void wordsAreWhereTheFieldShowsThem()
+    {
+        UnitModel blank;
+        ImageToFields(blank.UnitImage, blank.Fields);
+        for (int w = 0; w < word::Count; ++w) {
+            UnitModel changed;
+            changed.UnitImage[w] ^= 1;
+            ImageToFields(changed.UnitImage, changed.Fields);
+            for (const FieldEntry &field : AllFields()) {
+                const bool named = std::find(field.words.begin(), field.words.end(), w) != field.words.end();
+                QVERIFY2((ShownValue(field, changed) != ShownValue(field, blank)) == named,
+                         qPrintable(QStringLiteral("%1, word %2").arg(field.key).arg(w)));
+            }
+        }
     }
 
     // Words as they arrive from a file or a unit, what the field shows, and
     // what the next rebuild of the image stores.
     void arrivedWords_data()
     {
-        QTest::addColumn<ControlArray>("array");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("firstWord");
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QList<int>>("arrived");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QList<int>>("restored");
+        QTest::addColumn<QList<int>>("stored");
         using L = QList<int>;
-        QTest::newRow("letter digit shown, then dropped")
-            << C1 << 0 << 6 << L{0x0102, 0x030A} << "123A" << L{0x0001, 0x0203};
-        QTest::newRow("high nibbles of each byte ignored")
-            << C1 << 0 << 6 << L{0x1122, 0x3344} << "1234" << L{0x0102, 0x0304};
-        QTest::newRow("upper block marker read through high nibbles")
-            << C1 << 3 << 22 << L{0xF000, 0x00FF} << "" << L{0x0000, 0x000F};
-        QTest::newRow("other upper block content shows four characters")
-            << C1 << 3 << 22 << L{0x0000, 0x0F00} << "00F0" << L{0, 0};
-        QTest::newRow("access code first word reads only its low nibble")
-            << C1 << 4 << 17 << L{0x0A31, 0x0203, 0x0405} << "12345" << L{0x0001, 0x0203, 0x0405};
-        QTest::newRow("system id 123 from a unit shows 23") << C1 << 5 << 12 << L{123} << "23" << L{23};
-        QTest::newRow("negative system id loses its sign") << C1 << 5 << 12 << L{0xFFFB} << "-5" << L{5};
-        QTest::newRow("speed dial letters vanish, digits shift right")
-            << SD << 0 << 42 << L{0xFFFF, 0xFFFF, 0xFFFF, 0x1A2B} << "12"
-            << L{0xFFFF, 0xFFFF, 0xFFFF, 0xFF12};
-        QTest::newRow("group code 0 marker becomes 0000") << GC << 0 << 25 << L{0x000F} << "" << L{0};
-        QTest::newRow("group code ABCD shown, stored as 0000")
-            << GC << 3 << 28 << L{0xABCD} << "ABCD" << L{0};
+        const auto row = [](const char *name, const char *field, const L &arrived, const char *shown,
+                            const L &stored) {
+            QTest::newRow(name) << QString::fromLatin1(field) << arrived << QString::fromUtf8(shown)
+                                << stored;
+        };
+        row("letter digit shown, then dropped", "primary-code", L{0x0102, 0x030A}, "123A", L{0x0001, 0x0203});
+        row("high nibbles of each byte ignored", "primary-code", L{0x1122, 0x3344}, "1234",
+            L{0x0102, 0x0304});
+        row("upper block marker read through high nibbles", "upper-block-decode", L{0xF000, 0x00FF}, "",
+            L{0, 0x000F});
+        row("other upper block content shows four characters", "upper-block-decode", L{0, 0x0F00}, "00F0",
+            L{0, 0});
+        row("access code first word reads only its low nibble", "unit-access-code", L{0x0A31, 0x0203, 0x0405},
+            "12345", L{0x0001, 0x0203, 0x0405});
+        row("system id 123 from a unit shows 23", "system-id", L{123}, "23", L{23});
+        row("negative system id loses its sign", "system-id", L{0xFFFB}, "-5", L{5});
+        row("speed dial letters vanish, digits shift right", "SpeedDial[0]",
+            L{0xFFFF, 0xFFFF, 0xFFFF, 0x1A2B}, "12", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFF12});
+        row("group code 0 marker becomes 0000", "GroupCode[0]", L{0x000F}, "", L{0});
+        row("group code ABCD shown, stored as 0000", "GroupCode[3]", L{0xABCD}, "ABCD", L{0});
+        row("system tone 7 becomes item 0", "system-tone", L{7}, "0:100.0Hz", L{0});
+        row("system tone 6 is the last item", "system-tone", L{6}, "6:151.4Hz", L{6});
+        row("busy channel detect 2 becomes 0", "busy-channel-detect", L{2}, "Carrier", L{0});
+        row("check box 2 cleared", "priority-subscriber", L{2}, "off", L{0});
+        row("check box 1 set", "memory-speed-dial", L{1}, "on", L{1});
     }
     void arrivedWords()
     {
-        QFETCH(ControlArray, array);
-        QFETCH(int, index);
-        QFETCH(int, firstWord);
+        QFETCH(QString, field);
         QFETCH(QList<int>, arrived);
         QFETCH(QString, shown);
-        QFETCH(QList<int>, restored);
-
-        UnitWords image = BlankImage();
-        for (qsizetype k = 0; k < arrived.size(); ++k)
-            image[firstWord + k] = static_cast<std::uint16_t>(arrived[k]);
-        FieldValues fields;
-        ImageToFields(image, fields);
-        QCOMPARE(TextOf(fields, array, index), shown);
-        FieldsToImage(fields, image);
-        QCOMPARE(Words(image, firstWord, restored.size()), restored);
-    }
-
-    // A list or check-box word out of range becomes item 0 (and is stored so).
-    void choiceClamp_data()
-    {
-        QTest::addColumn<bool>("config2");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("wordIndex");
-        QTest::addColumn<int>("arrived");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("system tone 7 becomes item 0") << true << 0 << 2 << 7 << 0;
-        QTest::newRow("system tone 6 is the last item") << true << 0 << 2 << 6 << 6;
-        QTest::newRow("busy channel detect 2 becomes 0") << true << 1 << 3 << 2 << 0;
-        QTest::newRow("priority subscriber 2 cleared") << false << 0 << 13 << 2 << 0;
-        QTest::newRow("memory speed dial set") << false << 4 << 20 << 1 << 1;
-    }
-    void choiceClamp()
-    {
-        QFETCH(bool, config2);
-        QFETCH(int, index);
-        QFETCH(int, wordIndex);
-        QFETCH(int, arrived);
-        QFETCH(int, shown);
+        QFETCH(QList<int>, stored);
+        const FieldEntry entry = *FindField(field);
         UnitModel model;
         UnitWords image = BlankImage();
-        image[wordIndex] = static_cast<std::uint16_t>(arrived);
-        FieldValues fields;
-        ImageToFields(image, fields);
-        ClampChoices(fields, model.Config2MaxIndex);
-        QCOMPARE(int(config2 ? fields.Config2Index[index] : fields.Config3Value[index]), shown);
-        FieldsToImage(fields, image);
-        QCOMPARE(int(image[wordIndex]), shown);
+        for (qsizetype k = 0; k < arrived.size(); ++k)
+            image[entry.words[k]] = static_cast<std::uint16_t>(arrived[k]);
+        ImageToFields(image, model.Fields);
+        ClampChoices(model.Fields, model.Config2MaxIndex);
+        QCOMPARE(ShownValue(entry, model), shown);
+        FieldsToImage(model.Fields, image);
+        QList<int> words;
+        for (int w : entry.words)
+            words.append(image[w]);
+        QCOMPARE(words.mid(0, stored.size()), stored);
     }
 
     // The rebuild writes word 16 as 0 and never touches the carried words; a
