@@ -5,10 +5,7 @@
 
 namespace vireo {
 
-namespace {
-
-// The digit's value, or -1 for a character that is no hexadecimal digit.
-int DigitValue(char c)
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -18,8 +15,6 @@ int DigitValue(char c)
         return c - 'a' + 10;
     return -1;
 }
-
-} // namespace
 
 QString WordHexText(std::uint16_t word)
 {
@@ -32,7 +27,7 @@ std::optional<std::uint16_t> ParseWordHex(QByteArrayView text)
         return std::nullopt;
     std::uint16_t value = 0;
     for (char c : text) {
-        const int digit = DigitValue(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             return std::nullopt;
         value = static_cast<std::uint16_t>((value << 4) | digit);
@@ -44,7 +39,7 @@ std::uint16_t LeadingHexValue(QByteArrayView text)
 {
     std::uint16_t value = 0;
     for (char c : text) {
-        const int digit = DigitValue(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             break;
         value = static_cast<std::uint16_t>((value << 4) | digit);

@@ -11,6 +11,9 @@
 
 namespace vireo {
 
+/// The value of one hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);
+
 /// The word as exactly four upper-case hexadecimal digits ("0A05").
 QString WordHexText(std::uint16_t word);
 
