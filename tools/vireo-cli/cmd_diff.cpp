@@ -4,6 +4,7 @@
 // caption, then every differing word that no differing field shows.
 #include "app/field_listing.h"
 #include "cli_common.h"
+#include "model/hex_text.h"
 
 #include <algorithm>
 #include <set>
@@ -12,14 +13,13 @@ namespace vireo::cli {
 
 namespace {
 
-const QString DiffUsage = QStringLiteral("vireo-cli diff A.st2 B.st2");
-
 // Exit statuses of diff, as other comparison tools use them: 0 equal,
 // 1 different, 2 trouble (a file that cannot be read, or a wrong call, which
 // must never pass for "different").
 constexpr int DiffDifferent = 1;
 constexpr int DiffTrouble = 2;
 
+// MERGE: use FieldEntry::words from "model/field_table.h" and delete FieldWords.
 // The image words a field is stored in.
 std::vector<int> FieldWords(const FieldEntry &field)
 {
@@ -62,42 +62,38 @@ std::vector<int> FieldWords(const FieldEntry &field)
     return {};
 }
 
-QString Hex4(std::uint16_t value)
-{
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
-}
-
 bool IsCarried(int w)
 {
     return std::find(std::begin(word::Carried), std::end(word::Carried), w) != std::end(word::Carried);
 }
 
-} // namespace
+class DiffCommand : public Command {
+  public:
+    DiffCommand()
+        : Command(
+              QStringLiteral("diff"),
+              QStringLiteral(
+                  "diff A.st2 B.st2              list differing fields and words of two normalised files"))
+    {
+        m_spec.usage = QStringLiteral("vireo-cli diff A.st2 B.st2");
+        m_spec.about = QStringLiteral(
+            "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
+            "as the window would, then the fields that differ are listed by caption, followed by the\n"
+            "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n");
+        m_spec.epilogue =
+            QStringLiteral("Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n");
+        m_spec.minArguments = m_spec.maxArguments = 2;
+        m_spec.missingArguments = QStringLiteral("two settings files are needed");
+        m_spec.usageStatus = DiffTrouble;
+    }
 
-int RunDiff(const QStringList &args)
+  protected:
+    int Execute(const QCommandLineParser &parser) override;
+};
+
+int DiffCommand::Execute(const QCommandLineParser &parser)
 {
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Out()
-            << "usage: " << DiffUsage << "\n"
-            << "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
-            << "as the window would, then the fields that differ are listed by caption, followed by the\n"
-            << "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n"
-            << "Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n";
-        return ExitOk;
-    }
-    QStringList files;
-    for (const QString &arg : args) {
-        if (arg.startsWith(QLatin1Char('-'))) {
-            UsageError(QStringLiteral("unexpected option '%1'").arg(arg), DiffUsage);
-            return DiffTrouble;
-        }
-        files.append(arg);
-    }
-    if (files.size() != 2) {
-        UsageError(QStringLiteral("two settings files are needed"), DiffUsage);
-        return DiffTrouble;
-    }
-
+    const QStringList files = parser.positionalArguments();
     Editor a, b;
     if (a.Load(files[0]) != ExitOk || b.Load(files[1]) != ExitOk)
         return DiffTrouble;
@@ -121,10 +117,17 @@ int RunDiff(const QStringList &args)
             continue;
         different = true;
         Out() << qSetFieldWidth(14) << Qt::left << QStringLiteral("word %1").arg(w) << qSetFieldWidth(0)
-              << (IsCarried(w) ? "carried word" : "word") << ": " << Hex4(a.model.UnitImage[i]) << " -> "
-              << Hex4(b.model.UnitImage[i]) << '\n';
+              << (IsCarried(w) ? "carried word" : "word") << ": " << WordHexText(a.model.UnitImage[i])
+              << " -> " << WordHexText(b.model.UnitImage[i]) << '\n';
     }
     return different ? DiffDifferent : ExitOk;
+}
+
+} // namespace
+
+std::unique_ptr<Command> MakeDiffCommand()
+{
+    return std::make_unique<DiffCommand>();
 }
 
 } // namespace vireo::cli

@@ -11,15 +11,14 @@ namespace vireo::cli {
 
 namespace {
 
-const QString SetUsage =
-    QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
-                   "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
-
 struct Assignment {
     FieldEntry field;
     QString value;
 };
 
+// MERGE: switch to vireo::AssignField from "model/field_table.h" (on/off only
+// on/off/1/0, list texts without regard to case, a tone by its number, a
+// refusal naming the accepted values) and delete PutValue.
 // Puts the value into the control, as typing or choosing would; false when the
 // control cannot hold it (an item the list does not have, an unknown state).
 bool PutValue(Editor &editor, const Assignment &a)
@@ -60,6 +59,7 @@ bool PutValue(Editor &editor, const Assignment &a)
     return false;
 }
 
+// MERGE: FindField moves to "model/field_table.h".
 std::optional<Assignment> ParseAssignment(const QString &text)
 {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
@@ -71,56 +71,78 @@ std::optional<Assignment> ParseAssignment(const QString &text)
     return Assignment{*field, text.mid(eq + 1)};
 }
 
+class SetCommand : public Command {
+  public:
+    SetCommand()
+        : Command(
+              QStringLiteral("set"),
+              QStringLiteral("set FILE ASSIGNMENT... [-o OUT]  change fields as the editor would, then save"))
+    {
+        m_spec.usage =
+            QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
+                           "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
+        m_spec.about = QStringLiteral(
+            "Changes fields of FILE as typing and Enter in the window would, then saves like the Save\n"
+            "command, to OUT or back to FILE. Fields are named as 'vireo-cli show' lists them, or by "
+            "alias.\n");
+        m_spec.epilogue =
+            QStringLiteral("Exit status: 0 done; 1 wrong call or a value the field cannot take;\n"
+                           "2 the file cannot be read or saved.\n");
+        m_spec.options = {{{QStringLiteral("o"), QStringLiteral("output")},
+                           QStringLiteral("save to OUT instead of FILE"),
+                           QStringLiteral("OUT")}};
+        m_spec.minArguments = 2;
+        m_spec.maxArguments = -1;
+        m_spec.missingArguments = QStringLiteral("a settings file and at least one assignment are needed");
+    }
+
+  protected:
+    int Execute(const QCommandLineParser &parser) override
+    {
+        const QStringList args = parser.positionalArguments();
+        const QString path = args.first();
+        const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o")) : path;
+        QList<Assignment> assignments;
+        for (const QString &arg : args.mid(1)) {
+            const std::optional<Assignment> a = ParseAssignment(arg);
+            if (!a)
+                return WrongCall(QStringLiteral("not a field assignment: '%1'").arg(arg));
+            assignments.append(*a);
+        }
+
+        Editor editor;
+        if (const int status = editor.Load(path))
+            return status;
+        std::optional<FieldEntry> focused;
+        for (const Assignment &a : assignments) {
+            const bool sameField =
+                focused && focused->array == a.field.array && focused->index == a.field.index;
+            if (!sameField) {
+                if (focused) // the field that had the focus commits as it loses it
+                    editor.binding.Commit(focused->array, focused->index);
+                focused = a.field;
+                if (a.field.array == ControlArray::Config1)
+                    editor.binding.Config1FocusGained(a.field.index);
+            }
+            if (!PutValue(editor, a))
+                return WrongCall(QStringLiteral("'%1' cannot take the value '%2'").arg(a.field.key, a.value));
+            editor.binding.Commit(a.field.array, a.field.index); // Enter
+        }
+        // Saving reads every field first, as the Save command does.
+        editor.binding.ReadAllFields();
+        // MERGE: SaveDataFile returns Result<>: `if (const auto saved = ...; !saved)` with saved.error().
+        const SaveResult saved = SaveDataFile(out, editor.model);
+        if (!saved.ok)
+            return FileError(FileErrorCode::CannotSave, out, saved.reason);
+        return ExitOk;
+    }
+};
+
 } // namespace
 
-int RunSet(const QStringList &args)
+std::unique_ptr<Command> MakeSetCommand()
 {
-    QString path, out;
-    QList<Assignment> assignments;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
-            if (++i == args.size())
-                return UsageError(QStringLiteral("-o needs a file name"), SetUsage);
-            out = args[i];
-        } else if (path.isEmpty()) {
-            path = arg;
-        } else if (const auto a = ParseAssignment(arg)) {
-            assignments.append(*a);
-        } else {
-            return UsageError(QStringLiteral("not a field assignment: '%1'").arg(arg), SetUsage);
-        }
-    }
-    if (path.isEmpty() || assignments.isEmpty())
-        return UsageError(QStringLiteral("a settings file and at least one assignment are needed"), SetUsage);
-    if (out.isEmpty())
-        out = path;
-
-    Editor editor;
-    if (const int status = editor.Load(path))
-        return status;
-
-    std::optional<FieldEntry> focused;
-    for (const Assignment &a : assignments) {
-        const bool sameField = focused && focused->array == a.field.array && focused->index == a.field.index;
-        if (!sameField) {
-            if (focused) // the field that had the focus commits as it loses it
-                editor.binding.Commit(focused->array, focused->index);
-            focused = a.field;
-            if (a.field.array == ControlArray::Config1)
-                editor.binding.Config1FocusGained(a.field.index);
-        }
-        if (!PutValue(editor, a))
-            return UsageError(QStringLiteral("'%1' cannot take the value '%2'").arg(a.field.key, a.value),
-                              SetUsage);
-        editor.binding.Commit(a.field.array, a.field.index); // Enter
-    }
-    // Saving reads every field first, as the Save command does.
-    editor.binding.ReadAllFields();
-    const SaveResult saved = SaveDataFile(out, editor.model);
-    if (!saved.ok)
-        return FileError(FileErrorCode::CannotSave, out, saved.reason);
-    return ExitOk;
+    return std::make_unique<SetCommand>();
 }
 
 } // namespace vireo::cli
