@@ -84,7 +84,10 @@ void TestUnitSimProcess::exitStatus_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "unknown option \"--speed\"";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+    QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "Unknown option 'speed'";
+    QTest::newRow("repeated option") << QStringList{"--code", "1", "--code", "2"} << 1
+                                     << "--code is given more";
     QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
     QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/tmp/x"} << 1
                                      << "cannot be combined";
@@ -112,7 +115,8 @@ void TestUnitSimProcess::exitStatus()
     const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
     QVERIFY2(err.contains(message), qPrintable(err));
     QCOMPARE(err.contains(QLatin1String("usage: vireo-unit-sim")), status == 1);
-    QVERIFY(sim.readAllStandardOutput().isEmpty());
+    // Help alone goes to standard output.
+    QCOMPARE(sim.readAllStandardOutput().startsWith("usage: vireo-unit-sim"), status == 0);
 }
 
 QTEST_GUILESS_MAIN(TestUnitSimProcess)

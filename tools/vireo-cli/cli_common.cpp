@@ -3,7 +3,6 @@
 // helpers every command uses.
 #include "cli_common.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -171,7 +170,7 @@ int RunProgram(const QStringList &args)
         return ExitOk;
     }
     if (first == QLatin1String("--version")) {
-        Out() << Program << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+        Out() << Program << ' ' << VIREO_VERSION << Qt::endl;
         return ExitOk;
     }
     for (const auto &command : AllCommands())

@@ -9,7 +9,6 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral(VIREO_VERSION));
     const int status = vireo::cli::RunProgram(QCoreApplication::arguments().mid(1));
     vireo::cli::Out().flush();
     vireo::cli::Err().flush();
