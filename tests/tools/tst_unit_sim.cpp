@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulated unit without a terminal: its answers frame by frame, the wire
-// timing of its output and the effect of its faults on them. Each fault's
-// effect on the program is shown end to end by the vireo-cli tests.
+// The simulated unit: its core frame by frame (answers, the wire timing of
+// its output, write completion, echo), and as a process (its link, an answer
+// through the program's serial port layer, its exit statuses).
+#include "cli_run.h"
 #include "unit_simulator.h"
 
 #include "clone/clone_frames.h"
+#include "clone/qt_serial_port.h"
 #include "model/hex_text.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vireo;
@@ -64,8 +68,10 @@ class TestUnitSim : public QObject {
     void writeCompletion_data();
     void writeCompletion();
     void echoComesBackBeforeTheReply();
-    void faultArguments_data();
-    void faultArguments();
+    void linkLivesWithTheProcess_data();
+    void linkLivesWithTheProcess();
+    void exitStatus_data();
+    void exitStatus();
 };
 
 void TestUnitSim::readStreamsMemoryWithoutGaps()
@@ -155,27 +161,79 @@ void TestUnitSim::echoComesBackBeforeTheReply()
              "0102" + AccessFrame(DefaultUnitCode) + UnitIdentityReply());
 }
 
-void TestUnitSim::faultArguments_data()
+void TestUnitSim::linkLivesWithTheProcess_data()
 {
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("short-data=98") << "short-data=98" << true;
-    QTest::newRow("short-data=99 is no fault") << "short-data=99" << false;
-    QTest::newRow("short-data without a number") << "short-data" << false;
-    QTest::newRow("noise=0.25") << "noise=0.25" << true;
-    QTest::newRow("noise=2") << "noise=2" << false;
-    QTest::newRow("babble=1 takes no value") << "babble=1" << false;
+    QTest::addColumn<bool>("once");
+    QTest::newRow("--once: answers, then leaves when the port closes") << true;
+    QTest::newRow("terminated: a stale link is replaced, then removed") << false;
 }
 
-void TestUnitSim::faultArguments()
+void TestUnitSim::linkLivesWithTheProcess()
 {
-    QFETCH(QString, argument);
-    QFETCH(bool, accepted);
-    UnitFaults faults;
-    const std::optional<QString> error = ParseUnitFault(argument, faults);
-    QCOMPARE(!error.has_value(), accepted);
-    if (error)
-        QVERIFY2(error->contains(argument.section(u'=', 0, 0)), qPrintable(*error)); // names the fault
+    QFETCH(bool, once);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("wren"));
+    QVERIFY(once || QFile::link(QStringLiteral("/dev/null"), link));
+    QProcess sim;
+    sim.start(vireo::test::SimProgram,
+              QStringList{"--link", link} + (once ? QStringList{"--once"} : QStringList{}));
+    QVERIFY(sim.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    QCOMPARE(QFileInfo(link).symLinkTarget(), device);
+    if (once) {
+        QtSerialPort port;
+        QVERIFY2(port.Open(link, 9600), qPrintable(port.FailureText()));
+        QCOMPARE(port.Write(HexToBytes(InquiryFrame())), qint64(21));
+        QByteArray heard;
+        QTRY_VERIFY_WITH_TIMEOUT((heard += port.ReadAll()).contains(HexToBytes(UnitStatusReply(1))), 5000);
+        QCOMPARE(BytesToHex(heard), UnitStatusReply(1));
+        port.Close();
+    } else {
+        sim.terminate();
+    }
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(sim.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestUnitSim::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+    QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "Unknown option 'speed'";
+    QTest::newRow("repeated option") << QStringList{"--code", "1", "--code", "2"} << 1 << "--code is given";
+    QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
+    QTest::newRow("fault value out of range") << QStringList{"--fault", "short-data=99"} << 1 << "short-data";
+    QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/x"} << 1
+                                     << "combined";
+    QTest::newRow("missing memory file")
+        << QStringList{"--memory", "/none/u.st2"} << 2 << "cannot open /none/u.st2";
+    QTest::newRow("save over the starting memory")
+        << QStringList{"--memory", "/tmp/u.st2", "--save", "/tmp/../tmp/u.st2"} << 1
+        << "--save must name another file";
+    QTest::newRow("save folder missing")
+        << QStringList{"--save", "/none/o.st2"} << 2 << "cannot save to /none/o.st2";
+    QTest::newRow("not a serial device")
+        << QStringList{"--device", "/dev/null"} << 2 << "not a serial device";
+}
+
+void TestUnitSim::exitStatus()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QProcess sim;
+    sim.start(vireo::test::SimProgram, args);
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitCode(), status);
+    const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QCOMPARE(err.contains(QLatin1String("usage: vireo-unit-sim")), status == 1);
+    // Help alone goes to standard output.
+    QCOMPARE(sim.readAllStandardOutput().startsWith("usage: vireo-unit-sim"), status == 0);
 }
 
 QTEST_GUILESS_MAIN(TestUnitSim)
