@@ -38,42 +38,42 @@ class TestCliClone : public QObject {
         QVERIFY(WriteFile(m_memoryFile, SettingsFileText(m_memory)));
     }
 
-    // A unit fault or a lost line ends with its status; the output file is left as it was, nothing is saved.
+    // Complete runs, and a fault or a lost line ending with its status, the output file as it was.
     void runs_data()
     {
-        QTest::addColumn<QStringList>("args"); // $OUT, $SAVED, $BACKUP name files in the test's folder
-        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("args"); // $R: read -o $OUT with a trace; $W: write the memory file
+        QTest::addColumn<QString>("simArgs");
         QTest::addColumn<QList<int>>("statuses");
         QTest::addColumn<QString>("message");
-        const QStringList write{"write", "$MEMORY"}, read{"read", "-o", "$OUT", "--trace", "$TRACE"};
-        QTest::newRow("read into a file, result in the trace")
-            << read << QStringList{"--memory", "$MEMORY"} << QList<int>{0}
-            << "reading result: read complete, exit status 0";
-        QTest::newRow("noise between frames is harmless")
-            << read << QStringList{"--fault", "noise=0.3"} << QList<int>{0} << "Read ";
-        QTest::newRow("missing device") << QStringList{"read", "-o", "$OUT", "--port", "/dev/vireo-none"}
-                                        << QStringList{} << QList<int>{10} << "Reason: /dev/vireo-none";
+        QTest::newRow("read, result in the trace")
+            << "$R"
+            << "--memory $MEMORY" << QList<int>{0} << "reading result: read complete, exit status 0";
+        QTest::newRow("noise between frames is harmless") << "$R"
+                                                          << "--fault noise=0.3" << QList<int>{0} << "Read ";
+        QTest::newRow("missing device") << "read -o $OUT --port /dev/vireo-none"
+                                        << "" << QList<int>{10} << "Reason: /dev/vireo-none";
         QTest::newRow("failed read leaves the old file")
-            << read << QStringList{"--fault", "short-data=98"} << QList<int>{19}
-            << "reading result: not enough data, exit status 19";
+            << "$R"
+            << "--fault short-data=98" << QList<int>{19} << "reading result: not enough data, exit status 19";
         // MERGE: 10 only, once a lost line ends as "Cannot access COM port." (h-clone).
-        QTest::newRow("unplugged line")
-            << read << QStringList{"--fault", "unplug-after=20"} << QList<int>{10, 13} << "read failed on";
-        QTest::newRow("write over an echoing noisy cable")
-            << write << QStringList{"--echo", "--fault", "noise=0.3"} << QList<int>{0} << "Wrote ";
-        QTest::newRow("backup, write and verify") << write + QStringList{"--backup", "$BACKUP", "--verify"}
-                                                  << QStringList{} << QList<int>{0} << "Verified";
+        QTest::newRow("unplugged line") << "$R"
+                                        << "--fault unplug-after=20" << QList<int>{10, 13} << "read failed";
+        QTest::newRow("write, echoing noisy cable")
+            << "$W"
+            << "--echo --fault noise=0.3" << QList<int>{0} << "Wrote ";
+        QTest::newRow("backup, write and verify") << "$W --backup $BACKUP --verify"
+                                                  << "" << QList<int>{0} << "Verified";
         QTest::newRow("failed backup writes nothing")
-            << write + QStringList{"--backup", "$BACKUP/unit-7"} << QStringList{"--fault", "short-data=40"}
-            << QList<int>{19} << "nothing was written";
+            << "$W --backup $BACKUP/unit-7"
+            << "--fault short-data=40" << QList<int>{19} << "nothing was written";
         QTest::newRow("verify finds a word the unit did not keep")
-            << write + QStringList{"--verify"} << QStringList{"--fault", "stuck-bit=21"} << QList<int>{4}
-            << QStringLiteral("word 21: wrote 1234, unit has 1235\n");
+            << "$W --verify"
+            << "--fault stuck-bit=21" << QList<int>{4} << "word 21: wrote 1234, unit has 1235\n";
     }
     void runs()
     {
-        QFETCH(QStringList, args);
-        QFETCH(QStringList, simArgs);
+        QFETCH(QString, args);
+        QFETCH(QString, simArgs);
         QFETCH(QList<int>, statuses);
         QFETCH(QString, message);
         QDir(Path("backup")).removeRecursively();
@@ -81,18 +81,20 @@ class TestCliClone : public QObject {
         QFile::remove(saved);
         const QByteArray before = "left as it was\r\n";
         QVERIFY(WriteFile(out, before));
-        const auto expand = [&](QStringList list) {
-            return list.replaceInStrings("$MEMORY", m_memoryFile)
-                .replaceInStrings("$OUT", out)
-                .replaceInStrings("$TRACE", trace)
-                .replaceInStrings("$BACKUP", Path("backup"));
+        const auto expand = [&](QString s) {
+            return s.replace("$R", "read -o $OUT --trace " + trace)
+                .replace("$W", "write $MEMORY")
+                .replace("$MEMORY", m_memoryFile)
+                .replace("$OUT", out)
+                .replace("$BACKUP", Path("backup"))
+                .split(u' ', Qt::SkipEmptyParts);
         };
         Sim sim(expand(simArgs) + QStringList{"--save", saved});
         const bool ownPort = args.contains("--port");
         const Run run = RunCli(expand(args) + (ownPort ? QStringList{} : sim.Port()));
         QVERIFY2(statuses.contains(run.status), qPrintable(QString::number(run.status) + run.err));
         QVERIFY2((run.out + run.err + ReadFile(trace)).contains(message), qPrintable(run.out + run.err));
-        const bool reads = args.first() == "read", done = run.status == 0;
+        const bool reads = args.startsWith("$R"), done = run.status == 0;
         QCOMPARE(ReadFile(out), reads && done
                                     ? SettingsFileText(simArgs.contains("$MEMORY") ? m_memory : m_shipped)
                                     : before);
@@ -107,7 +109,7 @@ class TestCliClone : public QObject {
         if (!backups.isEmpty())
             QCOMPARE(ReadFile(Path("backup/" + backups.first())), SettingsFileText(m_shipped));
         if (run.status >= 10) // a failed run names its device
-            QVERIFY(run.err.contains(ownPort ? args.last() : sim.Device()));
+            QVERIFY(run.err.contains(ownPort ? "/dev/vireo-none" : sim.Device()));
     }
 
     // Ctrl+C that comes in as the backup read ends (taken during its last moments, or still
