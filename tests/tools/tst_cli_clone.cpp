@@ -120,8 +120,9 @@ class TestCliClone : public QObject {
         options.traceFile = trace;
         options.quiet = true;
         cli::OutputCapture capture;
-        const auto runner = cli::CloneRunner::Prepare(options);
-        QVERIFY(runner);
+        auto prepared = cli::CloneRunner::Prepare(options);
+        QVERIFY(prepared);
+        auto &runner = prepared.value();
         QCOMPARE(cli::BackupUnit(*runner, Path("interrupt-backup.st2")), 0);
         std::raise(SIGINT);
         if (takenDuringTheRun)

@@ -64,6 +64,10 @@ std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandLin
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(spec.options);
     parser.addOption(HelpOption);
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("print the version and exit"));
+    if (!spec.version.isEmpty())
+        parser.addOption(versionOption);
     const bool parsed = parser.parse(QStringList{spec.program} + args);
     // Help wins over whatever else is wrong on the line.
     if ((parsed && parser.isSet(HelpOption)) || args.contains(QLatin1String("--help")) ||
@@ -73,6 +77,10 @@ std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandLin
     }
     if (!parsed)
         return UsageError(spec, parser.errorText(), err);
+    if (!spec.version.isEmpty() && parser.isSet(versionOption)) {
+        out << spec.program << ' ' << spec.version << Qt::endl;
+        return 0;
+    }
     for (const QCommandLineOption &option : spec.options) {
         if (option.valueName().isEmpty())
             continue;

@@ -27,11 +27,12 @@ struct CommandLineSpec {
     QString missingArguments; ///< the message when fewer arguments are given
     QStringList repeatable;   ///< value options that may be given more than once
     int usageStatus = 1;      ///< the exit status of a wrong call
+    QString version;          ///< when set, --version prints "<program> <version>"
 };
 
 /// Parses args (the words after the program or command name). nullopt: go on
 /// and read the parser. Otherwise the exit status to end with at once: 0 after
-/// --help (usage and options on out), usageStatus after a wrong call (one
+/// --help (usage and options on out) or --version, usageStatus after a wrong call (one
 /// message and the usage line on err). A value option given twice (unless
 /// repeatable) or with an empty value is a wrong call.
 std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandLineSpec &spec,

@@ -85,15 +85,12 @@ Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser)
     return o;
 }
 
-std::optional<PortTarget> ResolvePort(const CloneOptions &options)
+Result<PortTarget> ResolvePort(const CloneOptions &options)
 {
     // MERGE: the profile file class gets a plain name (h-profile).
     clsLynProfileIO profile = OpenProfile(options.profileFile);
-    if (ReportProfileRead(profile.GetMyProfile()) == ProfileReadStatus::Unreadable &&
-        options.port.isEmpty()) {
-        Err() << "vireo-cli: without a readable profile the port is unknown: give --port" << Qt::endl;
-        return std::nullopt;
-    }
+    if (ReportProfileRead(profile.GetMyProfile()) == ProfileReadStatus::Unreadable && options.port.isEmpty())
+        return Failure{QStringLiteral("without a readable profile the port is unknown: give --port")};
     ProgramOptions programOptions;
     LoadOptions(profile, programOptions);
     const auto devices = SerialDevicePaths(profile);

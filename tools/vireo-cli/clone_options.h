@@ -38,9 +38,9 @@ struct PortTarget {
     qint32 speed = 9600;
 };
 
-/// The device and speed of the run; nullopt (message printed) when no --port
-/// is given and the profile, which would name the port, cannot be read.
-std::optional<PortTarget> ResolvePort(const CloneOptions &options);
+/// The device and speed of the run; a Failure when no --port is given and the
+/// profile, which would name the port, cannot be read.
+Result<PortTarget> ResolvePort(const CloneOptions &options);
 /// "COM2 (/dev/ttyUSB1)", or the device alone.
 QString PortName(const PortTarget &target);
 

@@ -70,17 +70,15 @@ CloneRunner::CloneRunner(const PortTarget &target, const CloneOptions &options)
     });
 }
 
-std::unique_ptr<CloneRunner> CloneRunner::Prepare(const CloneOptions &options)
+Result<std::unique_ptr<CloneRunner>> CloneRunner::Prepare(const CloneOptions &options)
 {
-    const std::optional<PortTarget> target = ResolvePort(options);
+    const Result<PortTarget> target = ResolvePort(options);
     if (!target)
-        return nullptr;
+        return Failure{target.error()};
     auto runner = std::make_unique<CloneRunner>(*target, options);
-    if (!options.traceFile.isEmpty() && !runner->m_trace.Open(options.traceFile)) {
-        Err() << "vireo-cli: cannot write the trace " << options.traceFile << " ("
-              << runner->m_trace.ErrorText() << ")" << Qt::endl;
-        return nullptr;
-    }
+    if (!options.traceFile.isEmpty() && !runner->m_trace.Open(options.traceFile))
+        return Failure{QStringLiteral("cannot write the trace %1 (%2)")
+                           .arg(options.traceFile, runner->m_trace.ErrorText())};
     return runner;
 }
 

@@ -32,9 +32,9 @@ class CloneRunner {
     CloneRunner(const CloneRunner &) = delete;
     CloneRunner &operator=(const CloneRunner &) = delete;
 
-    /// The runner for these options, its port resolved and its trace open;
-    /// nullptr (message printed) when either fails, which is a file error.
-    static std::unique_ptr<CloneRunner> Prepare(const CloneOptions &options);
+    /// The runner for these options, its port resolved and its trace open; a
+    /// Failure (a file error) when either cannot be.
+    static Result<std::unique_ptr<CloneRunner>> Prepare(const CloneOptions &options);
 
     /// One clone run to its end. A read leaves the unit's words in
     /// model.LoadBuffer. An interrupt that came in since the last run (or

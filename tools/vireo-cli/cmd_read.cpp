@@ -66,9 +66,12 @@ class ReadCommand : public Command {
         if (const QString problem = SaveTargetProblem(output); !problem.isEmpty())
             return FileError(FileErrorCode::CannotSave, output, problem);
 
-        const std::unique_ptr<CloneRunner> runner = CloneRunner::Prepare(*options);
-        if (!runner)
+        Result<std::unique_ptr<CloneRunner>> prepared = CloneRunner::Prepare(*options);
+        if (!prepared) {
+            Err() << "vireo-cli: " << prepared.error() << Qt::endl;
             return ExitFile;
+        }
+        const std::unique_ptr<CloneRunner> runner = std::move(prepared.value());
         UnitModel model;
         const CloneResult result = runner->Run(CloneMode::Read, model, QStringLiteral("reading"));
         if (result != CloneResult::ReadComplete)

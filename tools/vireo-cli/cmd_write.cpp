@@ -93,9 +93,12 @@ class WriteCommand : public Command {
                 return FileError(FileErrorCode::CannotSave, backupPath, problem);
         }
 
-        const std::unique_ptr<CloneRunner> runner = CloneRunner::Prepare(*options);
-        if (!runner)
+        Result<std::unique_ptr<CloneRunner>> prepared = CloneRunner::Prepare(*options);
+        if (!prepared) {
+            Err() << "vireo-cli: " << prepared.error() << Qt::endl;
             return ExitFile;
+        }
+        const std::unique_ptr<CloneRunner> runner = std::move(prepared.value());
         if (!backupPath.isEmpty())
             if (const int status = BackupUnit(*runner, backupPath))
                 return status;

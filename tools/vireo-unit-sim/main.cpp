@@ -62,6 +62,7 @@ tool::CommandLineSpec SimSpec()
         {QStringLiteral("once"), QStringLiteral("end after one clone run")},
     };
     spec.repeatable = {QStringLiteral("fault")};
+    spec.version = QStringLiteral(VIREO_VERSION);
     return spec;
 }
 
@@ -105,7 +106,7 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     if (const std::optional<int> status = tool::ParseCommandLine(parser, spec, args, Out(), Err()))
         return *status;
-    const auto UsageError = [&](const QString &message) { return tool::UsageError(spec, message, Err()); };
+    const auto wrongCall = [&](const QString &message) { return tool::UsageError(spec, message, Err()); };
 
     UnitLineOptions line;
     UnitSimConfig config;
@@ -133,25 +134,25 @@ int main(int argc, char **argv)
         if (!parser.isSet(name))
             continue;
         const QString text = parser.value(name);
-        const std::optional<int> value = text.size() <= 7 ? ParseInt(text, n.min, n.max) : std::nullopt;
-        if (!value || (name == QLatin1String("code") && text.size() > 5))
-            return UsageError(QString::fromLatin1(n.message));
+        const std::optional<int> value = ParseInt(text, n.min, n.max);
+        if (!value || (n.target == &config.accessCode && text.size() > 5)) // five digits at most
+            return wrongCall(QString::fromLatin1(n.message));
         *n.target = *value;
     }
     for (const QString &fault : parser.values(QStringLiteral("fault")))
         if (const std::optional<QString> error = ParseUnitFault(fault, config.faults))
-            return UsageError(*error);
+            return wrongCall(*error);
     if (!line.device.isEmpty() && !line.link.isEmpty())
-        return UsageError(
+        return wrongCall(
             QStringLiteral("--device and --link cannot be combined: --link names a new pseudo-terminal"));
     if (!line.device.isEmpty() && config.baud == 0)
-        return UsageError(
+        return wrongCall(
             QStringLiteral("--device needs a real line speed; --baud 0 is for pseudo-terminals"));
 
     if (!line.savePath.isEmpty()) {
         // A write never changes the unit's starting memory, so --save must name another file.
         if (!memoryPath.isEmpty() && tool::SameFile(line.savePath, memoryPath))
-            return UsageError(QStringLiteral("--save must name another file than --memory"));
+            return wrongCall(QStringLiteral("--save must name another file than --memory"));
         // Found now, not after the first complete write, which the program would take as saved.
         if (const QString problem = SaveTargetProblem(line.savePath); !problem.isEmpty()) {
             Err() << "vireo-unit-sim: cannot save to " << line.savePath << ": " << problem << Qt::endl;
