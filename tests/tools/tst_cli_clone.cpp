@@ -5,7 +5,6 @@
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"
-#include "model/hex_text.h"
 #include "model/settings_file.h"
 
 #include <QCoreApplication>
@@ -113,12 +112,8 @@ class TestCliClone : public QObject {
         QFETCH(bool, takenDuringTheRun);
         const QString saved = Path("interrupt-saved.st2"), trace = Path("interrupt.trace");
         Sim sim({"--save", saved});
-        cli::CloneOptions options;
-        options.port = sim.Device();
-        options.speed = Sim::Baud.toInt();
-        options.accessCode = DefaultAccessCode;
-        options.traceFile = trace;
-        options.quiet = true;
+        const cli::CloneOptions options{std::nullopt,      sim.Device(), Sim::Baud.toInt(),
+                                        DefaultAccessCode, trace,        true};
         cli::OutputCapture capture;
         auto prepared = cli::CloneRunner::Prepare(options);
         QVERIFY(prepared);

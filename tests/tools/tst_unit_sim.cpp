@@ -74,10 +74,7 @@ class TestUnitSim : public QObject {
         QCOMPARE(unit.TakeDue(lastDue), stream.right(1));
 
         QCOMPARE(Answer(unit, EndFrame(), lastDue), QByteArray());
-        const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
-        QCOMPARE(ends.size(), std::size_t(1));
-        QVERIFY(ends[0].mode == UnitRunEnd::Read && ends[0].cause == UnitRunEnd::EndFrame &&
-                !ends[0].writeComplete);
+        QVERIFY(!unit.TakeRunEnds().at(0).writeComplete);
     }
 
     void writeCompletion_data()
