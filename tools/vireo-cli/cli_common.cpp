@@ -2,6 +2,7 @@
 // The command objects' common part, the program's dispatch to them and the
 // helpers every command uses.
 #include "cli_common.h"
+#include "profile/profile_location.h"
 
 #include <QFileInfo>
 
@@ -71,6 +72,18 @@ int FileError(FileErrorCode code, const QString &path, const QString &reason)
         Err() << " (" << reason << ')';
     Err() << Qt::endl;
     return ExitFile;
+}
+
+ProfileView ReadProfile(const std::optional<QString> &profileFile)
+{
+    // MERGE: the profile file class gets a plain name (h-profile).
+    clsLynProfileIO profile = OpenProfile(profileFile);
+    ProfileView view;
+    view.path = profile.GetMyProfile();
+    LoadOptions(profile, view.options);
+    view.devices = SerialDevicePaths(profile);
+    view.readFallback = profile.ReadFallback();
+    return view;
 }
 
 QCommandLineOption ProfileOption()

@@ -11,11 +11,14 @@
 #include "model/settings_file.h"
 #include "model/unit_model.h"
 #include "profile/profile_store.h"
+#include "profile/program_options.h"
+#include "profile/serial_devices.h"
 
 #include <QJsonArray>
 #include <QStringList>
 #include <QTextStream>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,6 +68,17 @@ struct Editor {
     /// Loads the file and normalises it; ExitOk or ExitFile (message printed).
     int Load(const QString &path);
 };
+
+/** What the commands take from the profile, read as the program reads it. */
+struct ProfileView {
+    QString path;         ///< the profile file in use
+    QString readFallback; ///< where its options are read from while it does not exist yet
+    ProgramOptions options;
+    std::array<QString, ComPortCount> devices; ///< the device behind COM1 to COM4
+};
+/// Reads the named profile (or the usual one). The one place the tool uses
+/// the profile file class.
+ProfileView ReadProfile(const std::optional<QString> &profileFile);
 
 /// --profile FILE, for every command that reads the profile.
 QCommandLineOption ProfileOption();

@@ -87,13 +87,11 @@ Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser)
 
 Result<PortTarget> ResolvePort(const CloneOptions &options)
 {
-    // MERGE: the profile file class gets a plain name (h-profile).
-    clsLynProfileIO profile = OpenProfile(options.profileFile);
-    if (ReportProfileRead(profile.GetMyProfile()) == ProfileReadStatus::Unreadable && options.port.isEmpty())
+    const ProfileView profile = ReadProfile(options.profileFile);
+    if (ReportProfileRead(profile.path) == ProfileReadStatus::Unreadable && options.port.isEmpty())
         return Failure{QStringLiteral("without a readable profile the port is unknown: give --port")};
-    ProgramOptions programOptions;
-    LoadOptions(profile, programOptions);
-    const auto devices = SerialDevicePaths(profile);
+    const ProgramOptions &programOptions = profile.options;
+    const auto &devices = profile.devices;
 
     PortTarget target;
     target.speed = options.speed.value_or(programOptions.ComSpeed);

@@ -42,12 +42,10 @@ int ConfigCommand::Execute(const QCommandLineParser &parser)
         return status;
     const bool json = parser.isSet(QStringLiteral("json"));
 
-    // MERGE: the profile file class gets a plain name (h-profile).
-    clsLynProfileIO profile = OpenProfile(profileFile);
-    ProgramOptions options;
-    LoadOptions(profile, options);
-    const auto ports = SerialDevicePaths(profile);
-    const QString path = profile.GetMyProfile();
+    const ProfileView profile = ReadProfile(profileFile);
+    const ProgramOptions &options = profile.options;
+    const auto &ports = profile.devices;
+    const QString &path = profile.path;
     ReportProfileRead(path);
 
     if (json) {
@@ -64,9 +62,9 @@ int ConfigCommand::Execute(const QCommandLineParser &parser)
     }
     Out() << "Profile:    " << path;
     if (!QFileInfo::exists(path))
-        Out() << (profile.ReadFallback().isEmpty() || !QFileInfo::exists(profile.ReadFallback())
+        Out() << (profile.readFallback.isEmpty() || !QFileInfo::exists(profile.readFallback)
                       ? QStringLiteral("  (not there yet: defaults)")
-                      : QStringLiteral("  (not there yet: read from %1)").arg(profile.ReadFallback()));
+                      : QStringLiteral("  (not there yet: read from %1)").arg(profile.readFallback));
     Out() << '\n'
           << "Port:       COM" << options.ComPortNumber << '\n'
           << "Speed:      " << options.ComSpeed << '\n'

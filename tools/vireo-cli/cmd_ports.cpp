@@ -81,13 +81,11 @@ int PortsCommand::Execute(const QCommandLineParser &parser)
         Out() << '\n';
     }
 
-    // MERGE: the profile file class gets a plain name (h-profile).
-    clsLynProfileIO profile = OpenProfile(profileFile);
-    ReportProfileRead(profile.GetMyProfile());
-    ProgramOptions options;
-    LoadOptions(profile, options);
-    const auto devices = SerialDevicePaths(profile);
-    Out() << "COM ports (profile " << profile.GetMyProfile() << "):\n";
+    const ProfileView profile = ReadProfile(profileFile);
+    ReportProfileRead(profile.path);
+    const ProgramOptions &options = profile.options;
+    const auto &devices = profile.devices;
+    Out() << "COM ports (profile " << profile.path << "):\n";
     for (int n = 1; n <= ComPortCount; ++n) {
         const QString &device = devices[n - 1];
         Out() << "  COM" << n << "  " << qSetFieldWidth(16) << Qt::left << device << qSetFieldWidth(0);

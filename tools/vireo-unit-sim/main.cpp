@@ -154,6 +154,7 @@ int main(int argc, char **argv)
         if (!memoryPath.isEmpty() && tool::SameFile(line.savePath, memoryPath))
             return wrongCall(QStringLiteral("--save must name another file than --memory"));
         // Found now, not after the first complete write, which the program would take as saved.
+        // MERGE: SaveTargetProblem may move to "model/atomic_file.h" (h-model).
         if (const QString problem = SaveTargetProblem(line.savePath); !problem.isEmpty()) {
             Err() << "vireo-unit-sim: cannot save to " << line.savePath << ": " << problem << Qt::endl;
             return 2;

@@ -205,6 +205,7 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
             if (end.writeComplete && !options.savePath.isEmpty()) {
                 UnitModel model;
                 model.UnitImage = unit.Memory();
+                // MERGE: SaveDataFile returns Result<> (h-model).
                 const SaveResult saved = SaveDataFile(options.savePath, model);
                 if (saved.ok) {
                     Log(QStringLiteral("memory saved to %1").arg(options.savePath));
