@@ -38,65 +38,65 @@ QString OptionName(const QCommandLineOption &option)
     return Dashed(option.names().constFirst());
 }
 
-QString HelpText(const CommandLineSpec &spec)
+QString HelpText(const CommandSyntax &syntax)
 {
-    QString text = QStringLiteral("usage: ") + spec.usage + QLatin1Char('\n');
-    if (!spec.about.isEmpty())
-        text += QLatin1Char('\n') + spec.about;
+    QString text = QStringLiteral("usage: ") + syntax.usage + QLatin1Char('\n');
+    if (!syntax.about.isEmpty())
+        text += QLatin1Char('\n') + syntax.about;
     text += QStringLiteral("\nOptions:\n");
-    for (const QCommandLineOption &option : spec.options)
+    for (const QCommandLineOption &option : syntax.options)
         text += OptionLines(option);
     text += OptionLines(HelpOption);
-    if (!spec.epilogue.isEmpty())
-        text += QLatin1Char('\n') + spec.epilogue;
+    if (!syntax.epilogue.isEmpty())
+        text += QLatin1Char('\n') + syntax.epilogue;
     return text;
 }
 
-int UsageError(const CommandLineSpec &spec, const QString &message, QTextStream &err)
+int UsageError(const CommandSyntax &syntax, const QString &message, QTextStream &err)
 {
-    err << spec.program << ": " << message << '\n' << "usage: " << spec.usage << Qt::endl;
-    return spec.usageStatus;
+    err << syntax.program << ": " << message << '\n' << "usage: " << syntax.usage << Qt::endl;
+    return syntax.usageStatus;
 }
 
-std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandLineSpec &spec,
+std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandSyntax &syntax,
                                     const QStringList &args, QTextStream &out, QTextStream &err)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(spec.options);
+    parser.addOptions(syntax.options);
     parser.addOption(HelpOption);
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("print the version and exit"));
-    if (!spec.version.isEmpty())
+    if (!syntax.version.isEmpty())
         parser.addOption(versionOption);
-    const bool parsed = parser.parse(QStringList{spec.program} + args);
+    const bool parsed = parser.parse(QStringList{syntax.program} + args);
     // Help wins over whatever else is wrong on the line.
     if ((parsed && parser.isSet(HelpOption)) || args.contains(QLatin1String("--help")) ||
         args.contains(QLatin1String("-h"))) {
-        out << HelpText(spec) << Qt::flush;
+        out << HelpText(syntax) << Qt::flush;
         return 0;
     }
     if (!parsed)
-        return UsageError(spec, parser.errorText(), err);
-    if (!spec.version.isEmpty() && parser.isSet(versionOption)) {
-        out << spec.program << ' ' << spec.version << Qt::endl;
+        return UsageError(syntax, parser.errorText(), err);
+    if (!syntax.version.isEmpty() && parser.isSet(versionOption)) {
+        out << syntax.program << ' ' << syntax.version << Qt::endl;
         return 0;
     }
-    for (const QCommandLineOption &option : spec.options) {
+    for (const QCommandLineOption &option : syntax.options) {
         if (option.valueName().isEmpty())
             continue;
         const QStringList values = parser.values(option);
-        if (values.size() > 1 && !spec.repeatable.contains(option.names().constFirst()))
-            return UsageError(spec, QStringLiteral("%1 is given more than once").arg(OptionName(option)),
+        if (values.size() > 1 && !syntax.repeatable.contains(option.names().constFirst()))
+            return UsageError(syntax, QStringLiteral("%1 is given more than once").arg(OptionName(option)),
                               err);
         if (values.contains(QString()))
-            return UsageError(spec, QStringLiteral("%1 needs a value").arg(OptionName(option)), err);
+            return UsageError(syntax, QStringLiteral("%1 needs a value").arg(OptionName(option)), err);
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() < spec.minArguments)
-        return UsageError(spec, spec.missingArguments, err);
-    if (spec.maxArguments >= 0 && positional.size() > spec.maxArguments)
+    if (positional.size() < syntax.minArguments)
+        return UsageError(syntax, syntax.missingArguments, err);
+    if (syntax.maxArguments >= 0 && positional.size() > syntax.maxArguments)
         return UsageError(
-            spec, QStringLiteral("unexpected argument '%1'").arg(positional.at(spec.maxArguments)), err);
+            syntax, QStringLiteral("unexpected argument '%1'").arg(positional.at(syntax.maxArguments)), err);
     return std::nullopt;
 }
 

@@ -16,7 +16,7 @@
 namespace vireo::tool {
 
 /** What one program or command takes, and the help that tells it. */
-struct CommandLineSpec {
+struct CommandSyntax {
     QString program;  ///< starts every message: "vireo-cli", "vireo-unit-sim"
     QString usage;    ///< the synopsis after "usage: "
     QString about;    ///< --help: what it does, before the options
@@ -35,14 +35,14 @@ struct CommandLineSpec {
 /// --help (usage and options on out) or --version, usageStatus after a wrong call (one
 /// message and the usage line on err). A value option given twice (unless
 /// repeatable) or with an empty value is a wrong call.
-std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandLineSpec &spec,
+std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandSyntax &syntax,
                                     const QStringList &args, QTextStream &out, QTextStream &err);
 
-/// Prints "<program>: <message>" and the usage line on err; returns spec.usageStatus.
-int UsageError(const CommandLineSpec &spec, const QString &message, QTextStream &err);
+/// Prints "<program>: <message>" and the usage line on err; returns syntax.usageStatus.
+int UsageError(const CommandSyntax &syntax, const QString &message, QTextStream &err);
 
 /// The full --help text: usage line, about, the options, the epilogue.
-QString HelpText(const CommandLineSpec &spec);
+QString HelpText(const CommandSyntax &syntax);
 
 /// An option as typed: "-o" or "--port".
 QString OptionName(const QCommandLineOption &option);

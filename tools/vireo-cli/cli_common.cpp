@@ -143,13 +143,13 @@ int Editor::Load(const QString &path)
 
 Command::Command(const QString &name, const QString &summary) : m_name(name), m_summary(summary)
 {
-    m_spec.program = Program;
+    m_syntax.program = Program;
 }
 
 int Command::Run(const QStringList &args)
 {
     QCommandLineParser parser;
-    if (const std::optional<int> status = tool::ParseCommandLine(parser, m_spec, args, Out(), Err()))
+    if (const std::optional<int> status = tool::ParseCommandLine(parser, m_syntax, args, Out(), Err()))
         return *status;
     const int status = Execute(parser);
     Out().flush();
@@ -159,7 +159,7 @@ int Command::Run(const QStringList &args)
 
 int Command::WrongCall(const QString &message) const
 {
-    return tool::UsageError(m_spec, message, Err());
+    return tool::UsageError(m_syntax, message, Err());
 }
 
 std::vector<std::unique_ptr<Command>> AllCommands()

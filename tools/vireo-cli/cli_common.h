@@ -128,7 +128,7 @@ class Command {
     /// Prints the message and the usage line; returns the status of a wrong call.
     int WrongCall(const QString &message) const;
 
-    tool::CommandLineSpec m_spec;
+    tool::CommandSyntax m_syntax;
 
   private:
     QString m_name;

@@ -22,13 +22,13 @@ class ConfigCommand : public Command {
               QStringLiteral("config"),
               QStringLiteral("config [--profile FILE] [--json]  print the profile in use and its options"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
-        m_spec.about =
+        m_syntax.usage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
+        m_syntax.about =
             QStringLiteral("Prints the profile file in use, its options as the program loads them\n"
                            "(after its corrections) and the device behind COM1 to COM4.\n");
-        m_spec.epilogue =
+        m_syntax.epilogue =
             QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the named profile is missing.\n");
-        m_spec.options = {ProfileOption(), {QStringLiteral("json"), QStringLiteral("print it as JSON")}};
+        m_syntax.options = {ProfileOption(), {QStringLiteral("json"), QStringLiteral("print it as JSON")}};
     }
 
   protected:

@@ -75,16 +75,16 @@ class DiffCommand : public Command {
               QStringLiteral(
                   "diff A.st2 B.st2              list differing fields and words of two normalised files"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli diff A.st2 B.st2");
-        m_spec.about = QStringLiteral(
+        m_syntax.usage = QStringLiteral("vireo-cli diff A.st2 B.st2");
+        m_syntax.about = QStringLiteral(
             "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
             "as the window would, then the fields that differ are listed by caption, followed by the\n"
             "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n");
-        m_spec.epilogue =
+        m_syntax.epilogue =
             QStringLiteral("Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n");
-        m_spec.minArguments = m_spec.maxArguments = 2;
-        m_spec.missingArguments = QStringLiteral("two settings files are needed");
-        m_spec.usageStatus = DiffTrouble;
+        m_syntax.minArguments = m_syntax.maxArguments = 2;
+        m_syntax.missingArguments = QStringLiteral("two settings files are needed");
+        m_syntax.usageStatus = DiffTrouble;
     }
 
   protected:

@@ -39,13 +39,13 @@ class PortsCommand : public Command {
               QStringLiteral("ports"),
               QStringLiteral("ports [--profile FILE]        list serial devices and the COM1-COM4 mapping"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli ports [--profile FILE]");
-        m_spec.about =
+        m_syntax.usage = QStringLiteral("vireo-cli ports [--profile FILE]");
+        m_syntax.about =
             QStringLiteral("Lists the machine's serial devices (with their stable /dev/serial/by-id\n"
                            "names) and the device behind each of COM1 to COM4 in the profile.\n");
-        m_spec.epilogue =
+        m_syntax.epilogue =
             QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the named profile is missing.\n");
-        m_spec.options = {ProfileOption()};
+        m_syntax.options = {ProfileOption()};
     }
 
   protected:

@@ -36,17 +36,17 @@ class ReadCommand : public Command {
                   QStringLiteral(
                       "read [--port PORT] -o FILE.st2  read the unit into a settings file (read --help)"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli read [--port PORT] [--code NNNNN] [--speed BPS] "
-                                      "[--profile FILE] [--trace FILE] [--quiet] -o FILE.st2");
-        m_spec.about = QStringLiteral(
+        m_syntax.usage = QStringLiteral("vireo-cli read [--port PORT] [--code NNNNN] [--speed BPS] "
+                                        "[--profile FILE] [--trace FILE] [--quiet] -o FILE.st2");
+        m_syntax.about = QStringLiteral(
             "Reads the unit's 99 words over the cloning cable into FILE.st2, exactly as received.\n"
             "The file is created or replaced only after a complete read; a failed read leaves it as it "
             "was.\n");
-        m_spec.epilogue = CloneHelpEpilogue();
-        m_spec.options = SharedCloneOptions();
-        m_spec.options.append({{QStringLiteral("o"), QStringLiteral("output")},
-                               QStringLiteral("the settings file to create or replace"),
-                               QStringLiteral("FILE.st2")});
+        m_syntax.epilogue = CloneHelpEpilogue();
+        m_syntax.options = SharedCloneOptions();
+        m_syntax.options.append({{QStringLiteral("o"), QStringLiteral("output")},
+                                 QStringLiteral("the settings file to create or replace"),
+                                 QStringLiteral("FILE.st2")});
     }
 
   protected:

@@ -78,22 +78,22 @@ class SetCommand : public Command {
               QStringLiteral("set"),
               QStringLiteral("set FILE ASSIGNMENT... [-o OUT]  change fields as the editor would, then save"))
     {
-        m_spec.usage =
+        m_syntax.usage =
             QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
                            "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
-        m_spec.about = QStringLiteral(
+        m_syntax.about = QStringLiteral(
             "Changes fields of FILE as typing and Enter in the window would, then saves like the Save\n"
             "command, to OUT or back to FILE. Fields are named as 'vireo-cli show' lists them, or by "
             "alias.\n");
-        m_spec.epilogue =
+        m_syntax.epilogue =
             QStringLiteral("Exit status: 0 done; 1 wrong call or a value the field cannot take;\n"
                            "2 the file cannot be read or saved.\n");
-        m_spec.options = {{{QStringLiteral("o"), QStringLiteral("output")},
-                           QStringLiteral("save to OUT instead of FILE"),
-                           QStringLiteral("OUT")}};
-        m_spec.minArguments = 2;
-        m_spec.maxArguments = -1;
-        m_spec.missingArguments = QStringLiteral("a settings file and at least one assignment are needed");
+        m_syntax.options = {{{QStringLiteral("o"), QStringLiteral("output")},
+                             QStringLiteral("save to OUT instead of FILE"),
+                             QStringLiteral("OUT")}};
+        m_syntax.minArguments = 2;
+        m_syntax.maxArguments = -1;
+        m_syntax.missingArguments = QStringLiteral("a settings file and at least one assignment are needed");
     }
 
   protected:

@@ -30,15 +30,15 @@ class ShowCommand : public Command {
         : Command(QStringLiteral("show"),
                   QStringLiteral("show FILE [--json]            print every field of a settings file"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli show FILE [--json]");
-        m_spec.about =
+        m_syntax.usage = QStringLiteral("vireo-cli show FILE [--json]");
+        m_syntax.about =
             QStringLiteral("Prints every field of FILE as the editor shows it after opening it.\n");
-        m_spec.epilogue = QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the file cannot be read.\n");
-        m_spec.options = {
+        m_syntax.epilogue = QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the file cannot be read.\n");
+        m_syntax.options = {
             {QStringLiteral("json"),
              QStringLiteral("{\"fields\": {...}, \"words\": [the 99 words the window would save]}")}};
-        m_spec.minArguments = m_spec.maxArguments = 1;
-        m_spec.missingArguments = QStringLiteral("no settings file given");
+        m_syntax.minArguments = m_syntax.maxArguments = 1;
+        m_syntax.missingArguments = QStringLiteral("no settings file given");
     }
 
   protected:

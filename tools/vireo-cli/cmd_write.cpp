@@ -43,24 +43,26 @@ class WriteCommand : public Command {
                       "write FILE.st2 [--port PORT] [--verify] [--backup DIR]  write a settings file to "
                       "the unit"))
     {
-        m_spec.usage = QStringLiteral("vireo-cli write FILE.st2 [--port PORT] [--code NNNNN] [--speed BPS] "
-                                      "[--profile FILE] [--trace FILE] [--quiet] [--verify] [--backup DIR]");
-        m_spec.about = QStringLiteral(
+        m_syntax.usage =
+            QStringLiteral("vireo-cli write FILE.st2 [--port PORT] [--code NNNNN] [--speed BPS] "
+                           "[--profile FILE] [--trace FILE] [--quiet] [--verify] [--backup DIR]");
+        m_syntax.about = QStringLiteral(
             "Writes FILE.st2 to the unit, as the window would after opening it. No confirmation is asked.\n");
-        m_spec.epilogue = CloneHelpEpilogue() +
-                          QStringLiteral("4 --verify found words that differ (listed on standard error).\n");
-        m_spec.options = SharedCloneOptions();
-        m_spec.options.append(
+        m_syntax.epilogue =
+            CloneHelpEpilogue() +
+            QStringLiteral("4 --verify found words that differ (listed on standard error).\n");
+        m_syntax.options = SharedCloneOptions();
+        m_syntax.options.append(
             {QStringLiteral("verify"),
              QStringLiteral(
                  "read the unit back afterwards and compare all 99 words (exit 4 on a difference)")});
-        m_spec.options.append(
+        m_syntax.options.append(
             {QStringLiteral("backup"),
              QStringLiteral(
                  "first read the unit into DIR/<date>-<time>.st2; nothing is written if that fails"),
              QStringLiteral("DIR")});
-        m_spec.minArguments = m_spec.maxArguments = 1;
-        m_spec.missingArguments = QStringLiteral("no settings file given");
+        m_syntax.minArguments = m_syntax.maxArguments = 1;
+        m_syntax.missingArguments = QStringLiteral("no settings file given");
     }
 
   protected:

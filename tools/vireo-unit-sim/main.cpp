@@ -14,21 +14,21 @@ using namespace vireo;
 
 namespace {
 
-tool::CommandLineSpec SimSpec()
+tool::CommandSyntax SimSyntax()
 {
-    tool::CommandLineSpec spec;
-    spec.program = QStringLiteral("vireo-unit-sim");
-    spec.usage =
+    tool::CommandSyntax syntax;
+    syntax.program = QStringLiteral("vireo-unit-sim");
+    syntax.usage =
         QStringLiteral("vireo-unit-sim [--device PATH | --link PATH] [--memory FILE.st2] [--save FILE.st2] "
                        "[--code NNNNN] [--baud BPS] [--echo] [--preamble N] [--turnaround MS] [--fault "
                        "KIND[=N]]... [--once]");
-    spec.about = QStringLiteral("A simulated Wren unit on the other end of the cloning cable.\n");
-    spec.epilogue = QStringLiteral(
+    syntax.about = QStringLiteral("A simulated Wren unit on the other end of the cloning cable.\n");
+    syntax.epilogue = QStringLiteral(
         "Without --device the first line of standard output is the device the program\n"
         "should open. Serves until SIGTERM or SIGINT.\n"
         "Exit status: 0 stopped, after --once or unplugged by its fault; 1 wrong call;\n"
         "2 the line, the --memory file or the --link could not be set up, or a --save failed.\n");
-    spec.options = {
+    syntax.options = {
         {QStringLiteral("device"),
          QStringLiteral("serve on an existing serial device instead of a new pseudo-terminal"),
          QStringLiteral("PATH")},
@@ -61,9 +61,9 @@ tool::CommandLineSpec SimSpec()
          QStringLiteral("KIND[=N]")},
         {QStringLiteral("once"), QStringLiteral("end after one clone run")},
     };
-    spec.repeatable = {QStringLiteral("fault")};
-    spec.version = QStringLiteral(VIREO_VERSION);
-    return spec;
+    syntax.repeatable = {QStringLiteral("fault")};
+    syntax.version = QStringLiteral(VIREO_VERSION);
+    return syntax;
 }
 
 QTextStream &Out()
@@ -102,11 +102,11 @@ int main(int argc, char **argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const tool::CommandLineSpec spec = SimSpec();
+    const tool::CommandSyntax syntax = SimSyntax();
     QCommandLineParser parser;
-    if (const std::optional<int> status = tool::ParseCommandLine(parser, spec, args, Out(), Err()))
+    if (const std::optional<int> status = tool::ParseCommandLine(parser, syntax, args, Out(), Err()))
         return *status;
-    const auto wrongCall = [&](const QString &message) { return tool::UsageError(spec, message, Err()); };
+    const auto wrongCall = [&](const QString &message) { return tool::UsageError(syntax, message, Err()); };
 
     UnitLineOptions line;
     UnitSimConfig config;
