@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulated unit without a terminal: its answers frame by frame, the wire
-// timing of its output and the effect of its faults on them. Each fault's
-// effect on the program is shown end to end by the vireo-cli tests.
+// The simulated unit: its core frame by frame (answers, the wire timing of
+// its output, write completion, echo), and as a process (its link, an answer
+// through the program's serial port layer, its exit statuses).
+#include "cli_run.h"
 #include "unit_simulator.h"
 
 #include "clone/clone_frames.h"
+#include "clone/qt_serial_port.h"
 #include "model/hex_text.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vireo;
@@ -24,16 +28,12 @@ UnitWords CountingMemory()
     return words;
 }
 
-// A unit with counting memory, the faults given, and no pacing unless a speed is given.
-UnitSimConfig Config(const QStringList &faults = {}, int baud = 0)
+// A unit with counting memory and no pacing unless a speed is given.
+UnitSimConfig Config(int baud = 0)
 {
     UnitSimConfig config;
     config.memory = CountingMemory();
     config.baud = baud;
-    for (const QString &fault : faults) {
-        if (const auto error = ParseUnitFault(fault, config.faults))
-            qFatal("%s", qPrintable(*error));
-    }
     return config;
 }
 
@@ -45,13 +45,6 @@ QByteArray Answer(UnitSimulator &unit, const QByteArray &frameHex, qint64 at = 0
     return BytesToHex(unit.TakeDue(at + 3600 * 1000 * MsNs));
 }
 
-QByteArray StartWrite(UnitSimulator &unit)
-{
-    QByteArray heard = Answer(unit, InquiryFrame()); // one frame after the other
-    heard += Answer(unit, AccessFrame(DefaultUnitCode));
-    return heard + Answer(unit, WriteRequestFrame());
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(UnitRunEnd::Cause)
@@ -60,123 +53,163 @@ class TestUnitSim : public QObject {
     Q_OBJECT
 
   private slots:
-    void readStreamsMemoryWithoutGaps();
-    void writeCompletion_data();
-    void writeCompletion();
-    void echoComesBackBeforeTheReply();
-    void faultArguments_data();
-    void faultArguments();
-};
+    void readStreamsMemoryWithoutGaps()
+    {
+        UnitSimulator unit(Config(9600));
+        const qint64 byteNs = qint64(1000000000) * 10 / 9600;
+        Answer(unit, InquiryFrame(), 0);
+        Answer(unit, AccessFrame(DefaultUnitCode), 1000 * MsNs);
 
-void TestUnitSim::readStreamsMemoryWithoutGaps()
-{
-    UnitSimulator unit(Config({}, 9600));
-    const qint64 byteNs = qint64(1000000000) * 10 / 9600;
-    Answer(unit, InquiryFrame(), 0);
-    Answer(unit, AccessFrame(DefaultUnitCode), 1000 * MsNs);
+        const qint64 at = 2000 * MsNs;
+        const QByteArray request = HexToBytes(ReadRequestFrame());
+        unit.Receive(at, request);
+        QByteArray stream;
+        for (std::uint16_t word : CountingMemory())
+            stream += HexToBytes(UnitBlockReply(word));
+        stream += HexToBytes(UnitEmptyReply());
 
-    const qint64 at = 2000 * MsNs;
-    const QByteArray request = HexToBytes(ReadRequestFrame());
-    unit.Receive(at, request);
-    QByteArray stream;
-    for (std::uint16_t word : CountingMemory())
-        stream += HexToBytes(UnitBlockReply(word));
-    stream += HexToBytes(UnitEmptyReply());
+        // One byte time after another from the end of the request to the last byte.
+        const qint64 lastDue = at + (request.size() + stream.size()) * byteNs;
+        QCOMPARE(unit.TakeDue(lastDue - 1), stream.chopped(1));
+        QCOMPARE(unit.TakeDue(lastDue), stream.right(1));
 
-    // One byte time after another from the end of the request to the last byte.
-    const qint64 lastDue = at + (request.size() + stream.size()) * byteNs;
-    QCOMPARE(unit.TakeDue(lastDue - 1), stream.chopped(1));
-    QCOMPARE(unit.TakeDue(lastDue), stream.right(1));
-
-    QCOMPARE(Answer(unit, EndFrame(), lastDue), QByteArray());
-    const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
-    QCOMPARE(ends.size(), std::size_t(1));
-    QCOMPARE(ends[0].mode, UnitRunEnd::Read);
-    QCOMPARE(ends[0].cause, UnitRunEnd::EndFrame);
-    QCOMPARE(ends[0].blocks, 99);
-    QVERIFY(!ends[0].writeComplete);
-}
-
-void TestUnitSim::writeCompletion_data()
-{
-    QTest::addColumn<int>("blocks");
-    QTest::addColumn<UnitRunEnd::Cause>("cause");
-    QTest::addColumn<bool>("complete");
-
-    QTest::newRow("99 blocks, end frame") << 99 << UnitRunEnd::EndFrame << true;
-    QTest::newRow("99 blocks, abort") << 99 << UnitRunEnd::AbortFrame << false;
-    QTest::newRow("98 blocks, end frame") << 98 << UnitRunEnd::EndFrame << false;
-    QTest::newRow("99 blocks, port closed") << 99 << UnitRunEnd::LineClosed << false;
-    QTest::newRow("99 blocks, new inquiry") << 99 << UnitRunEnd::NewInquiry << false;
-}
-
-void TestUnitSim::writeCompletion()
-{
-    QFETCH(int, blocks);
-    QFETCH(UnitRunEnd::Cause, cause);
-    QFETCH(bool, complete);
-
-    UnitSimulator unit(Config());
-    QCOMPARE(StartWrite(unit), UnitStatusReply(1) + UnitIdentityReply()); // no answer to the write request
-    UnitWords expected = CountingMemory();
-    for (int i = 0; i < blocks; ++i) {
-        expected[std::size_t(i)] = std::uint16_t(0xFFFF - 3 * i);
-        QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)])),
-                 UnitEmptyReply().repeated(i == 98 ? 2 : 1));
+        QCOMPARE(Answer(unit, EndFrame(), lastDue), QByteArray());
+        QVERIFY(!unit.TakeRunEnds().at(0).writeComplete);
     }
-    if (blocks == 99)
-        QCOMPARE(Answer(unit, BlockFrame(0x1234)), QByteArray()); // a hundredth block is not taken
-    if (cause == UnitRunEnd::LineClosed)
-        unit.LineClosed();
-    else
-        Answer(unit, cause == UnitRunEnd::EndFrame     ? EndFrame()
-                     : cause == UnitRunEnd::AbortFrame ? AbortFrame()
-                                                       : InquiryFrame());
 
-    const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
-    QCOMPARE(ends.size(), std::size_t(1)); // the rest of an abort sequence ends nothing more
-    QCOMPARE(ends[0].mode, UnitRunEnd::Write);
-    QCOMPARE(ends[0].cause, cause);
-    QCOMPARE(ends[0].blocks, blocks);
-    QCOMPARE(ends[0].writeComplete, complete);
-    QCOMPARE(unit.Memory(), expected); // it keeps the blocks it received, complete or not
-}
+    void writeCompletion_data()
+    {
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<UnitRunEnd::Cause>("cause");
+        QTest::addColumn<bool>("complete");
 
-void TestUnitSim::echoComesBackBeforeTheReply()
-{
-    UnitSimConfig config = Config();
-    config.echo = true;
-    UnitSimulator unit(config);
-    QCOMPARE(Answer(unit, InquiryFrame()), InquiryFrame() + UnitStatusReply(1));
-    // The echo follows even a frame the unit does not answer.
-    QCOMPARE(Answer(unit, AccessFrame(11111)), AccessFrame(11111));
-    // Noise from the program is echoed too and does not hide the frame after it.
-    QCOMPARE(Answer(unit, "0102" + AccessFrame(DefaultUnitCode)),
-             "0102" + AccessFrame(DefaultUnitCode) + UnitIdentityReply());
-}
+        QTest::newRow("99 blocks, end frame") << 99 << UnitRunEnd::EndFrame << true;
+        QTest::newRow("99 blocks, abort") << 99 << UnitRunEnd::AbortFrame << false;
+        QTest::newRow("98 blocks, end frame") << 98 << UnitRunEnd::EndFrame << false;
+        QTest::newRow("99 blocks, port closed") << 99 << UnitRunEnd::LineClosed << false;
+        QTest::newRow("99 blocks, new inquiry") << 99 << UnitRunEnd::NewInquiry << false;
+    }
 
-void TestUnitSim::faultArguments_data()
-{
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("short-data=98") << "short-data=98" << true;
-    QTest::newRow("short-data=99 is no fault") << "short-data=99" << false;
-    QTest::newRow("short-data without a number") << "short-data" << false;
-    QTest::newRow("noise=0.25") << "noise=0.25" << true;
-    QTest::newRow("noise=2") << "noise=2" << false;
-    QTest::newRow("babble=1 takes no value") << "babble=1" << false;
-}
+    void writeCompletion()
+    {
+        QFETCH(int, blocks);
+        QFETCH(UnitRunEnd::Cause, cause);
+        QFETCH(bool, complete);
 
-void TestUnitSim::faultArguments()
-{
-    QFETCH(QString, argument);
-    QFETCH(bool, accepted);
-    UnitFaults faults;
-    const std::optional<QString> error = ParseUnitFault(argument, faults);
-    QCOMPARE(!error.has_value(), accepted);
-    if (error)
-        QVERIFY2(error->contains(argument.section(u'=', 0, 0)), qPrintable(*error)); // names the fault
-}
+        UnitSimulator unit(Config());
+        QByteArray heard = Answer(unit, InquiryFrame()); // one frame after the other
+        heard += Answer(unit, AccessFrame(DefaultUnitCode));
+        QCOMPARE(heard + Answer(unit, WriteRequestFrame()), UnitStatusReply(1) + UnitIdentityReply());
+        UnitWords expected = CountingMemory();
+        for (int i = 0; i < blocks; ++i) {
+            expected[std::size_t(i)] = std::uint16_t(0xFFFF - 3 * i);
+            QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)])),
+                     UnitEmptyReply().repeated(i == 98 ? 2 : 1));
+        }
+        if (blocks == 99)
+            QCOMPARE(Answer(unit, BlockFrame(0x1234)), QByteArray()); // a hundredth block is not taken
+        if (cause == UnitRunEnd::LineClosed)
+            unit.LineClosed();
+        else
+            Answer(unit, cause == UnitRunEnd::EndFrame     ? EndFrame()
+                         : cause == UnitRunEnd::AbortFrame ? AbortFrame()
+                                                           : InquiryFrame());
+
+        const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
+        QCOMPARE(ends.size(), std::size_t(1)); // the rest of an abort sequence ends nothing more
+        QVERIFY(ends[0].mode == UnitRunEnd::Write && ends[0].cause == cause && ends[0].blocks == blocks);
+        QCOMPARE(ends[0].writeComplete, complete);
+        QCOMPARE(unit.Memory(), expected); // it keeps the blocks it received, complete or not
+    }
+
+    void echoComesBackBeforeTheReply()
+    {
+        UnitSimConfig config = Config();
+        config.echo = true;
+        UnitSimulator unit(config);
+        QCOMPARE(Answer(unit, InquiryFrame()), InquiryFrame() + UnitStatusReply(1));
+        // The echo follows even a frame the unit does not answer.
+        QCOMPARE(Answer(unit, AccessFrame(11111)), AccessFrame(11111));
+        // Noise from the program is echoed too and does not hide the frame after it.
+        QCOMPARE(Answer(unit, "0102" + AccessFrame(DefaultUnitCode)),
+                 "0102" + AccessFrame(DefaultUnitCode) + UnitIdentityReply());
+    }
+
+    void linkLivesWithTheProcess_data()
+    {
+        QTest::addColumn<bool>("once");
+        QTest::newRow("--once: answers, then leaves when the port closes") << true;
+        QTest::newRow("terminated: a stale link is replaced, then removed") << false;
+    }
+
+    void linkLivesWithTheProcess()
+    {
+        QFETCH(bool, once);
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("wren"));
+        QVERIFY(once || QFile::link(QStringLiteral("/dev/null"), link));
+        QProcess sim;
+        sim.start(vireo::test::SimProgram,
+                  QStringList{"--link", link} + (once ? QStringList{"--once"} : QStringList{}));
+        QVERIFY(sim.waitForReadyRead(5000));
+        const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        QCOMPARE(QFileInfo(link).symLinkTarget(), device);
+        if (once) {
+            QtSerialPort port;
+            QVERIFY2(port.Open(link, 9600), qPrintable(port.FailureText()));
+            QCOMPARE(port.Write(HexToBytes(InquiryFrame())), qint64(21));
+            QByteArray heard;
+            QTRY_VERIFY_WITH_TIMEOUT((heard += port.ReadAll()).contains(HexToBytes(UnitStatusReply(1))),
+                                     5000);
+            QCOMPARE(BytesToHex(heard), UnitStatusReply(1));
+            port.Close();
+        } else {
+            sim.terminate();
+        }
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: vireo-unit-sim";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "vireo-unit-sim " VIREO_VERSION "\n";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "";
+        QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "Unknown option 'speed'";
+        QTest::newRow("repeated option") << QStringList{"--code", "1", "--code", "2"} << 1 << "--code is given";
+        QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
+        QTest::newRow("fault value out of range") << QStringList{"--fault", "short-data=99"} << 1 << "short-data";
+        QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/x"} << 1 << "combined";
+        QTest::newRow("missing memory file") << QStringList{"--memory", "/none/u.st2"} << 2 << "cannot open /none/u.st2";
+        QTest::newRow("save over the starting memory") << QStringList{"--memory", "/tmp/u.st2", "--save", "/tmp/../tmp/u.st2"} << 1 << "--save must name another file";
+        QTest::newRow("save folder missing") << QStringList{"--save", "/none/o.st2"} << 2 << "cannot save to /none/o.st2";
+        QTest::newRow("not a serial device") << QStringList{"--device", "/dev/null"} << 2 << "not a serial device";
+        // clang-format on
+    }
+
+    void exitStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QProcess sim;
+        sim.start(vireo::test::SimProgram, args);
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitCode(), status);
+        const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+        const QString out = QString::fromLocal8Bit(sim.readAllStandardOutput());
+        QVERIFY2(status == 0 ? out.startsWith(message) && err.isEmpty()
+                             : err.contains(message) && out.isEmpty(),
+                 qPrintable(err));
+        QCOMPARE(err.contains(QLatin1String("usage: vireo-unit-sim")), status == 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestUnitSim)
 #include "tst_unit_sim.moc"

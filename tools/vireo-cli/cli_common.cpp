@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The command objects' common part, the program's dispatch to them and the
+// helpers every command uses.
 #include "cli_common.h"
+#include "profile/profile_location.h"
 
 #include <QFileInfo>
 
@@ -7,24 +10,59 @@
 
 namespace vireo::cli {
 
+namespace {
+
+QTextStream *CurrentOut = nullptr;
+QTextStream *CurrentErr = nullptr;
+
+const QString Program = QStringLiteral("vireo-cli");
+
+QString ProgramHelp()
+{
+    QString text =
+        QStringLiteral("usage: vireo-cli COMMAND [ARGS]   (vireo-cli COMMAND --help for its options)\n"
+                       "       vireo-cli --help | --version\ncommands:\n");
+    for (const auto &command : AllCommands())
+        text += QStringLiteral("  ") + command->Summary() + QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
 QTextStream &Out()
 {
     static QTextStream stream(stdout);
-    return stream;
+    return CurrentOut ? *CurrentOut : stream;
 }
 
 QTextStream &Err()
 {
     static QTextStream stream(stderr);
-    return stream;
+    return CurrentErr ? *CurrentErr : stream;
 }
 
-int UsageError(const QString &message, const QString &usage)
+OutputCapture::OutputCapture() : m_oldOut(CurrentOut), m_oldErr(CurrentErr)
 {
-    if (!message.isEmpty())
-        Err() << "vireo-cli: " << message << '\n';
-    Err() << "usage: " << usage << Qt::endl;
-    return ExitUsage;
+    CurrentOut = &m_outStream;
+    CurrentErr = &m_errStream;
+}
+
+OutputCapture::~OutputCapture()
+{
+    CurrentOut = m_oldOut;
+    CurrentErr = m_oldErr;
+}
+
+QString OutputCapture::Out()
+{
+    m_outStream.flush();
+    return m_out;
+}
+
+QString OutputCapture::Err()
+{
+    m_errStream.flush();
+    return m_err;
 }
 
 int FileError(FileErrorCode code, const QString &path, const QString &reason)
@@ -36,36 +74,43 @@ int FileError(FileErrorCode code, const QString &path, const QString &reason)
     return ExitFile;
 }
 
-int TakeProfileOption(QStringList &args, std::optional<QString> &profileFile, const QString &usage)
+ProfileView ReadProfile(const std::optional<QString> &profileFile)
 {
-    const QString option = QStringLiteral("--profile");
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i).startsWith(option + QLatin1Char('='))) {
-            profileFile = args.takeAt(i).mid(option.size() + 1);
-        } else if (args.at(i) == option) {
-            if (i + 1 >= args.size())
-                return UsageError(QStringLiteral("--profile needs a file"), usage);
-            args.removeAt(i);
-            profileFile = args.takeAt(i);
-        } else {
-            continue;
-        }
-        if (profileFile->isEmpty())
-            return UsageError(QStringLiteral("--profile needs a file"), usage);
-        --i;
-    }
-    return profileFile ? CheckProfileFile(*profileFile) : ExitOk;
+    // MERGE: the profile file class gets a plain name (h-profile).
+    clsLynProfileIO profile = OpenProfile(profileFile);
+    ProfileView view;
+    view.path = profile.GetMyProfile();
+    LoadOptions(profile, view.options);
+    view.devices = SerialDevicePaths(profile);
+    view.readFallback = profile.ReadFallback();
+    return view;
 }
 
-int CheckProfileFile(const QString &path)
+QCommandLineOption ProfileOption()
+{
+    return QCommandLineOption(QStringLiteral("profile"),
+                              QStringLiteral("the profile to read instead of the usual one"),
+                              QStringLiteral("FILE"));
+}
+
+std::optional<QString> NamedProfile(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QStringLiteral("profile")))
+        return std::nullopt;
+    return parser.value(QStringLiteral("profile"));
+}
+
+int CheckProfileFile(const std::optional<QString> &path)
 {
     // A mistyped name would otherwise give the defaults, and a clone command
     // could then open another port than the one the user meant.
-    const QFileInfo info(path);
+    if (!path)
+        return ExitOk;
+    const QFileInfo info(*path);
     if (info.exists() && !info.isDir())
         return ExitOk;
-    Err() << "vireo-cli: cannot use profile " << path << ": " << (info.exists() ? "a folder" : "no such file")
-          << '\n';
+    Err() << "vireo-cli: cannot use profile " << *path << ": "
+          << (info.exists() ? "a folder" : "no such file") << Qt::endl;
     return ExitFile;
 }
 
@@ -94,6 +139,62 @@ int Editor::Load(const QString &path)
     model.MarkClean();
     binding.NormalizeAndShow();
     return ExitOk;
+}
+
+Command::Command(const QString &name, const QString &summary) : m_name(name), m_summary(summary)
+{
+    m_syntax.program = Program;
+}
+
+int Command::Run(const QStringList &args)
+{
+    QCommandLineParser parser;
+    if (const std::optional<int> status = tool::ParseCommandLine(parser, m_syntax, args, Out(), Err()))
+        return *status;
+    const int status = Execute(parser);
+    Out().flush();
+    Err().flush();
+    return status;
+}
+
+int Command::WrongCall(const QString &message) const
+{
+    return tool::UsageError(m_syntax, message, Err());
+}
+
+std::vector<std::unique_ptr<Command>> AllCommands()
+{
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(MakeShowCommand());
+    commands.push_back(MakeSetCommand());
+    commands.push_back(MakeConfigCommand());
+    commands.push_back(MakeReadCommand());
+    commands.push_back(MakeWriteCommand());
+    commands.push_back(MakePortsCommand());
+    commands.push_back(MakeDiffCommand());
+    return commands;
+}
+
+int RunProgram(const QStringList &args)
+{
+    const QString first = args.value(0);
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        Out() << ProgramHelp() << Qt::flush;
+        return ExitOk;
+    }
+    if (first == QLatin1String("--version")) {
+        Out() << Program << ' ' << VIREO_VERSION << Qt::endl;
+        return ExitOk;
+    }
+    for (const auto &command : AllCommands())
+        if (command->Name() == first)
+            return command->Run(args.mid(1));
+    if (first.isEmpty())
+        Err() << "vireo-cli: no command given\n";
+    else
+        Err() << "vireo-cli: unknown command '" << first << "'\n";
+    Err() << ProgramHelp() << Qt::flush;
+    return ExitUsage;
 }
 
 } // namespace vireo::cli

@@ -15,29 +15,37 @@ namespace vireo::cli {
 
 namespace {
 
-const QString ConfigUsage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
-
-} // namespace
-
-int RunConfig(const QStringList &arguments)
-{
-    QStringList args = arguments;
-    std::optional<QString> profileFile;
-    if (const int status = TakeProfileOption(args, profileFile, ConfigUsage))
-        return status;
-    bool json = false;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--json"))
-            json = true;
-        else
-            return UsageError(QStringLiteral("unexpected argument '%1'").arg(arg), ConfigUsage);
+class ConfigCommand : public Command {
+  public:
+    ConfigCommand()
+        : Command(
+              QStringLiteral("config"),
+              QStringLiteral("config [--profile FILE] [--json]  print the profile in use and its options"))
+    {
+        m_syntax.usage = QStringLiteral("vireo-cli config [--profile FILE] [--json]");
+        m_syntax.about =
+            QStringLiteral("Prints the profile file in use, its options as the program loads them\n"
+                           "(after its corrections) and the device behind COM1 to COM4.\n");
+        m_syntax.epilogue =
+            QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the named profile is missing.\n");
+        m_syntax.options = {ProfileOption(), {QStringLiteral("json"), QStringLiteral("print it as JSON")}};
     }
 
-    clsLynProfileIO profile = OpenProfile(profileFile);
-    ProgramOptions options;
-    LoadOptions(profile, options);
-    const auto ports = SerialDevicePaths(profile);
-    const QString path = profile.GetMyProfile();
+  protected:
+    int Execute(const QCommandLineParser &parser) override;
+};
+
+int ConfigCommand::Execute(const QCommandLineParser &parser)
+{
+    const std::optional<QString> profileFile = NamedProfile(parser);
+    if (const int status = CheckProfileFile(profileFile))
+        return status;
+    const bool json = parser.isSet(QStringLiteral("json"));
+
+    const ProfileView profile = ReadProfile(profileFile);
+    const ProgramOptions &options = profile.options;
+    const auto &ports = profile.devices;
+    const QString &path = profile.path;
     ReportProfileRead(path);
 
     if (json) {
@@ -54,9 +62,9 @@ int RunConfig(const QStringList &arguments)
     }
     Out() << "Profile:    " << path;
     if (!QFileInfo::exists(path))
-        Out() << (profile.ReadFallback().isEmpty() || !QFileInfo::exists(profile.ReadFallback())
+        Out() << (profile.readFallback.isEmpty() || !QFileInfo::exists(profile.readFallback)
                       ? QStringLiteral("  (not there yet: defaults)")
-                      : QStringLiteral("  (not there yet: read from %1)").arg(profile.ReadFallback()));
+                      : QStringLiteral("  (not there yet: read from %1)").arg(profile.readFallback));
     Out() << '\n'
           << "Port:       COM" << options.ComPortNumber << '\n'
           << "Speed:      " << options.ComSpeed << '\n'
@@ -68,6 +76,13 @@ int RunConfig(const QStringList &arguments)
     for (int n = 1; n <= ComPortCount; ++n)
         Out() << "COM" << n << ":       " << ports[n - 1] << '\n';
     return ExitOk;
+}
+
+} // namespace
+
+std::unique_ptr<Command> MakeConfigCommand()
+{
+    return std::make_unique<ConfigCommand>();
 }
 
 } // namespace vireo::cli

@@ -2,8 +2,9 @@
 // vireo-cli diff: what differs between two settings files, compared as show
 // prints them (each loaded and normalised as the window would): the fields by
 // caption, then every differing word that no differing field shows.
-#include "app/field_listing.h"
 #include "cli_common.h"
+#include "model/field_table.h"
+#include "model/hex_text.h"
 
 #include <algorithm>
 #include <set>
@@ -12,92 +13,44 @@ namespace vireo::cli {
 
 namespace {
 
-const QString DiffUsage = QStringLiteral("vireo-cli diff A.st2 B.st2");
-
 // Exit statuses of diff, as other comparison tools use them: 0 equal,
 // 1 different, 2 trouble (a file that cannot be read, or a wrong call, which
 // must never pass for "different").
 constexpr int DiffDifferent = 1;
 constexpr int DiffTrouble = 2;
 
-// The image words a field is stored in.
-std::vector<int> FieldWords(const FieldEntry &field)
-{
-    const int i = field.index;
-    switch (field.array) {
-    case ControlArray::SpeedDial: {
-        std::vector<int> words;
-        for (int k = 0; k < word::SpeedDialWords; ++k)
-            words.push_back(word::SpeedDialFirst + word::SpeedDialWords * i + k);
-        return words;
-    }
-    case ControlArray::Config1:
-        switch (i) {
-        case PrimaryCode:
-            return {word::PrimaryCode, word::PrimaryCode + 1};
-        case SecondaryCode:
-            return {word::SecondaryCode, word::SecondaryCode + 1};
-        case LowerBlockDecode:
-            return {word::LowerBlock, word::LowerBlock + 1};
-        case UpperBlockDecode:
-            return {word::UpperBlock, word::UpperBlock + 1};
-        case FiveDigitAccessCode:
-            return {word::UnitAccessCode, word::UnitAccessCode + 1, word::UnitAccessCode + 2};
-        case TrunkingSystemId:
-            return {word::SystemId};
-        default:
-            return {};
-        }
-    case ControlArray::Config2:
-        return {i == 0 ? word::SystemTone : word::BusyChannelDetect};
-    case ControlArray::Config3: {
-        constexpr int Words[Config3Count] = {word::PrioritySubscriber, word::FleetDispatch,
-                                             word::EmergencyOverride, word::ClearChannelAlerting,
-                                             word::MemorySpeedDial};
-        return {Words[i]};
-    }
-    case ControlArray::GroupCode:
-        return {word::GroupCodeFirst + i};
-    }
-    return {};
-}
-
-QString Hex4(std::uint16_t value)
-{
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
-}
-
 bool IsCarried(int w)
 {
     return std::find(std::begin(word::Carried), std::end(word::Carried), w) != std::end(word::Carried);
 }
 
-} // namespace
+class DiffCommand : public Command {
+  public:
+    DiffCommand()
+        : Command(
+              QStringLiteral("diff"),
+              QStringLiteral(
+                  "diff A.st2 B.st2              list differing fields and words of two normalised files"))
+    {
+        m_syntax.usage = QStringLiteral("vireo-cli diff A.st2 B.st2");
+        m_syntax.about = QStringLiteral(
+            "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
+            "as the window would, then the fields that differ are listed by caption, followed by the\n"
+            "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n");
+        m_syntax.epilogue =
+            QStringLiteral("Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n");
+        m_syntax.minArguments = m_syntax.maxArguments = 2;
+        m_syntax.missingArguments = QStringLiteral("two settings files are needed");
+        m_syntax.usageStatus = DiffTrouble;
+    }
 
-int RunDiff(const QStringList &args)
+  protected:
+    int Execute(const QCommandLineParser &parser) override;
+};
+
+int DiffCommand::Execute(const QCommandLineParser &parser)
 {
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        Out()
-            << "usage: " << DiffUsage << "\n"
-            << "Compares two settings files as 'show' prints them: each file is loaded and normalised\n"
-            << "as the window would, then the fields that differ are listed by caption, followed by the\n"
-            << "words no listed field shows (the carried words 0, 1, 4, 21, 24, 41 and 98, and any other).\n"
-            << "Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n";
-        return ExitOk;
-    }
-    QStringList files;
-    for (const QString &arg : args) {
-        if (arg.startsWith(QLatin1Char('-'))) {
-            UsageError(QStringLiteral("unexpected option '%1'").arg(arg), DiffUsage);
-            return DiffTrouble;
-        }
-        files.append(arg);
-    }
-    if (files.size() != 2) {
-        UsageError(QStringLiteral("two settings files are needed"), DiffUsage);
-        return DiffTrouble;
-    }
-
+    const QStringList files = parser.positionalArguments();
     Editor a, b;
     if (a.Load(files[0]) != ExitOk || b.Load(files[1]) != ExitOk)
         return DiffTrouble;
@@ -110,7 +63,7 @@ int RunDiff(const QStringList &args)
         if (left == right)
             continue;
         different = true;
-        for (int w : FieldWords(field))
+        for (int w : field.words)
             shown.insert(w);
         Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0) << field.caption << ": "
               << left << " -> " << right << '\n';
@@ -121,10 +74,17 @@ int RunDiff(const QStringList &args)
             continue;
         different = true;
         Out() << qSetFieldWidth(14) << Qt::left << QStringLiteral("word %1").arg(w) << qSetFieldWidth(0)
-              << (IsCarried(w) ? "carried word" : "word") << ": " << Hex4(a.model.UnitImage[i]) << " -> "
-              << Hex4(b.model.UnitImage[i]) << '\n';
+              << (IsCarried(w) ? "carried word" : "word") << ": " << WordHexText(a.model.UnitImage[i])
+              << " -> " << WordHexText(b.model.UnitImage[i]) << '\n';
     }
     return different ? DiffDifferent : ExitOk;
+}
+
+} // namespace
+
+std::unique_ptr<Command> MakeDiffCommand()
+{
+    return std::make_unique<DiffCommand>();
 }
 
 } // namespace vireo::cli

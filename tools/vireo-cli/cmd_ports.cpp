@@ -18,8 +18,6 @@ namespace vireo::cli {
 
 namespace {
 
-const QString PortsUsage = QStringLiteral("vireo-cli ports [--profile FILE]");
-
 // Device path -> its /dev/serial/by-id link; these names survive re-plugging
 // and so are the ones to put into the profile's [PORTS] section.
 QHash<QString, QString> StableNames()
@@ -34,16 +32,31 @@ QHash<QString, QString> StableNames()
     return names;
 }
 
-} // namespace
+class PortsCommand : public Command {
+  public:
+    PortsCommand()
+        : Command(
+              QStringLiteral("ports"),
+              QStringLiteral("ports [--profile FILE]        list serial devices and the COM1-COM4 mapping"))
+    {
+        m_syntax.usage = QStringLiteral("vireo-cli ports [--profile FILE]");
+        m_syntax.about =
+            QStringLiteral("Lists the machine's serial devices (with their stable /dev/serial/by-id\n"
+                           "names) and the device behind each of COM1 to COM4 in the profile.\n");
+        m_syntax.epilogue =
+            QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the named profile is missing.\n");
+        m_syntax.options = {ProfileOption()};
+    }
 
-int RunPorts(const QStringList &arguments)
+  protected:
+    int Execute(const QCommandLineParser &parser) override;
+};
+
+int PortsCommand::Execute(const QCommandLineParser &parser)
 {
-    QStringList args = arguments;
-    std::optional<QString> profileFile;
-    if (const int status = TakeProfileOption(args, profileFile, PortsUsage))
+    const std::optional<QString> profileFile = NamedProfile(parser);
+    if (const int status = CheckProfileFile(profileFile))
         return status;
-    if (!args.isEmpty())
-        return UsageError(QStringLiteral("unexpected argument '%1'").arg(args.first()), PortsUsage);
 
     const QHash<QString, QString> stable = StableNames();
     QList<QSerialPortInfo> found = QSerialPortInfo::availablePorts();
@@ -68,12 +81,11 @@ int RunPorts(const QStringList &arguments)
         Out() << '\n';
     }
 
-    clsLynProfileIO profile = OpenProfile(profileFile);
-    ReportProfileRead(profile.GetMyProfile());
-    ProgramOptions options;
-    LoadOptions(profile, options);
-    const auto devices = SerialDevicePaths(profile);
-    Out() << "COM ports (profile " << profile.GetMyProfile() << "):\n";
+    const ProfileView profile = ReadProfile(profileFile);
+    ReportProfileRead(profile.path);
+    const ProgramOptions &options = profile.options;
+    const auto &devices = profile.devices;
+    Out() << "COM ports (profile " << profile.path << "):\n";
     for (int n = 1; n <= ComPortCount; ++n) {
         const QString &device = devices[n - 1];
         Out() << "  COM" << n << "  " << qSetFieldWidth(16) << Qt::left << device << qSetFieldWidth(0);
@@ -85,6 +97,13 @@ int RunPorts(const QStringList &arguments)
     }
     Out() << "Speed " << options.ComSpeed << " bit/s\n";
     return ExitOk;
+}
+
+} // namespace
+
+std::unique_ptr<Command> MakePortsCommand()
+{
+    return std::make_unique<PortsCommand>();
 }
 
 } // namespace vireo::cli

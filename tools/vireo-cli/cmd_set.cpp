@@ -2,8 +2,8 @@
 // vireo-cli set: changes fields the way a user does in the window (focus the
 // field, put the value in, press Enter), so every correction and block rule
 // applies exactly as there, then saves like the Save command.
-#include "app/field_listing.h"
 #include "cli_common.h"
+#include "model/field_table.h"
 
 #include <optional>
 
@@ -11,54 +11,10 @@ namespace vireo::cli {
 
 namespace {
 
-const QString SetUsage =
-    QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
-                   "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
-
 struct Assignment {
     FieldEntry field;
     QString value;
 };
-
-// Puts the value into the control, as typing or choosing would; false when the
-// control cannot hold it (an item the list does not have, an unknown state).
-bool PutValue(Editor &editor, const Assignment &a)
-{
-    bool number = false;
-    const int n = a.value.toInt(&number);
-    switch (a.field.array) {
-    case ControlArray::SpeedDial:
-        editor.controls.SetText(TextArray::SpeedDial, a.field.index, a.value);
-        return true;
-    case ControlArray::Config1:
-        editor.controls.SetText(TextArray::Config1, a.field.index, a.value);
-        return true;
-    case ControlArray::GroupCode:
-        editor.controls.SetText(TextArray::GroupCode, a.field.index, a.value);
-        return true;
-    case ControlArray::Config2: {
-        // Accept the item's index or its text.
-        const QStringList &items = editor.model.Config2Items[a.field.index];
-        const int item = number ? n : static_cast<int>(items.indexOf(a.value));
-        if (item < 0 || item >= items.size())
-            return false;
-        editor.controls.SetListIndex(a.field.index, item);
-        return true;
-    }
-    case ControlArray::Config3: {
-        int state = n;
-        if (a.value.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0)
-            state = 1, number = true;
-        else if (a.value.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0)
-            state = 0, number = true;
-        if (!number || state < 0 || state > 2)
-            return false;
-        editor.controls.SetCheckState(a.field.index, state);
-        return true;
-    }
-    }
-    return false;
-}
 
 std::optional<Assignment> ParseAssignment(const QString &text)
 {
@@ -71,56 +27,69 @@ std::optional<Assignment> ParseAssignment(const QString &text)
     return Assignment{*field, text.mid(eq + 1)};
 }
 
+class SetCommand : public Command {
+  public:
+    SetCommand()
+        : Command(
+              QStringLiteral("set"),
+              QStringLiteral("set FILE ASSIGNMENT... [-o OUT]  change fields as the editor would, then save"))
+    {
+        m_syntax.usage =
+            QStringLiteral("vireo-cli set FILE ASSIGNMENT... [-o OUT]   "
+                           "(ASSIGNMENT: Array[index]=value or alias=value, e.g. Config1[2]=0100)");
+        m_syntax.about = QStringLiteral(
+            "Changes fields of FILE as typing and Enter in the window would, then saves like the Save\n"
+            "command, to OUT or back to FILE. Fields are named as 'vireo-cli show' lists them, or by "
+            "alias.\n");
+        m_syntax.epilogue =
+            QStringLiteral("Exit status: 0 done; 1 wrong call or a value the field cannot take;\n"
+                           "2 the file cannot be read or saved.\n");
+        m_syntax.options = {{{QStringLiteral("o"), QStringLiteral("output")},
+                             QStringLiteral("save to OUT instead of FILE"),
+                             QStringLiteral("OUT")}};
+        m_syntax.minArguments = 2;
+        m_syntax.maxArguments = -1;
+        m_syntax.missingArguments = QStringLiteral("a settings file and at least one assignment are needed");
+    }
+
+  protected:
+    int Execute(const QCommandLineParser &parser) override
+    {
+        const QStringList args = parser.positionalArguments();
+        const QString path = args.first();
+        const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o")) : path;
+        QList<Assignment> assignments;
+        for (const QString &arg : args.mid(1)) {
+            const std::optional<Assignment> a = ParseAssignment(arg);
+            if (!a)
+                return WrongCall(QStringLiteral("not a field assignment: '%1'").arg(arg));
+            assignments.append(*a);
+        }
+
+        Editor editor;
+        if (const int status = editor.Load(path))
+            return status;
+        // Each assignment is typed into its field and committed with Enter; a
+        // field that then loses the focus has nothing left to commit.
+        for (const Assignment &a : assignments) {
+            if (const Result<> assigned = AssignField(editor.binding, editor.controls, a.field, a.value);
+                !assigned)
+                return WrongCall(QStringLiteral("'%1' cannot take the value '%2': %3")
+                                     .arg(a.field.key, a.value, assigned.error()));
+        }
+        // Saving reads every field first, as the Save command does.
+        editor.binding.ReadAllFields();
+        if (const Result<> saved = SaveDataFile(out, editor.model); !saved)
+            return FileError(FileErrorCode::CannotSave, out, saved.error());
+        return ExitOk;
+    }
+};
+
 } // namespace
 
-int RunSet(const QStringList &args)
+std::unique_ptr<Command> MakeSetCommand()
 {
-    QString path, out;
-    QList<Assignment> assignments;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
-            if (++i == args.size())
-                return UsageError(QStringLiteral("-o needs a file name"), SetUsage);
-            out = args[i];
-        } else if (path.isEmpty()) {
-            path = arg;
-        } else if (const auto a = ParseAssignment(arg)) {
-            assignments.append(*a);
-        } else {
-            return UsageError(QStringLiteral("not a field assignment: '%1'").arg(arg), SetUsage);
-        }
-    }
-    if (path.isEmpty() || assignments.isEmpty())
-        return UsageError(QStringLiteral("a settings file and at least one assignment are needed"), SetUsage);
-    if (out.isEmpty())
-        out = path;
-
-    Editor editor;
-    if (const int status = editor.Load(path))
-        return status;
-
-    std::optional<FieldEntry> focused;
-    for (const Assignment &a : assignments) {
-        const bool sameField = focused && focused->array == a.field.array && focused->index == a.field.index;
-        if (!sameField) {
-            if (focused) // the field that had the focus commits as it loses it
-                editor.binding.Commit(focused->array, focused->index);
-            focused = a.field;
-            if (a.field.array == ControlArray::Config1)
-                editor.binding.Config1FocusGained(a.field.index);
-        }
-        if (!PutValue(editor, a))
-            return UsageError(QStringLiteral("'%1' cannot take the value '%2'").arg(a.field.key, a.value),
-                              SetUsage);
-        editor.binding.Commit(a.field.array, a.field.index); // Enter
-    }
-    // Saving reads every field first, as the Save command does.
-    editor.binding.ReadAllFields();
-    const Result<> saved = SaveDataFile(out, editor.model);
-    if (!saved)
-        return FileError(FileErrorCode::CannotSave, out, saved.error());
-    return ExitOk;
+    return std::make_unique<SetCommand>();
 }
 
 } // namespace vireo::cli

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vireo-cli show: every field of a settings file as the editor shows it.
-#include "app/field_listing.h"
+#include "model/field_table.h"
 #include "cli_common.h"
 
 #include <QJsonArray>
@@ -10,8 +10,6 @@
 namespace vireo::cli {
 
 namespace {
-
-const QString ShowUsage = QStringLiteral("vireo-cli show FILE [--json]");
 
 QByteArray ShowJson(const UnitModel &model)
 {
@@ -26,34 +24,45 @@ QByteArray ShowJson(const UnitModel &model)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-} // namespace
-
-int RunShow(const QStringList &args)
-{
-    QString path;
-    bool json = false;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--json"))
-            json = true;
-        else if (arg.startsWith(QLatin1Char('-')) || !path.isEmpty())
-            return UsageError(QStringLiteral("unexpected argument '%1'").arg(arg), ShowUsage);
-        else
-            path = arg;
+class ShowCommand : public Command {
+  public:
+    ShowCommand()
+        : Command(QStringLiteral("show"),
+                  QStringLiteral("show FILE [--json]            print every field of a settings file"))
+    {
+        m_syntax.usage = QStringLiteral("vireo-cli show FILE [--json]");
+        m_syntax.about =
+            QStringLiteral("Prints every field of FILE as the editor shows it after opening it.\n");
+        m_syntax.epilogue = QStringLiteral("Exit status: 0 done; 1 wrong call; 2 the file cannot be read.\n");
+        m_syntax.options = {
+            {QStringLiteral("json"),
+             QStringLiteral("{\"fields\": {...}, \"words\": [the 99 words the window would save]}")}};
+        m_syntax.minArguments = m_syntax.maxArguments = 1;
+        m_syntax.missingArguments = QStringLiteral("no settings file given");
     }
-    if (path.isEmpty())
-        return UsageError(QStringLiteral("no settings file given"), ShowUsage);
 
-    Editor editor;
-    if (const int status = editor.Load(path))
-        return status;
-    if (json) {
-        Out() << ShowJson(editor.model);
+  protected:
+    int Execute(const QCommandLineParser &parser) override
+    {
+        Editor editor;
+        if (const int status = editor.Load(parser.positionalArguments().first()))
+            return status;
+        if (parser.isSet(QStringLiteral("json"))) {
+            Out() << ShowJson(editor.model);
+            return ExitOk;
+        }
+        for (const FieldEntry &field : AllFields())
+            Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0) << field.caption << ": "
+                  << ShownValue(field, editor.model) << '\n';
         return ExitOk;
     }
-    for (const FieldEntry &field : AllFields())
-        Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0) << field.caption << ": "
-              << ShownValue(field, editor.model) << '\n';
-    return ExitOk;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeShowCommand()
+{
+    return std::make_unique<ShowCommand>();
 }
 
 } // namespace vireo::cli

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated unit's line on POSIX terminals: pseudo-terminal or device set
-// up raw, one poll loop on a monotonic clock, signals through a signalfd.
+// up raw, one poll loop on a monotonic clock, signals through the interrupt watcher.
 #include "unit_line.h"
+
+#include "interrupt_watcher.h"
 
 #include "unit_simulator.h"
 
@@ -17,7 +19,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -172,15 +173,9 @@ timespec Timeout(qint64 ns)
 int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
 {
     // SIGTERM, SIGINT and SIGHUP arrive as readable data, so the loop ends cleanly.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGHUP);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-    const int signalFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (signalFd < 0) {
-        Log(QStringLiteral("cannot watch for signals: %1").arg(Reason(errno)));
+    tool::InterruptWatcher stop({SIGTERM, SIGINT, SIGHUP});
+    if (!stop.IsValid()) {
+        Log(QStringLiteral("cannot watch for signals: %1").arg(stop.ErrorText()));
         return 2;
     }
 
@@ -191,7 +186,6 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
         error = MakeLink(line, options.link);
     if (error) {
         Log(*error);
-        ::close(signalFd);
         return 2;
     }
     if (line.pty) {
@@ -211,8 +205,7 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
             if (end.writeComplete && !options.savePath.isEmpty()) {
                 UnitModel model;
                 model.UnitImage = unit.Memory();
-                const Result<> saved = SaveDataFile(options.savePath, model);
-                if (saved) {
+                if (const Result<> saved = SaveDataFile(options.savePath, model); saved) {
                     Log(QStringLiteral("memory saved to %1").arg(options.savePath));
                 } else {
                     Log(QStringLiteral("cannot save %1: %2").arg(options.savePath, saved.error()));
@@ -238,7 +231,6 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 if (!line.pty) {
                     Log(QStringLiteral("cannot write to %1: %2").arg(line.path, Reason(errno)));
-                    ::close(signalFd);
                     return 2;
                 }
                 unwritten.clear(); // nobody has the pseudo-terminal open
@@ -247,11 +239,9 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
         if (unit.Unplugged()) {
             Log(QStringLiteral("unplugged: %1 closed").arg(line.path));
             line.Close();
-            ::close(signalFd);
             return status;
         }
         if (finishBy && now >= *finishBy) {
-            ::close(signalFd);
             return status;
         }
 
@@ -262,21 +252,16 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
             wake = std::min(wake.value_or(*finishBy), *finishBy);
         if (hungUp)
             wake = std::min(wake.value_or(now + ClosedLinePollNs), now + ClosedLinePollNs);
-        pollfd fds[2] = {{signalFd, POLLIN, 0},
+        pollfd fds[2] = {{stop.Fd(), POLLIN, 0},
                          {line.fd, short(POLLIN | (unwritten.isEmpty() ? 0 : POLLOUT)), 0}};
         const timespec timeout = Timeout(wake.value_or(now) - now);
         const int ready = ::ppoll(fds, hungUp ? 1 : 2, wake ? &timeout : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {
             Log(QStringLiteral("cannot wait for the line: %1").arg(Reason(errno)));
-            ::close(signalFd);
             return 2;
         }
-        if (fds[0].revents & POLLIN) {
-            signalfd_siginfo info{};
-            [[maybe_unused]] const ssize_t got = ::read(signalFd, &info, sizeof info);
-            ::close(signalFd);
+        if ((fds[0].revents & POLLIN) && stop.Take())
             return status;
-        }
 
         // A closed pseudo-terminal is looked at again after a short wait.
         bool closed = false;
@@ -305,7 +290,6 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
         if (closed) {
             if (!line.pty) {
                 Log(QStringLiteral("%1 went away").arg(line.path));
-                ::close(signalFd);
                 return 2;
             }
             hungUp = true;
@@ -316,7 +300,6 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
                 tcflush(line.fd, TCOFLUSH);
                 unwritten.clear();
                 if (finishBy) {
-                    ::close(signalFd);
                     return status;
                 }
             }

@@ -16,7 +16,7 @@
 
 namespace vireo {
 
-inline constexpr std::int32_t DefaultUnitCode = 58206;
+inline constexpr std::int32_t DefaultUnitCode = DefaultAccessCode;
 inline constexpr std::int32_t DefaultUnitBaud = 9600;
 inline constexpr int DefaultUnitPreamble = 2;
 

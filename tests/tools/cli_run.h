@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Running vireo-cli and the simulated unit from the tool tests.
+// Running vireo-cli in-process with its output captured, and the simulated
+// unit on its own pseudo-terminal, for the tool tests.
 #pragma once
 
+#include "cli_common.h"
 #include "test_files.h"
 
 #include <QProcess>
@@ -9,31 +11,23 @@
 
 namespace vireo::test {
 
-inline const QString Cli = QStringLiteral(VIREO_BIN_DIR "/vireo-cli");
 inline const QString SimProgram = QStringLiteral(VIREO_BIN_DIR "/vireo-unit-sim");
 inline const QString ShippedFile = QStringLiteral(VIREO_BIN_DIR "/VIREO.sts");
-// Guards against a hang only; how long runs take is the benchmarks' business.
-inline constexpr int HangGuardMs = 20000;
 
 struct Run {
-    int status = -1; // -1: hung or crashed
+    int status = -1;
     QString out;
     QString err;
 };
 
+/// vireo-cli with these arguments, run in this process.
 inline Run RunCli(const QStringList &args)
 {
-    QProcess process;
-    process.start(Cli, args);
+    cli::OutputCapture capture;
     Run run;
-    if (!process.waitForFinished(HangGuardMs) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.status = cli::RunProgram(args);
+    run.out = capture.Out();
+    run.err = capture.Err();
     return run;
 }
 
@@ -42,14 +36,12 @@ class Sim {
   public:
     explicit Sim(const QStringList &args)
     {
-        m_process.start(SimProgram, QStringList{QStringLiteral("--baud"), Baud} + args);
-        if (!m_process.waitForStarted())
-            return;
+        m_process.start(SimProgram,
+                        (args.contains("--baud") ? QStringList{} : QStringList{"--baud", Baud}) + args);
         // The first line of its output is the device to open.
-        QByteArray line;
-        while (!line.contains('\n') && m_process.waitForReadyRead(5000))
-            line += m_process.readAllStandardOutput();
-        m_device = QString::fromLocal8Bit(line.left(line.indexOf('\n'))).trimmed();
+        while (m_process.waitForStarted() && !m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
+        }
+        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~Sim()
     {
@@ -63,11 +55,7 @@ class Sim {
 
     QString Device() const { return m_device; }
     /// What the unit has logged so far: the end of each clone run.
-    QString Log()
-    {
-        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_log;
-    }
+    QString Log() { return m_log += QString::fromLocal8Bit(m_process.readAllStandardError()); }
     /// The port arguments of a vireo-cli run against this unit.
     QStringList Port() const { return {QStringLiteral("--port"), m_device, QStringLiteral("--speed"), Baud}; }
 

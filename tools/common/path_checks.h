@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Checks on the paths the tools are given, made before any work that a wrong
+// path would spoil: one file named twice, a port that is no device.
+#pragma once
+
+#include <QString>
+
+namespace vireo::tool {
+
+/// The same file under both names, also through a symbolic or hard link.
+bool SameFile(const QString &a, const QString &b);
+
+/// True when something exists at path that cannot be a serial device (a
+/// regular file, a folder, a FIFO); false for a character device or nothing.
+bool IsNoDevice(const QString &path);
+
+} // namespace vireo::tool
