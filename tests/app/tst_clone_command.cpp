@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(vireo::CloneMode)
+
 #include <functional>
 #include <utility>
 
@@ -24,6 +26,7 @@ class DrivingView : public CloneProgressView {
   public:
     CloneSession *session = nullptr;
     ManualClock *clock = nullptr;
+    std::function<void()> beforeTick; ///< the unit's bytes arrive
     bool showFails = false;
     int userClosesAfterTicks = -1;
     bool userClosesOnEndFrame = false; ///< close once the end frame is out
@@ -40,10 +43,11 @@ class DrivingView : public CloneProgressView {
         for (int i = 0; i < 100000 && m_open; ++i) {
             if (i == userClosesAfterTicks)
                 return true;
-            if (userClosesOnEndFrame && session->State().CloneStep == 6) // the end frame is out
+            if (userClosesOnEndFrame && session->Step() == CloneStep::End) // the end frame is out
                 return true;
             if (i == 1 && duringRun)
                 std::exchange(duringRun, nullptr)();
+            beforeTick();
             session->CloneTick();
             clock->Advance(0.01);
         }
@@ -68,13 +72,15 @@ struct App {
     CloneSession session{model, port, clock};
     DrivingView view;
     CloneCommand command{model, binding, document, dialogs, session, view};
-    FakeUnit unit{port};
+    UnitSimConfig unit; ///< the simulated unit put on the port when a command starts
+    std::optional<SimulatedLine> line;
 
     App()
     {
         session.SetAutoDrive(false);
         view.session = &session;
         view.clock = &clock;
+        view.beforeTick = [this] { line->Pump(); };
         binding.FillConfig2Lists();
         for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
             model.UnitImage[w] = 0xFFFF;
@@ -83,14 +89,17 @@ struct App {
         binding.NormalizeAndShow();
         document.SetFileName(QStringLiteral("/home/tech/site.st2"));
         // The unit holds the same settings with other carried words.
-        for (int i = 0; i < 99; ++i)
-            unit.memory[static_cast<std::size_t>(i)] = model.UnitImage[static_cast<std::size_t>(i)];
+        unit.memory = model.UnitImage;
+        unit.accessCode = DefaultAccessCode;
+        unit.baud = 0;
         unit.memory[0] = 0x4242;
         unit.memory[98] = 0x0BAD;
     }
-    CloneOutcome Start(const QString &mode)
+    CloneOutcome Start(CloneMode mode)
     {
-        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, 58206);
+        if (!line)
+            line.emplace(port, clock, unit);
+        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
     }
 };
 
@@ -112,7 +121,7 @@ class TestCloneCommand : public QObject {
 
 void TestCloneCommand::confirmations_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<CloneMode>("mode");
     QTest::addColumn<bool>("edited");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("prompt"); // empty: no prompt
@@ -120,18 +129,18 @@ void TestCloneCommand::confirmations_data()
     const QString write = QStringLiteral("Write to transceiver.");
     const QString read = QStringLiteral("Read from transceiver,Data has been edited.");
     QTest::newRow("write asks, Cancel opens no port")
-        << "Write" << false << int(AnswerCancel) << write << false;
+        << CloneMode::Write << false << int(AnswerCancel) << write << false;
     QTest::newRow("read of a clean document asks nothing")
-        << "Read" << false << int(AnswerCancel) << QString() << true;
+        << CloneMode::Read << false << int(AnswerCancel) << QString() << true;
     QTest::newRow("read of an edited document asks, OK runs")
-        << "Read" << true << int(AnswerOk) << read << true;
+        << CloneMode::Read << true << int(AnswerOk) << read << true;
     QTest::newRow("read of an edited document, Cancel opens no port")
-        << "Read" << true << int(AnswerCancel) << read << false;
+        << CloneMode::Read << true << int(AnswerCancel) << read << false;
 }
 
 void TestCloneCommand::confirmations()
 {
-    QFETCH(QString, mode);
+    QFETCH(CloneMode, mode);
     QFETCH(bool, edited);
     QFETCH(int, answer);
     QFETCH(QString, prompt);
@@ -143,10 +152,7 @@ void TestCloneCommand::confirmations()
     const UnitWords before = app.model.UnitImage;
     const CloneOutcome outcome = app.Start(mode);
 
-    if (prompt.isEmpty())
-        QVERIFY(app.dialogs.texts.isEmpty());
-    else
-        QCOMPARE(app.dialogs.texts.value(0), prompt);
+    QCOMPARE(app.dialogs.texts.value(0), prompt);
     QCOMPARE(app.port.opens, runs ? 1 : 0);
     QCOMPARE(outcome.result.has_value(), runs);
     if (!runs) {
@@ -158,7 +164,7 @@ void TestCloneCommand::confirmations()
 void TestCloneCommand::completedRead()
 {
     App app;
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
+    const CloneOutcome outcome = app.Start(CloneMode::Read);
     QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::ReadComplete));
     QCOMPARE(outcome.caption, std::optional<QString>(QStringLiteral("Untitled - Vireo")));
     QCOMPARE(app.model.UnitImage, app.unit.memory);
@@ -166,18 +172,16 @@ void TestCloneCommand::completedRead()
     QVERIFY(!app.document.DataEdited());
     QVERIFY(app.dialogs.texts.isEmpty());
     QCOMPARE(app.view.values.last(), 100);
-    QCOMPARE(app.port.openedDevice, QStringLiteral("/dev/ttyS1"));
 }
 
 void TestCloneCommand::completedWrite()
 {
     App app;
     app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77")); // an edit still in its field
-    const CloneOutcome outcome = app.Start(QStringLiteral("Write"));
+    const CloneOutcome outcome = app.Start(CloneMode::Write);
     QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::WriteComplete));
     QVERIFY(!outcome.caption);
-    const UnitWords &image = app.model.UnitImage;
-    QCOMPARE(app.unit.received, QList<std::uint16_t>(image.begin(), image.end()));
+    QCOMPARE(app.line->unit.Memory(), app.model.UnitImage);
     QVERIFY(app.document.DataEdited()); // a write leaves the document edited
     QVERIFY(app.document.HasFileName);
     QCOMPARE(app.dialogs.texts, QStringList{QStringLiteral("Write to transceiver.")});
@@ -191,8 +195,7 @@ void TestCloneCommand::failures_data()
     QTest::addColumn<int>("result");
     QTest::newRow("port does not open, names COM2") << "open" << 0;
     QTest::newRow("window cannot be shown") << "window" << 0;
-    QTest::newRow("no unit") << "status" << 5;
-    QTest::newRow("too few blocks") << "blocks" << 9;
+    QTest::newRow("too few blocks") << "short-data=50" << 9;
     QTest::newRow("user closes the window: abort, no message") << "close" << 12;
 }
 
@@ -201,20 +204,20 @@ void TestCloneCommand::failures()
     QFETCH(QString, failure);
     QFETCH(int, result);
     App app;
-    app.port.openSucceeds = failure != QLatin1String("open");
+    app.port.faults.noOpen = failure == QLatin1String("open");
     app.view.showFails = failure == QLatin1String("window");
     app.view.userClosesAfterTicks = failure == QLatin1String("close") ? 1 : -1;
-    app.unit.script.status = failure == QLatin1String("status") ? 0 : 1;
-    app.unit.script.blocks = failure == QLatin1String("blocks") ? 50 : 99;
+    if (failure.contains(QLatin1Char('=')))
+        QVERIFY(!ParseUnitFault(failure, app.unit.faults));
     app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77"));
     app.binding.ReadAllFields();
     const UnitWords image = app.model.UnitImage; // with the edit taken in
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
+    const CloneOutcome outcome = app.Start(CloneMode::Read);
 
     QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
     QVERIFY(!outcome.caption);
     QCOMPARE(app.dialogs.texts.size(), result == 12 ? 1 : 2); // the edited-read prompt, then one error box
-    QCOMPARE(app.dialogs.texts.value(1), CloneErrorText(result, 2));
+    QCOMPARE(app.dialogs.texts.value(1), CloneErrorText(CloneResult(result), 2));
     if (result == 12)
         QCOMPARE(app.port.CountWritten(AbortFrame()), 1);
     else
@@ -225,35 +228,35 @@ void TestCloneCommand::failures()
 }
 
 // The unit has left cloning once the end frame is out: closing the window in
-// that last tick must not throw a complete read or write away.
+// that last poll must not throw a complete read or write away.
 void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<CloneMode>("mode");
     QTest::addColumn<int>("result");
-    QTest::newRow("read installed") << "Read" << int(CloneResult::ReadComplete);
-    QTest::newRow("write complete") << "Write" << int(CloneResult::WriteComplete);
+    QTest::newRow("read installed") << CloneMode::Read << int(CloneResult::ReadComplete);
+    QTest::newRow("write complete") << CloneMode::Write << int(CloneResult::WriteComplete);
 }
 
 void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun()
 {
-    QFETCH(QString, mode);
+    QFETCH(CloneMode, mode);
     QFETCH(int, result);
     App app;
     app.view.userClosesOnEndFrame = true;
     const CloneOutcome outcome = app.Start(mode);
     QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
     QCOMPARE(app.port.CountWritten(AbortFrame()), 0);
-    if (mode == QLatin1String("Read"))
+    if (mode == CloneMode::Read)
         QCOMPARE(app.model.UnitImage, app.unit.memory);
-    QCOMPARE(app.dialogs.texts.size(), mode == QLatin1String("Read") ? 0 : 1); // only the write prompt
+    QCOMPARE(app.dialogs.texts.size(), mode == CloneMode::Read ? 0 : 1); // only the write prompt
 }
 
 void TestCloneCommand::secondCommandDuringARunDoesNothing()
 {
     App app;
     std::optional<CloneOutcome> inner;
-    app.view.duringRun = [&app, &inner] { inner = app.Start(QStringLiteral("Write")); };
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
+    app.view.duringRun = [&app, &inner] { inner = app.Start(CloneMode::Write); };
+    const CloneOutcome outcome = app.Start(CloneMode::Read);
     QVERIFY(inner);
     QVERIFY(!inner->result);
     QVERIFY(app.dialogs.texts.isEmpty()); // no prompt, no error box

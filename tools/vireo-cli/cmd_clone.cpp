@@ -361,7 +361,7 @@ class CloneRunner {
         const CloneResult result = RunCloneToEnd(session, request);
         m_interrupt.Watch(nullptr);
         m_progress.Finish();
-        m_lastStep = session.State().CloneStep;
+        m_sentBlocks = session.SentBlocks();
         m_portError = session.PortErrorText();
         return result;
     }
@@ -373,29 +373,28 @@ class CloneRunner {
             Err() << "vireo-cli: " << what << " interrupted; the unit was told to leave cloning" << Qt::endl;
             return InterruptedStatus;
         }
-        const int code = static_cast<int>(result);
         Err() << "vireo-cli: " << what << " failed on " << m_target.device;
         if (m_target.comNumber > 0)
             Err() << " (COM" << m_target.comNumber << ')';
-        Err() << " at " << m_target.speed << " bit/s\n" << MessageText(code);
+        Err() << " at " << m_target.speed << " bit/s\n" << MessageText(result);
         if (!m_portError.isEmpty())
             Err() << "Reason: " << m_portError << '\n';
         Err().flush();
-        return ExitCloneBase + code;
+        return CloneExitStatus(result);
     }
 
     /// Whether the last run got as far as sending blocks to the unit.
-    bool SentBlocks() const { return m_lastStep >= 5; }
+    bool SentBlocks() const { return m_sentBlocks; }
     bool Quiet() const { return m_options.quiet; }
     const PortTarget &Target() const { return m_target; }
 
   private:
     // The window's message; it names the COM port, or the device when no COM
     // port maps to it. Printed with the terminal's line ends.
-    QString MessageText(int code) const
+    QString MessageText(CloneResult result) const
     {
-        QStringList lines = CloneErrorText(code, m_target.comNumber).split(QStringLiteral("\r\n"));
-        if (code == static_cast<int>(CloneResult::PortFailed) && m_target.comNumber == 0)
+        QStringList lines = CloneErrorText(result, m_target.comNumber).split(QStringLiteral("\r\n"));
+        if (result == CloneResult::PortFailed && m_target.comNumber == 0)
             lines[0] = QStringLiteral("Cannot access %1.").arg(m_target.device);
         return lines.join(QLatin1Char('\n'));
     }
@@ -407,7 +406,7 @@ class CloneRunner {
     CloneTrace m_trace;
     ConsoleProgress m_progress;
     InterruptWatch m_interrupt;
-    int m_lastStep = 0;
+    bool m_sentBlocks = false;
     QString m_portError;
 };
 
