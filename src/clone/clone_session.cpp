@@ -152,16 +152,24 @@ void CloneSession::ScheduleNextPoll()
     }
     // The write request and the end frame await nothing: their poll is due at once.
     const bool missed = std::exchange(m_pollMissed, false);
-    const bool dueNow = missed || m_state.CloneStep == CloneStep::End ||
-                        (m_state.CloneStep == CloneStep::WriteRequest && m_state.FrameSent());
-    int ms = 0;
-    if (!dueNow) {
-        // Otherwise the first poll that could find the reply overdue: just
-        // after the time-out, or at once again while bytes keep coming past it.
-        const double left = m_state.StartTime + ReplyTimeout - m_clock.Now();
-        ms = left > 0 ? static_cast<int>(std::ceil(left * 1000.0)) + 1 : 1;
+    if (missed || m_state.CloneStep == CloneStep::End ||
+        (m_state.CloneStep == CloneStep::WriteRequest && m_state.FrameSent())) {
+        m_armedFor.reset();
+        m_timer.start(0);
+        return;
     }
-    m_timer.start(ms);
+    // Otherwise the first poll that could find the reply overdue: just after
+    // the time-out, or at once again while bytes keep coming past it. Bytes
+    // that arrive before it leave the timer alone; only a send or a stored
+    // block moves it.
+    const double left = m_state.StartTime + ReplyTimeout - m_clock.Now();
+    if (left <= 0) {
+        m_armedFor.reset();
+        m_timer.start(1);
+    } else if (!m_timer.isActive() || m_armedFor != m_state.StartTime) {
+        m_armedFor = m_state.StartTime;
+        m_timer.start(static_cast<int>(std::ceil(left * 1000.0)) + 1);
+    }
 }
 
 void CloneSession::TickBody()

@@ -157,7 +157,8 @@ class CloneSession : public QObject {
     std::optional<CloneResult> m_lastResult;
     QString m_portError;
     bool m_autoDrive = true;
-    QTimer m_timer; // single shot: the time-out, or a poll due without received bytes
+    QTimer m_timer;                   // single shot: the time-out, or a poll due without received bytes
+    std::optional<double> m_armedFor; // the StartTime whose time-out the timer waits for
 };
 
 /// Runs a clone to its end without a window: starts it and waits in a local

@@ -21,37 +21,26 @@ using namespace vireo::test;
 
 namespace {
 
-/** A progress window whose modal wait drives the session tick by tick. */
+/** A progress window whose modal wait drives the session poll by poll. */
 class DrivingView : public CloneProgressView {
   public:
-    CloneSession *session = nullptr;
-    ManualClock *clock = nullptr;
-    std::function<void()> beforeTick; ///< the unit's bytes arrive
+    std::function<void()> poll; ///< bytes arrive, the session polls, time passes
+    std::function<bool(int)> userCloses = [](int) { return false; }; ///< asked before poll n
+    std::function<void()> duringRun;                                 ///< called once, after the first poll
     bool showFails = false;
-    int userClosesAfterTicks = -1;
-    bool userClosesOnEndFrame = false; ///< close once the end frame is out
-    std::function<void()> duringRun;   ///< called once, after the first tick
     int shows = 0;
     QList<int> values;
 
     bool ShowModal() override
     {
         ++shows;
-        if (showFails)
-            return false;
-        m_open = true;
-        for (int i = 0; i < 100000 && m_open; ++i) {
-            if (i == userClosesAfterTicks)
-                return true;
-            if (userClosesOnEndFrame && session->Step() == CloneStep::End) // the end frame is out
-                return true;
+        m_open = !showFails;
+        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i) {
             if (i == 1 && duringRun)
                 std::exchange(duringRun, nullptr)();
-            beforeTick();
-            session->CloneTick();
-            clock->Advance(0.01);
+            poll();
         }
-        return true;
+        return !showFails;
     }
     void SetValue(int value) override { values.append(value); }
     void Close() override { m_open = false; }
@@ -78,9 +67,11 @@ struct App {
     App()
     {
         session.SetAutoDrive(false);
-        view.session = &session;
-        view.clock = &clock;
-        view.beforeTick = [this] { line->Pump(); };
+        view.poll = [this] {
+            line->Pump();
+            session.CloneTick();
+            clock.Advance(0.01);
+        };
         binding.FillConfig2Lists();
         for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
             model.UnitImage[w] = 0xFFFF;
@@ -110,12 +101,10 @@ class TestCloneCommand : public QObject {
   private slots:
     void confirmations_data();
     void confirmations();
-    void completedRead();
-    void completedWrite();
+    void completed_data();
+    void completed();
     void failures_data();
     void failures();
-    void closedAfterTheEndFrameKeepsTheRun_data();
-    void closedAfterTheEndFrameKeepsTheRun();
     void secondCommandDuringARunDoesNothing();
 };
 
@@ -161,30 +150,40 @@ void TestCloneCommand::confirmations()
     }
 }
 
-void TestCloneCommand::completedRead()
+// A completed run, also when the user closes the window as the end frame goes
+// out: the unit has left cloning, so nothing is thrown away.
+void TestCloneCommand::completed_data()
 {
-    App app;
-    const CloneOutcome outcome = app.Start(CloneMode::Read);
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::ReadComplete));
-    QCOMPARE(outcome.caption, std::optional<QString>(QStringLiteral("Untitled - Vireo")));
-    QCOMPARE(app.model.UnitImage, app.unit.memory);
-    QVERIFY(!app.document.HasFileName);
-    QVERIFY(!app.document.DataEdited());
-    QVERIFY(app.dialogs.texts.isEmpty());
-    QCOMPARE(app.view.values.last(), 100);
+    QTest::addColumn<CloneMode>("mode");
+    QTest::addColumn<bool>("closedOnEndFrame");
+    QTest::newRow("read installed") << CloneMode::Read << false;
+    QTest::newRow("write") << CloneMode::Write << false;
+    QTest::newRow("read, window closed on the end frame") << CloneMode::Read << true;
+    QTest::newRow("write, window closed on the end frame") << CloneMode::Write << true;
 }
 
-void TestCloneCommand::completedWrite()
+void TestCloneCommand::completed()
 {
+    QFETCH(CloneMode, mode);
+    QFETCH(bool, closedOnEndFrame);
     App app;
     app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77")); // an edit still in its field
-    const CloneOutcome outcome = app.Start(CloneMode::Write);
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::WriteComplete));
-    QVERIFY(!outcome.caption);
-    QCOMPARE(app.line->unit.Memory(), app.model.UnitImage);
-    QVERIFY(app.document.DataEdited()); // a write leaves the document edited
-    QVERIFY(app.document.HasFileName);
-    QCOMPARE(app.dialogs.texts, QStringList{QStringLiteral("Write to transceiver.")});
+    if (closedOnEndFrame)
+        app.view.userCloses = [&app](int) { return app.session.Step() == CloneStep::End; };
+    const bool read = mode == CloneMode::Read;
+    const CloneOutcome outcome = app.Start(mode);
+    QCOMPARE(outcome.result, read ? CloneResult::ReadComplete : CloneResult::WriteComplete);
+    QCOMPARE(app.port.CountWritten(AbortFrame()), 0);
+    QCOMPARE(app.dialogs.texts.size(), 1); // the confirmation, no error box
+    QCOMPARE(app.view.values.last(), 100);
+    QCOMPARE(outcome.caption,
+             read ? std::optional<QString>(QStringLiteral("Untitled - Vireo")) : std::nullopt);
+    if (read)
+        QCOMPARE(app.model.UnitImage, app.unit.memory);
+    else
+        QCOMPARE(app.line->unit.Memory(), app.model.UnitImage); // with the edit taken in
+    QCOMPARE(app.document.HasFileName, !read);
+    QCOMPARE(app.document.DataEdited(), !read); // a write leaves the document edited
 }
 
 // Every other end of a read: at most one error box, and the image, the
@@ -206,7 +205,8 @@ void TestCloneCommand::failures()
     App app;
     app.port.faults.noOpen = failure == QLatin1String("open");
     app.view.showFails = failure == QLatin1String("window");
-    app.view.userClosesAfterTicks = failure == QLatin1String("close") ? 1 : -1;
+    if (failure == QLatin1String("close"))
+        app.view.userCloses = [](int poll) { return poll == 1; };
     if (failure.contains(QLatin1Char('=')))
         QVERIFY(!ParseUnitFault(failure, app.unit.faults));
     app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77"));
@@ -225,30 +225,6 @@ void TestCloneCommand::failures()
     QCOMPARE(app.model.UnitImage, image);
     QVERIFY(app.document.HasFileName);
     QVERIFY(app.document.DataEdited());
-}
-
-// The unit has left cloning once the end frame is out: closing the window in
-// that last poll must not throw a complete read or write away.
-void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun_data()
-{
-    QTest::addColumn<CloneMode>("mode");
-    QTest::addColumn<int>("result");
-    QTest::newRow("read installed") << CloneMode::Read << int(CloneResult::ReadComplete);
-    QTest::newRow("write complete") << CloneMode::Write << int(CloneResult::WriteComplete);
-}
-
-void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun()
-{
-    QFETCH(CloneMode, mode);
-    QFETCH(int, result);
-    App app;
-    app.view.userClosesOnEndFrame = true;
-    const CloneOutcome outcome = app.Start(mode);
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
-    QCOMPARE(app.port.CountWritten(AbortFrame()), 0);
-    if (mode == CloneMode::Read)
-        QCOMPARE(app.model.UnitImage, app.unit.memory);
-    QCOMPARE(app.dialogs.texts.size(), mode == CloneMode::Read ? 0 : 1); // only the write prompt
 }
 
 void TestCloneCommand::secondCommandDuringARunDoesNothing()

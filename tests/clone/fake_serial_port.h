@@ -30,13 +30,13 @@ class ManualClock : public CloneClock {
 /** Faults of the port itself, as opposed to the unit behind it. */
 struct PortFaults {
     bool noOpen = false;
-    int refuseWrite = -1;   ///< the write with this number (0-based) is refused
+    int refuseWrite = -1;   ///< the write with this number (0-based) is refused...
     qint64 shortBy = 0;     ///< ...or takes all but this many bytes
     int loseAtWrite = -1;   ///< the port fails for good at this write (after taking it unless refused)
     bool readFails = false; ///< bytes are said to wait but none can be read
     int chopEachFeed = 0;   ///< every chunk that arrives loses this many last bytes
     bool garbage = false;   ///< random bytes arrive instead of the unit's
-    bool overflow = false;  ///< the receive buffer overflows at the first poll
+    bool overflow = false;  ///< the receive buffer overflows as the run starts
     bool neverDrains = false;
 };
 
@@ -45,7 +45,7 @@ class FakeSerialPort : public SerialPort {
   public:
     PortFaults faults;
     std::function<void(const QByteArray &)> onWrite; ///< the bytes of every accepted write
-    QList<QByteArray> written;                       ///< every accepted write
+    QList<QByteArray> written;
     int writeAttempts = 0;
     int opens = 0;
     QList<int> drainWaits;     ///< the bound given to each WaitUntilSent
@@ -54,15 +54,13 @@ class FakeSerialPort : public SerialPort {
     bool Open(const QString &, qint32) override
     {
         ++opens;
-        m_open = !faults.noOpen;
         m_rx.clear();
-        return m_open;
+        return m_open = !faults.noOpen;
     }
     bool IsOpen() const override { return m_open; }
     void Close() override
     {
-        if (m_open)
-            queuedAtClose = m_queued;
+        queuedAtClose = m_open ? m_queued : queuedAtClose;
         m_open = false;
     }
     qint64 BytesWaiting() const override { return m_open ? m_rx.size() : 0; }
@@ -76,26 +74,22 @@ class FakeSerialPort : public SerialPort {
         const int number = writeAttempts++;
         if (!m_open)
             return -1;
-        const bool lose = number == faults.loseAtWrite;
-        if (number == faults.refuseWrite) {
-            if (lose)
-                Unplug();
-            return faults.shortBy > 0 ? bytes.size() - faults.shortBy : -1;
+        const bool refused = number == faults.refuseWrite;
+        if (!refused) {
+            written.append(bytes);
+            m_queued += bytes.size();
+            if (onWrite)
+                onWrite(bytes);
         }
-        written.append(bytes);
-        m_queued += bytes.size();
-        if (onWrite)
-            onWrite(bytes);
-        if (lose)
+        if (number == faults.loseAtWrite)
             Unplug();
-        return bytes.size();
+        return !refused ? bytes.size() : faults.shortBy > 0 ? bytes.size() - faults.shortBy : -1;
     }
     qint64 BytesToSend() const override { return m_queued; }
     bool WaitUntilSent(int msecs) override
     {
         drainWaits.append(msecs);
-        if (!faults.neverDrains)
-            m_queued = 0;
+        m_queued = faults.neverDrains ? m_queued : 0;
         return m_queued == 0;
     }
     PortFailure FailureKind() const override
@@ -113,7 +107,6 @@ class FakeSerialPort : public SerialPort {
         }
     }
     void FeedHex(const QByteArray &hex) { Feed(HexToBytes(hex)); }
-    void RaiseOverflow() { emit receiveOverflow(); }
     /// The device goes away: closed, then reported.
     void Unplug()
     {
@@ -128,22 +121,21 @@ class FakeSerialPort : public SerialPort {
     qint64 m_queued = 0;
 };
 
-/** The simulated unit on the fake port: it hears every accepted write and its due bytes arrive on Pump(). */
+/** The simulated unit on the fake port: it hears every accepted write; Pump() delivers its due bytes. */
 struct SimulatedLine {
     FakeSerialPort &port;
     ManualClock &clock;
     UnitSimulator unit;
+    QRandomGenerator random{42};
 
     SimulatedLine(FakeSerialPort &p, ManualClock &c, UnitSimConfig config) : port(p), clock(c), unit(config)
     {
         port.onWrite = [this](const QByteArray &bytes) {
-            if (!port.faults.garbage) {
-                unit.Receive(clock.Ns(), bytes);
-                return;
-            }
+            if (!port.faults.garbage)
+                return unit.Receive(clock.Ns(), bytes);
             QByteArray noise(40, '\0');
             for (char &b : noise)
-                b = static_cast<char>(m_random.bounded(256));
+                b = static_cast<char>(random.bounded(256));
             port.Feed(noise);
         };
     }
@@ -154,13 +146,9 @@ struct SimulatedLine {
         if (unit.Unplugged() && port.IsOpen())
             port.Unplug();
     }
-
-  private:
-    QRandomGenerator m_random{42};
 };
 
-/// Ticks the session `step` seconds apart until its run ends (bounded);
-/// `beforeTick` runs before every tick.
+/// Polls the session `step` seconds apart until its run ends (bounded); `beforeTick` runs before every poll.
 inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
                       const std::function<void()> &beforeTick = {})
 {

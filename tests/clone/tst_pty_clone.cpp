@@ -83,6 +83,10 @@ struct Link {
     QtSerialPort port;
     SteadyCloneClock clock;
     CloneSession session{model, port, clock};
+    CloneResult Run(CloneMode mode, const PtyUnit &pty)
+    {
+        return RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode});
+    }
 };
 
 } // namespace
@@ -104,14 +108,12 @@ void TestPtyClone::readThenWrite()
     PtyUnit pty(config);
     QVERIFY(!pty.Device().isEmpty());
     Link link;
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Read, pty.Device(), 115200, DefaultUnitCode}),
-             CloneResult::ReadComplete);
+    QCOMPARE(link.Run(CloneMode::Read, pty), CloneResult::ReadComplete);
     QCOMPARE(link.model.LoadBuffer, config.memory);
     QVERIFY(!link.port.IsOpen());
     for (int i = 0; i < 99; ++i)
         link.model.UnitImage[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x0101 * i);
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Write, pty.Device(), 9600, DefaultUnitCode}),
-             CloneResult::WriteComplete);
+    QCOMPARE(link.Run(CloneMode::Write, pty), CloneResult::WriteComplete);
     QCOMPARE(pty.unit.Memory(), link.model.UnitImage);
     pty.Read();
     QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
@@ -126,8 +128,7 @@ void TestPtyClone::lineHungUp()
     PtyUnit pty(config);
     QVERIFY(!pty.Device().isEmpty());
     Link link;
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Read, pty.Device(), 9600, DefaultUnitCode}),
-             CloneResult::FrameNotTaken);
+    QCOMPARE(link.Run(CloneMode::Read, pty), CloneResult::FrameNotTaken);
     QVERIFY(!link.session.PortErrorText().isEmpty());
     QVERIFY(!link.port.IsOpen());
 }
