@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+Q_DECLARE_METATYPE(vireo::CloneMode)
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -78,59 +80,55 @@ class PtyUnit : public QObject {
     QTimer m_out;
 };
 
-struct Link {
-    UnitModel model;
-    QtSerialPort port;
-    SteadyCloneClock clock;
-    CloneSession session{model, port, clock};
-    CloneResult Run(CloneMode mode, const PtyUnit &pty)
-    {
-        return RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode});
-    }
-};
-
 } // namespace
 
 class TestPtyClone : public QObject {
     Q_OBJECT
   private slots:
-    void readThenWrite();
-    void lineHungUp();
+    void runs_data();
+    void runs();
 };
 
-void TestPtyClone::readThenWrite()
+void TestPtyClone::runs_data()
 {
+    QTest::addColumn<CloneMode>("mode");
+    QTest::addColumn<int>("unplugAfter"); // reply frames before the unit hangs up; -1: never
+    QTest::addColumn<CloneResult>("result");
+    QTest::newRow("read") << CloneMode::Read << -1 << CloneResult::ReadComplete;
+    QTest::newRow("write") << CloneMode::Write << -1 << CloneResult::WriteComplete;
+    // Ended by the port's own report of the lost line, which closed it.
+    QTest::newRow("line hung up") << CloneMode::Read << 3 << CloneResult::FrameNotTaken;
+}
+
+void TestPtyClone::runs()
+{
+    QFETCH(CloneMode, mode);
+    QFETCH(int, unplugAfter);
+    QFETCH(CloneResult, result);
     UnitSimConfig config;
     config.baud = 0;
     config.echo = true;
+    if (unplugAfter >= 0)
+        config.faults.unplugAfter = unplugAfter;
     for (int i = 0; i < 99; ++i)
         config.memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
     PtyUnit pty(config);
     QVERIFY(!pty.Device().isEmpty());
-    Link link;
-    QCOMPARE(link.Run(CloneMode::Read, pty), CloneResult::ReadComplete);
-    QCOMPARE(link.model.LoadBuffer, config.memory);
-    QVERIFY(!link.port.IsOpen());
-    for (int i = 0; i < 99; ++i)
-        link.model.UnitImage[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x0101 * i);
-    QCOMPARE(link.Run(CloneMode::Write, pty), CloneResult::WriteComplete);
-    QCOMPARE(pty.unit.Memory(), link.model.UnitImage);
-    pty.Read();
-    QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
-}
-
-// Ended by the port's own report of the lost line, which closed it.
-void TestPtyClone::lineHungUp()
-{
-    UnitSimConfig config;
-    config.baud = 0;
-    config.faults.unplugAfter = 3;
-    PtyUnit pty(config);
-    QVERIFY(!pty.Device().isEmpty());
-    Link link;
-    QCOMPARE(link.Run(CloneMode::Read, pty), CloneResult::FrameNotTaken);
-    QVERIFY(!link.session.PortErrorText().isEmpty());
-    QVERIFY(!link.port.IsOpen());
+    UnitModel model;
+    model.UnitImage.fill(0x0BAD);
+    QtSerialPort port;
+    SteadyCloneClock clock;
+    CloneSession session(model, port, clock);
+    QCOMPARE(RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode}), result);
+    QVERIFY(!port.IsOpen());
+    QCOMPARE(session.PortErrorText().isEmpty(), unplugAfter < 0);
+    if (result == CloneResult::ReadComplete)
+        QCOMPARE(model.LoadBuffer, config.memory);
+    if (result == CloneResult::WriteComplete) {
+        QCOMPARE(pty.unit.Memory(), model.UnitImage);
+        pty.Read();                                           // the end frame may still wait in the line
+        QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPtyClone)
