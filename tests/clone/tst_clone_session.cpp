@@ -57,8 +57,12 @@ struct Rig {
 };
 
 using Results = QList<CloneResult>;
+using Step = std::pair<double, QByteArray>; // seconds that pass, then bytes that arrive (hex)
+using Steps = QList<Step>;
 
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class TestCloneSession : public QObject {
     Q_OBJECT
@@ -69,9 +73,8 @@ class TestCloneSession : public QObject {
     void replyMatching();
     void writeAcknowledgements_data();
     void writeAcknowledgements();
-    void timeoutBoundary_data();
-    void timeoutBoundary();
-    void timeoutCountsFromSendOrStoredBlock();
+    void timeouts_data();
+    void timeouts();
     void drainBeforeClose_data();
     void drainBeforeClose();
 };
@@ -259,65 +262,48 @@ void TestCloneSession::writeAcknowledgements()
 }
 
 // Exactly 2.0 s of silence is not yet a time-out; the first poll after it is.
-void TestCloneSession::timeoutBoundary_data()
+// Arriving bytes hold it off, but it counts from the send, or from the last
+// stored block while data comes in. Each step: time passes, bytes arrive, a poll.
+void TestCloneSession::timeouts_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("replies"); // status and identity answered
     QTest::addColumn<int>("refuseWrite");
-    QTest::addColumn<int>("result");
-    QTest::newRow("awaiting status") << int(CloneMode::Read) << 0 << -1 << 3;
-    QTest::newRow("awaiting identity") << int(CloneMode::Read) << 1 << -1 << 7;
-    QTest::newRow("write request refused") << int(CloneMode::Write) << 2 << 2 << 2;
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<int>("result"); // -1: the run goes on
+    const int R = int(CloneMode::Read), W = int(CloneMode::Write);
+    const QByteArray status = UnitStatusReply(0x01), identity = UnitIdentityReply();
+    const Steps handshake{{0, status}, {0, identity}};
+    QTest::newRow("2.0 s awaiting status: not yet") << R << -1 << Steps{{2.0, {}}} << -1;
+    QTest::newRow("just over 2.0 s awaiting status") << R << -1 << Steps{{2.0005, {}}} << 3;
+    QTest::newRow("2.0 s awaiting identity: not yet") << R << -1 << Steps{{0, status}, {2.0, {}}} << -1;
+    QTest::newRow("just over 2.0 s awaiting identity") << R << -1 << Steps{{0, status}, {2.0005, {}}} << 7;
+    QTest::newRow("write request refused: 2.0 s") << W << 2 << handshake + Steps{{2.0, {}}} << -1;
+    QTest::newRow("write request refused: just over") << W << 2 << handshake + Steps{{2.0005, {}}} << 2;
+    const Steps noise{{0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}};
+    QTest::newRow("bytes hold it off") << R << -1 << noise << -1;
+    QTest::newRow("but it counts from the send") << R << -1 << noise + Steps{{0.1, {}}} << 3;
+    Steps blocks = handshake;
+    for (int i = 0; i < 3; ++i)
+        blocks << Step{1.9, {}} << Step{0, UnitBlockReply(std::uint16_t(0x0100 + i))};
+    QTest::newRow("every stored block restarts it") << R << -1 << blocks << -1;
 }
 
-void TestCloneSession::timeoutBoundary()
+void TestCloneSession::timeouts()
 {
     QFETCH(int, mode);
-    QFETCH(int, replies);
     QFETCH(int, refuseWrite);
+    QFETCH(Steps, steps);
     QFETCH(int, result);
     Rig rig;
     rig.port.faults.refuseWrite = refuseWrite;
     rig.clock.Set(86399.5); // the clock's value never matters, only differences
     QVERIFY(rig.Start(CloneMode(mode)));
-    const QByteArrayList answers{UnitStatusReply(0x01), UnitIdentityReply()};
-    for (int i = 0; i < replies; ++i)
-        rig.Hear(answers[i]);
-    const double sent = rig.clock.Now();
-    rig.clock.Set(sent + 2.0);
-    rig.session.CloneTick();
-    QVERIFY(rig.session.CloneActive());
-    rig.clock.Set(sent + 2.0005);
-    rig.session.CloneTick();
-    QCOMPARE(rig.results, Results{CloneResult(result)});
-}
-
-// Arriving bytes hold the time-out off, but it counts from the send, or from
-// the last stored block while data comes in.
-void TestCloneSession::timeoutCountsFromSendOrStoredBlock()
-{
-    Rig rig;
-    QVERIFY(rig.Start(CloneMode::Read));
-    for (int i = 0; i < 5; ++i) {
-        rig.clock.Advance(0.5);
-        rig.Hear("00");
-        QVERIFY(rig.session.CloneActive());
+    for (const auto &[seconds, hex] : steps) {
+        rig.clock.Advance(seconds);
+        rig.Hear(hex);
     }
-    rig.clock.Advance(0.1);
-    rig.session.CloneTick();
-    QCOMPARE(rig.results, Results{CloneResult::NoAnswer});
-
-    Rig read;
-    QVERIFY(read.Start(CloneMode::Read));
-    read.Hear(UnitStatusReply(0x01));
-    read.Hear(UnitIdentityReply());
-    for (int i = 0; i < 3; ++i) {
-        read.clock.Advance(1.9);
-        read.session.CloneTick(); // silent, but within 2.0 s of the last stored block
-        read.Hear(UnitBlockReply(static_cast<std::uint16_t>(i)));
-    }
-    QVERIFY(read.session.CloneActive());
-    QCOMPARE(read.model.LoadBuffer[2], 2);
+    QCOMPARE(rig.results, result < 0 ? Results{} : Results{CloneResult(result)});
+    QCOMPARE(rig.progress.size(), qsizetype(steps.size() > 6 ? 3 : 0)); // the stored blocks
 }
 
 // The last frame (F-ABORT or F-END) must leave the machine before the port is
