@@ -6,14 +6,12 @@
 
 namespace vireo {
 
-CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortChoice &port,
-                                      std::int32_t accessCode)
+CloneOutcome CloneCommand::StartClone(CloneMode mode, const ClonePortChoice &port, std::int32_t accessCode)
 {
     // One run at a time: a second command while one runs does nothing at all
     // (no prompt, no error box naming a port).
     if (m_session.InRun())
         return {};
-    const CloneMode mode = CloneModeFromWord(modeWord);
     // The image must hold what the editor shows, also an edit still in a field.
     m_binding.ReadAllFields();
     if (mode == CloneMode::Write) {
@@ -25,8 +23,8 @@ CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortCh
     }
 
     std::optional<CloneResult> result;
-    const auto onProgress =
-        QObject::connect(&m_session, &CloneSession::progress, &m_session, [this](int value) { m_view.SetValue(value); });
+    const auto onProgress = QObject::connect(&m_session, &CloneSession::progress, &m_session,
+                                             [this](int value) { m_view.SetValue(value); });
     const auto onFinished =
         QObject::connect(&m_session, &CloneSession::finished, &m_session, [this, &result](CloneResult r) {
             result = r;
@@ -53,7 +51,7 @@ CloneOutcome CloneCommand::StartClone(const QString &modeWord, const ClonePortCh
         m_document.SetUntitled();
         outcome.caption = m_document.UpdateCaption();
     } else if (IsCloneError(*result)) {
-        m_dialogs.MessageBox(CloneErrorText(static_cast<int>(*result), port.portNumber), Buttons::Ok);
+        m_dialogs.MessageBox(CloneErrorText(*result, port.portNumber), Buttons::Ok);
     }
     return outcome;
 }

@@ -52,10 +52,10 @@ class CloneCommand {
     {
     }
 
-    /// Runs "Read" or "Write" and returns when the run has ended and the
+    /// Runs a read or a write and returns when the run has ended and the
     /// progress window is closed. The image and the document change only on a
     /// completed read. The caller then brings the main window to the front.
-    CloneOutcome StartClone(const QString &modeWord, const ClonePortChoice &port, std::int32_t accessCode);
+    CloneOutcome StartClone(CloneMode mode, const ClonePortChoice &port, std::int32_t accessCode);
     /// The user closed the progress window: the run ends early, without a message.
     void Cancel() { m_session.Cancel(); }
 

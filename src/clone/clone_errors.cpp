@@ -29,32 +29,35 @@ QString ErrorItem(const QString &item)
 
 } // namespace
 
-QString CloneErrorText(int code, int portNumber)
+QString CloneErrorText(CloneResult result, int portNumber)
 {
-    switch (code) {
-    case 0:
+    switch (result) {
+    case CloneResult::PortFailed:
         return CheckList(QStringLiteral("Cannot access COM%1.").arg(portNumber));
-    case 1:
+    case CloneResult::BufferOverflow:
         return CheckList(QStringLiteral("COM buffer Overflow."));
-    case 2:
+    case CloneResult::FrameNotTaken:
         return CheckList(QStringLiteral("Cannot access COM port."));
-    case 3:
+    case CloneResult::NoAnswer:
         return CheckList(QStringLiteral("No answer from transceiver."));
-    case 4:
+    case CloneResult::IllegalData:
         return CheckList(QStringLiteral("Illegal Data."));
-    case 5:
+    case CloneResult::NoUnit:
         return ErrorItem(QStringLiteral("- No Wren Unit."));
-    case 6:
+    case CloneResult::UnknownUnit:
         return ErrorItem(QStringLiteral("- Unknown Unit."));
-    case 7:
+    case CloneResult::AccessCodeError:
         return ErrorItem(QStringLiteral("- Five Digit Access Code error."));
-    case 8:
+    case CloneResult::DataOverflow:
         return ErrorItem(QStringLiteral("- Data Overflow."));
-    case 9:
+    case CloneResult::NotEnoughData:
         return ErrorItem(QStringLiteral("- There is not enough data."));
-    default:
+    case CloneResult::ReadComplete:
+    case CloneResult::WriteComplete:
+    case CloneResult::Cancelled:
         return {};
     }
+    return {};
 }
 
 int BlockProgress(int blockNo)

@@ -3,13 +3,15 @@
 // failure code, the progress bar's arithmetic and where the progress window goes.
 #pragma once
 
+#include "clone_types.h"
+
 #include <QString>
 
 namespace vireo {
 
-/// The message for clone failure codes 0..9; empty for any other code.
-/// `portNumber` (1..4) is named by code 0.
-QString CloneErrorText(int code, int portNumber);
+/// The message shown for a failed run; empty for a result that shows none.
+/// `portNumber` (1..4) is named by PortFailed.
+QString CloneErrorText(CloneResult result, int portNumber);
 
 // The progress bar of the "Cloning" window.
 inline constexpr int ProgressMinimum = 0;

@@ -9,40 +9,24 @@
 
 #include <QEventLoop>
 #include <algorithm>
+#include <cmath>
 
 namespace vireo {
 
 namespace {
 
-// Steps of a run.
-constexpr std::int16_t StepInquiry = 0;
-constexpr std::int16_t StepAccess = 1;
-constexpr std::int16_t StepReadRequest = 2;
-constexpr std::int16_t StepWriteRequest = 3;
-constexpr std::int16_t StepReading = 4;
-constexpr std::int16_t StepWriting = 5;
-constexpr std::int16_t StepEnd = 6;
-
 constexpr std::int16_t LastBlock = 98; // words 0..98
 constexpr std::int16_t BlockCount = 99;
+constexpr int BitsPerByte = 10;    // start bit, 8 data bits, stop bit
+constexpr int DrainMarginMs = 500; // beyond the wire time, for the adapter
 
 } // namespace
-
-CloneMode CloneModeFromWord(const QString &word)
-{
-    return word == QLatin1String("Read") ? CloneMode::Read : CloneMode::Write;
-}
-
-QString CloneModeWord(CloneMode mode)
-{
-    return mode == CloneMode::Read ? QStringLiteral("Read") : QStringLiteral("Write");
-}
 
 CloneSession::CloneSession(UnitModel &model, SerialPort &port, CloneClock &clock, QObject *parent)
     : QObject(parent), m_model(model), m_port(port), m_clock(clock)
 {
+    m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(1);
     connect(&m_timer, &QTimer::timeout, this, &CloneSession::CloneTick);
     connect(&m_port, &SerialPort::readyRead, this, &CloneSession::OnReadyRead);
     connect(&m_port, &SerialPort::receiveOverflow, this, &CloneSession::OnReceiveOverflow);
@@ -54,16 +38,17 @@ CloneSession::~CloneSession() = default;
 
 bool CloneSession::StartClone(const CloneRequest &request)
 {
-    if (m_inRun)
+    if (InRun())
         return false;
     m_state = CloneRunState{};
     m_state.CloneMode = request.mode;
+    m_state.Phase = ClonePhase::Opening;
     m_accessCode = request.accessCode;
     m_speed = request.speed;
     m_portError.clear();
     m_endPending = false;
+    m_pollMissed = false;
     m_lastResult.reset();
-    m_inRun = true;
     if (m_trace)
         m_trace->Begin(m_clock.Now());
     TraceNote(QStringLiteral("clone %1 on %2 at %3 bit/s")
@@ -78,8 +63,7 @@ bool CloneSession::StartClone(const CloneRequest &request)
     }
 
     m_state.StartTime = m_clock.Now();
-    m_state.CloneActive = true;
-    m_state.CloneStep = StepInquiry;
+    m_state.CloneStep = CloneStep::Inquiry;
     m_state.ReplyHead = StatusReplyHead();
     m_state.ReplyTail = StatusReplyTail();
     m_state.TxFrame = InquiryFrame();
@@ -88,7 +72,7 @@ bool CloneSession::StartClone(const CloneRequest &request)
     --m_busy;
     // A first frame that did not go out is a port that cannot be used, also
     // when the port failed for good while taking it.
-    if (!m_state.FrameSent) {
+    if (!m_state.FrameSent()) {
         m_endPending = false;
         if (m_portError.isEmpty())
             m_portError = QStringLiteral("%1: the port did not take the first frame").arg(request.device);
@@ -100,17 +84,16 @@ bool CloneSession::StartClone(const CloneRequest &request)
         RunPendingEnd();
         return false;
     }
-    if (m_autoDrive)
-        m_timer.start();
+    ScheduleNextPoll();
     return true;
 }
 
 void CloneSession::EndEarly(CloneResult result)
 {
     // Once the end frame is out the unit has left cloning and the run is
-    // complete: an early end then only ends it a tick sooner, with its result.
-    if (m_inRun && !m_ending)
-        RequestEnd(m_state.CloneStep == StepEnd ? StepEndResult() : result);
+    // complete: an early end then only ends it a poll sooner, with its result.
+    if (InRun() && m_state.Phase != ClonePhase::Ending)
+        RequestEnd(m_state.CloneStep == CloneStep::End ? StepEndResult() : result);
 }
 
 CloneResult CloneSession::StepEndResult() const
@@ -120,30 +103,36 @@ CloneResult CloneSession::StepEndResult() const
     return m_state.BlockNo == BlockCount ? CloneResult::ReadComplete : CloneResult::NotEnoughData;
 }
 
+qint64 CloneSession::WriteFrame(const QByteArray &hex)
+{
+    m_state.RxText.clear();
+    m_state.StartTime = m_clock.Now();
+    m_state.SearchPos = 0;
+    const qint64 taken = m_port.IsOpen() ? m_port.Write(HexToBytes(hex)) : -1;
+    if (m_trace)
+        m_trace->Sent(m_clock.Now(), hex, taken);
+    return taken;
+}
+
 void CloneSession::SendFrame(const QByteArray &hex)
 {
     ++m_busy;
-    m_state.RxText.clear();
-    m_state.StartTime = m_clock.Now();
-    m_state.FrameSent = false;
-    const QByteArray bytes = HexToBytes(hex);
-    const qint64 taken = m_port.IsOpen() ? m_port.Write(bytes) : -1;
-    if (m_trace)
-        m_trace->Sent(m_clock.Now(), hex, taken);
+    m_state.Phase = ClonePhase::FrameUnsent;
     // A frame the port refused, or took only in part, was not sent: no reply
     // is looked for, and the run ends at the time-out unless its echo is seen.
-    m_state.FrameSent = taken == bytes.size();
-    m_state.HeadFound = false;
-    m_state.SearchPos = 0;
+    if (WriteFrame(hex) == hex.size() / 2)
+        m_state.Phase = ClonePhase::AwaitHead;
     --m_busy;
 }
 
 void CloneSession::CloneTick()
 {
-    // No tick inside another one: the final drain may deliver readyRead.
-    if (m_ending || m_busy > 0)
+    // No poll inside another one: a send or the final drain may deliver readyRead.
+    if (m_state.Phase == ClonePhase::Ending || m_busy > 0) {
+        m_pollMissed = m_busy > 0;
         return;
-    if (!m_state.CloneActive) {
+    }
+    if (!m_state.Active()) {
         if (m_port.IsOpen())
             m_port.ClearInput();
         return;
@@ -152,16 +141,45 @@ void CloneSession::CloneTick()
     TickBody();
     --m_busy;
     RunPendingEnd();
+    ScheduleNextPoll();
+}
+
+void CloneSession::ScheduleNextPoll()
+{
+    if (!m_autoDrive || !m_state.Active()) {
+        m_timer.stop();
+        return;
+    }
+    // The write request and the end frame await nothing: their poll is due at once.
+    const bool missed = std::exchange(m_pollMissed, false);
+    if (missed || m_state.CloneStep == CloneStep::End ||
+        (m_state.CloneStep == CloneStep::WriteRequest && m_state.FrameSent())) {
+        m_armedFor.reset();
+        m_timer.start(0);
+        return;
+    }
+    // Otherwise the first poll that could find the reply overdue: just after
+    // the time-out, or at once again while bytes keep coming past it. Bytes
+    // that arrive before it leave the timer alone; only a send or a stored
+    // block moves it.
+    const double left = m_state.StartTime + ReplyTimeout - m_clock.Now();
+    if (left <= 0) {
+        m_armedFor.reset();
+        m_timer.start(1);
+    } else if (!m_timer.isActive() || m_armedFor != m_state.StartTime) {
+        m_armedFor = m_state.StartTime;
+        m_timer.start(static_cast<int>(std::ceil(left * 1000.0)) + 1);
+    }
 }
 
 void CloneSession::TickBody()
 {
     CloneRunState &s = m_state;
 
-    if (s.CloneStep == StepWriteRequest) {
+    if (s.CloneStep == CloneStep::WriteRequest) {
         // No reply to the write request is awaited: the first block follows.
-        if (s.FrameSent) {
-            s.CloneStep = StepWriting;
+        if (s.FrameSent()) {
+            s.CloneStep = CloneStep::Writing;
             SendWriteBlock();
         } else if (TimedOut()) {
             EndClone(CloneResult::FrameNotTaken);
@@ -169,7 +187,7 @@ void CloneSession::TickBody()
         return;
     }
 
-    if (s.CloneStep == StepEnd) {
+    if (s.CloneStep == CloneStep::End) {
         EndClone(StepEndResult());
         return;
     }
@@ -190,7 +208,7 @@ void CloneSession::TickBody()
 
     // A line that keeps talking without ever forming the awaited reply would
     // keep the run alive for ever: more than a receive buffer of it ends the run.
-    if (m_inRun && !m_ending && s.CloneActive && s.RxText.size() > 2 * ReceiveBufferSize)
+    if (s.Active() && s.RxText.size() > 2 * ReceiveBufferSize)
         EndClone(CloneResult::BufferOverflow);
 }
 
@@ -199,34 +217,33 @@ void CloneSession::ProcessReceived()
     CloneRunState &s = m_state;
 
     // The frame's own echo proves it went out even when the port refused it.
-    if (!s.FrameSent) {
+    if (s.Phase == ClonePhase::FrameUnsent) {
         const qsizetype echo = FindHex(s.RxText, s.TxFrame, 0);
         if (echo >= 0) {
-            s.FrameSent = true;
-            s.HeadFound = false;
+            s.Phase = ClonePhase::AwaitHead;
             s.SearchPos = echo + s.TxFrame.size();
         }
     }
 
-    if (s.CloneStep == StepReading) {
+    if (s.CloneStep == CloneStep::Reading) {
         ReadBlocks();
         return;
     }
 
-    if (!s.HeadFound && s.FrameSent) {
+    if (s.Phase == ClonePhase::AwaitHead) {
         const qsizetype head = FindHex(s.RxText, s.ReplyHead, s.SearchPos);
         if (head >= 0) {
-            s.HeadFound = true;
+            s.Phase = ClonePhase::AwaitTail;
             s.SearchPos = head + s.ReplyHead.size();
         }
     }
-    if (!(s.HeadFound && s.FrameSent))
+    if (s.Phase != ClonePhase::AwaitTail)
         return;
 
     const qsizetype tail = FindHex(s.RxText, s.ReplyTail, s.SearchPos);
     if (tail < 0)
         return;
-    s.HeadFound = false;
+    s.Phase = ClonePhase::AwaitHead;
     HandleReply(s.RxText.mid(s.SearchPos, tail - s.SearchPos));
 }
 
@@ -234,42 +251,44 @@ void CloneSession::HandleReply(const QByteArray &payload)
 {
     CloneRunState &s = m_state;
     switch (s.CloneStep) {
-    case StepInquiry:
+    case CloneStep::Inquiry:
         if (!UnitPresent(payload)) {
             EndClone(CloneResult::NoUnit);
             return;
         }
-        s.CloneStep = StepAccess;
+        s.CloneStep = CloneStep::Access;
         s.ReplyHead = IdentityReplyHead();
         s.ReplyTail = DataReplyTail();
         s.TxFrame = AccessFrame(m_accessCode);
         SendFrame(s.TxFrame);
         return;
-    case StepAccess:
+    case CloneStep::Access:
         if (!IdentityAccepted(payload)) {
             EndClone(CloneResult::UnknownUnit);
             return;
         }
         if (s.CloneMode == CloneMode::Read) {
-            s.CloneStep = StepReadRequest;
+            s.CloneStep = CloneStep::ReadRequest;
             s.TxFrame = ReadRequestFrame();
         } else {
-            s.CloneStep = StepWriteRequest;
+            s.CloneStep = CloneStep::WriteRequest;
             s.TxFrame = WriteRequestFrame();
         }
         s.BlockNo = 0;
         s.ReplyHead = DataReplyHead();
         SendFrame(s.TxFrame);
         return;
-    case StepReadRequest:
+    case CloneStep::ReadRequest:
         // The first data frame is still in RxText: ReadBlocks takes it from there.
-        s.CloneStep = StepReading;
+        s.CloneStep = CloneStep::Reading;
         ReadBlocks();
         return;
-    case StepWriting:
+    case CloneStep::Writing:
         SendWriteBlock();
         return;
-    default:
+    case CloneStep::WriteRequest:
+    case CloneStep::Reading:
+    case CloneStep::End:
         return;
     }
 }
@@ -284,7 +303,7 @@ void CloneSession::ReadBlocks()
         const qsizetype start = head + s.ReplyHead.size();
         const qsizetype tail = FindHex(s.RxText, s.ReplyTail, start);
         if (tail < 0)
-            return; // not complete yet; the next tick tries again
+            return; // not complete yet; the next poll tries again
         if (tail == start) {
             // An empty data frame: the unit has sent all it has.
             SendEndFrame();
@@ -328,52 +347,62 @@ void CloneSession::SendWriteBlock()
 
 void CloneSession::SendEndFrame()
 {
-    m_state.CloneStep = StepEnd;
+    m_state.CloneStep = CloneStep::End;
     m_state.TxFrame = EndFrame();
     SendFrame(m_state.TxFrame);
 }
 
-int CloneSession::DrainMs() const
+void CloneSession::DrainOutput(const QByteArray &hex)
 {
-    // F-ABORT's time on the wire (ten bits a byte) plus a margin for the adapter.
-    if (m_speed <= 0)
-        return MaxDrainMs;
-    const qint64 bits = static_cast<qint64>(AbortFrame().size() / 2) * 10;
-    const qint64 wireMs = (bits * 1000 + m_speed - 1) / m_speed;
-    return static_cast<int>(std::min<qint64>(wireMs + 500, MaxDrainMs));
+    // Closing the port restores the device's standing line settings at once:
+    // a frame still in the system's output queue would leave at the wrong
+    // speed, and the unit might stay in cloning. The wait is bounded by the
+    // frame's wire time plus a margin, so a stuck adapter cannot freeze the program.
+    int bound = MaxDrainMs;
+    if (m_speed > 0) {
+        const qint64 bits = hex.size() / 2 * BitsPerByte;
+        const qint64 wireMs = (bits * 1000 + m_speed - 1) / m_speed;
+        bound = static_cast<int>(std::min<qint64>(wireMs + DrainMarginMs, MaxDrainMs));
+    }
+    if (!m_port.WaitUntilSent(bound))
+        TraceNote(QStringLiteral("last frame not fully sent before closing; %1 bytes left")
+                      .arg(m_port.BytesToSend()));
 }
 
 void CloneSession::EndClone(CloneResult result)
 {
-    if (!m_inRun || m_ending)
+    if (m_state.Phase == ClonePhase::Idle || m_state.Phase == ClonePhase::Ending)
         return;
-    m_ending = true;
+    m_state.Phase = ClonePhase::Ending;
     m_endPending = false;
     m_timer.stop();
 
-    // An early end tells the unit to leave cloning. The wait for it to leave
-    // the port is bounded, so a stuck adapter cannot freeze the program.
-    if (m_port.IsOpen() && m_state.CloneStep != StepEnd) {
-        m_state.TxFrame = EndFrame();
-        SendFrame(AbortFrame());
-        if (!m_port.WaitUntilSent(DrainMs()))
-            TraceNote(QStringLiteral("abort frame not fully sent; %1 bytes left").arg(m_port.BytesToSend()));
+    if (m_port.IsOpen()) {
+        if (m_state.CloneStep == CloneStep::End) {
+            DrainOutput(EndFrame());
+        } else {
+            // An early end tells the unit to leave cloning.
+            m_state.TxFrame = EndFrame();
+            WriteFrame(AbortFrame());
+            DrainOutput(AbortFrame());
+        }
     }
     if (m_port.IsOpen())
         m_port.Close();
-    m_state.CloneActive = false;
     m_lastResult = result;
-    TraceNote(QStringLiteral("end, result %1").arg(static_cast<int>(result)));
-    m_inRun = false;
-    m_ending = false;
+    TraceNote(QStringLiteral("end, result %1: %2 (exit status %3)")
+                  .arg(static_cast<int>(result))
+                  .arg(CloneResultName(result))
+                  .arg(CloneExitStatus(result)));
+    m_state.Phase = ClonePhase::Idle;
     emit finished(result);
 }
 
 CloneResult CloneSession::TimeoutResult() const
 {
-    if (m_state.CloneStep == StepAccess)
+    if (m_state.CloneStep == CloneStep::Access)
         return CloneResult::AccessCodeError;
-    return m_state.FrameSent ? CloneResult::NoAnswer : CloneResult::FrameNotTaken;
+    return m_state.FrameSent() ? CloneResult::NoAnswer : CloneResult::FrameNotTaken;
 }
 
 void CloneSession::Report(int blockNo)
@@ -381,7 +410,7 @@ void CloneSession::Report(int blockNo)
     emit progress(ClampProgress(BlockProgress(blockNo)));
 }
 
-void CloneSession::RequestEnd(std::optional<CloneResult> result)
+void CloneSession::RequestEnd(CloneResult result)
 {
     if (m_busy > 0) {
         if (!m_endPending) {
@@ -390,7 +419,7 @@ void CloneSession::RequestEnd(std::optional<CloneResult> result)
         }
         return;
     }
-    EndClone(result.value_or(TimeoutResult()));
+    EndClone(result);
 }
 
 void CloneSession::RunPendingEnd()
@@ -398,12 +427,12 @@ void CloneSession::RunPendingEnd()
     if (!m_endPending || m_busy > 0)
         return;
     m_endPending = false;
-    EndClone(m_pendingResult.value_or(TimeoutResult()));
+    EndClone(m_pendingResult);
 }
 
 void CloneSession::OnReceiveOverflow()
 {
-    if (!m_inRun || m_ending)
+    if (!InRun() || m_state.Phase == ClonePhase::Ending)
         return;
     TraceNote(QStringLiteral("receive buffer overflow"));
     // Closed first: nothing more is sent on a line that lost bytes.
@@ -415,17 +444,17 @@ void CloneSession::OnPortLost(const QString &reason)
 {
     m_portError = reason;
     TraceNote(QStringLiteral("port lost: %1").arg(reason));
-    if (!m_inRun || m_ending)
+    if (!InRun() || m_state.Phase == ClonePhase::Ending)
         return;
-    // A run that already sent its end frame finishes at the next tick as usual;
-    // any other ends as the silence of a lost line would end it.
-    if (m_state.CloneStep != StepEnd)
-        RequestEnd(std::nullopt);
+    // A run that already sent its end frame finishes at the next poll as usual.
+    // Any other cannot go on: the port is gone, whatever step the run was in.
+    if (m_state.CloneStep != CloneStep::End)
+        RequestEnd(CloneResult::FrameNotTaken);
 }
 
 void CloneSession::OnReadyRead()
 {
-    if (m_autoDrive && m_state.CloneActive)
+    if (m_autoDrive && m_state.Active())
         CloneTick();
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One clone run with the unit: the handshake, the read of 99 words into the
 // load buffer or the write of the image, time-outs and the end of the run.
-// Driven by a 1 ms timer and the port's readyRead while a run is active.
+// Driven by the port's readyRead and one time-out timer while a run is active.
 #pragma once
 
 #include "clone_clock.h"
+#include "clone_types.h"
 #include "serial_port.h"
 
 #include "model/unit_model.h"
@@ -20,35 +21,6 @@ namespace vireo {
 
 class CloneTrace;
 
-/// The direction of a run: the mode words "Read" and "Write".
-enum class CloneMode { Read, Write };
-/// The mode of a mode word: "Read" reads, every other word writes.
-CloneMode CloneModeFromWord(const QString &word);
-QString CloneModeWord(CloneMode mode);
-
-/// How a clone run ended. 0..9 are failures with a message, 10 and 11 success.
-enum class CloneResult : int {
-    PortFailed = 0,      ///< the port could not be set up, or the first frame not written
-    BufferOverflow = 1,  ///< received bytes were lost, or a line babbled without an answer
-    FrameNotTaken = 2,   ///< time-out after a frame the port did not take
-    NoAnswer = 3,        ///< time-out waiting for a reply
-    IllegalData = 4,     ///< a data block whose payload is not four bytes
-    NoUnit = 5,          ///< the status reply says no unit is fitted
-    UnknownUnit = 6,     ///< the identity reply is not the accepted one
-    AccessCodeError = 7, ///< silence after the access code
-    DataOverflow = 8,    ///< more than 99 data blocks
-    NotEnoughData = 9,   ///< the data ended before 99 blocks
-    ReadComplete = 10,
-    WriteComplete = 11,
-    Cancelled = 12, ///< ended early on request: no message
-};
-
-/// True for the results that are shown as an error message (0..9).
-inline bool IsCloneError(CloneResult result)
-{
-    return static_cast<int>(result) >= 0 && static_cast<int>(result) <= 9;
-}
-
 /** What a run needs to start. */
 struct CloneRequest {
     CloneMode mode = CloneMode::Read;
@@ -60,17 +32,24 @@ struct CloneRequest {
 /** The run state. Hex texts are upper-case hexadecimal, two characters a byte. */
 struct CloneRunState {
     vireo::CloneMode CloneMode = vireo::CloneMode::Read;
-    bool CloneActive = false;
-    std::int16_t CloneStep = 0;
+    ClonePhase Phase = ClonePhase::Idle;
+    vireo::CloneStep CloneStep = vireo::CloneStep::Inquiry;
     std::int16_t BlockNo = 0;
     QByteArray TxFrame;   ///< the last frame handed to SendFrame
     QByteArray ReplyHead; ///< awaited reply pattern
     QByteArray ReplyTail;
     QByteArray RxText;       ///< every byte received since the last send
     qsizetype SearchPos = 0; ///< offset in RxText where the next search starts (0-based)
-    bool HeadFound = false;
-    bool FrameSent = false;
-    double StartTime = 0; ///< clock reading at the last send or stored block
+    double StartTime = 0;    ///< clock reading at the last send or stored block
+
+    /// A run is in progress: the port is open and replies are looked for.
+    bool Active() const
+    {
+        return Phase == ClonePhase::FrameUnsent || Phase == ClonePhase::AwaitHead ||
+               Phase == ClonePhase::AwaitTail;
+    }
+    /// The last frame went out (the port took it, or its echo came back).
+    bool FrameSent() const { return Phase == ClonePhase::AwaitHead || Phase == ClonePhase::AwaitTail; }
 };
 
 /**
@@ -87,7 +66,7 @@ class CloneSession : public QObject {
     /// The receive buffer size: more received bytes than this without the
     /// awaited reply end the run as an overflow.
     static constexpr qsizetype ReceiveBufferSize = 2048;
-    /// Upper bound of the final wait for F-ABORT to leave the port, in ms.
+    /// Upper bound of the final wait for the last frame to leave the port, in ms.
     static constexpr int MaxDrainMs = 2000;
 
     CloneSession(UnitModel &model, SerialPort &port, CloneClock &clock, QObject *parent = nullptr);
@@ -106,16 +85,26 @@ class CloneSession : public QObject {
     void CloneTick();
 
     const CloneRunState &State() const { return m_state; }
-    bool CloneActive() const { return m_state.CloneActive; }
+    /// A run is in progress and polls advance it.
+    bool CloneActive() const { return m_state.Active(); }
     /// True from StartClone until finished is emitted.
-    bool InRun() const { return m_inRun; }
+    bool InRun() const { return m_state.Phase != ClonePhase::Idle; }
+    /// The step the run is in, or ended in.
+    vireo::CloneStep Step() const { return m_state.CloneStep; }
+    /// Whether the run got as far as sending blocks to the unit (a write
+    /// ended there leaves the unit with part of the image).
+    bool SentBlocks() const
+    {
+        return m_state.CloneStep == vireo::CloneStep::Writing ||
+               (m_state.CloneStep == vireo::CloneStep::End && m_state.CloneMode == CloneMode::Write);
+    }
     /// The result of the last run that ended.
     std::optional<CloneResult> LastResult() const { return m_lastResult; }
     /// The operating system's reason when the port failed (empty otherwise).
     QString PortErrorText() const { return m_portError; }
 
-    /// Whether the session drives itself with its timer and readyRead (default
-    /// on). Off, nothing happens between calls of CloneTick().
+    /// Whether the session drives itself with the port's readyRead and its
+    /// time-out timer (default on). Off, nothing happens between calls of CloneTick().
     void SetAutoDrive(bool on) { m_autoDrive = on; }
     /// Trace to write the run's traffic to, or nullptr. Not owned.
     void SetTrace(CloneTrace *trace) { m_trace = trace; }
@@ -127,6 +116,8 @@ class CloneSession : public QObject {
     void finished(vireo::CloneResult result);
 
   private:
+    /// Hands a frame to the port and restarts the reply search; the bytes the port took.
+    qint64 WriteFrame(const QByteArray &hex);
     void SendFrame(const QByteArray &hex);
     /// The result of a run that reached the end frame.
     CloneResult StepEndResult() const;
@@ -141,14 +132,16 @@ class CloneSession : public QObject {
     bool TimedOut() const { return m_clock.Now() - m_state.StartTime > ReplyTimeout; }
     void Report(int blockNo);
     /// Ends the run now, or, while a tick or send is under way, when it returns.
-    /// Without a result, the run ends as a time-out would end it at that moment.
-    void RequestEnd(std::optional<CloneResult> result);
+    void RequestEnd(CloneResult result);
     void RunPendingEnd();
+    /// Arms the timer for the next poll that no received byte will trigger.
+    void ScheduleNextPoll();
+    /// Waits, bounded, until the frame has left the machine; traces what is left.
+    void DrainOutput(const QByteArray &hex);
     void OnReceiveOverflow();
     void OnPortLost(const QString &reason);
     void OnReadyRead();
     void TraceNote(const QString &text);
-    int DrainMs() const;
 
     UnitModel &m_model;
     SerialPort &m_port;
@@ -157,15 +150,15 @@ class CloneSession : public QObject {
     CloneRunState m_state;
     std::int32_t m_accessCode = 0;
     qint32 m_speed = 9600;
-    bool m_inRun = false;  // from StartClone until EndClone has finished
-    bool m_ending = false; // inside EndClone
-    int m_busy = 0;        // depth of ticks and sends under way
+    int m_busy = 0; // depth of ticks and sends under way
     bool m_endPending = false;
-    std::optional<CloneResult> m_pendingResult; // none: the time-out result
+    CloneResult m_pendingResult = CloneResult::Cancelled;
+    bool m_pollMissed = false; // a readyRead came while a tick was under way
     std::optional<CloneResult> m_lastResult;
     QString m_portError;
     bool m_autoDrive = true;
-    QTimer m_timer;
+    QTimer m_timer;                   // single shot: the time-out, or a poll due without received bytes
+    std::optional<double> m_armedFor; // the StartTime whose time-out the timer waits for
 };
 
 /// Runs a clone to its end without a window: starts it and waits in a local
@@ -173,5 +166,3 @@ class CloneSession : public QObject {
 CloneResult RunCloneToEnd(CloneSession &session, const CloneRequest &request);
 
 } // namespace vireo
-
-Q_DECLARE_METATYPE(vireo::CloneResult)

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QThread>
+
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace vireo {
@@ -155,14 +159,27 @@ qint64 QtSerialPort::Write(const QByteArray &bytes)
     return taken;
 }
 
+qint64 QtSerialPort::SystemQueued() const
+{
+    int queued = 0;
+    if (!m_port.isOpen() || ::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
+}
+
 bool QtSerialPort::WaitUntilSent(int msecs)
 {
     const QDeadlineTimer deadline(msecs);
+    // First out of Qt's buffer into the system...
     while (m_port.isOpen() && m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
             break;
     }
-    return !m_port.isOpen() || m_port.bytesToWrite() == 0;
+    // ...then out of the system's queue onto the line, which at a low speed
+    // takes the frame's wire time. Polled in short steps: tcdrain() has no bound.
+    while (m_port.isOpen() && m_port.bytesToWrite() == 0 && SystemQueued() > 0 && !deadline.hasExpired())
+        QThread::msleep(1);
+    return !m_port.isOpen() || BytesToSend() == 0;
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error)

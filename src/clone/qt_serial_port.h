@@ -23,12 +23,14 @@ class QtSerialPort : public SerialPort {
     QByteArray ReadAll() override;
     void ClearInput() override;
     qint64 Write(const QByteArray &bytes) override;
-    qint64 BytesToSend() const override { return m_port.bytesToWrite(); }
+    qint64 BytesToSend() const override { return m_port.bytesToWrite() + SystemQueued(); }
     bool WaitUntilSent(int msecs) override;
     PortFailure FailureKind() const override { return m_failure; }
     QString FailureText() const override { return m_failureText; }
 
   private:
+    /// Bytes in the system's output queue of the open device (0 when unknown).
+    qint64 SystemQueued() const;
     void OnError(QSerialPort::SerialPortError error);
     bool Fail(PortFailure kind, const QString &text);
 

@@ -41,9 +41,11 @@ class SerialPort : public QObject {
     virtual void ClearInput() = 0;
     /// Queues bytes for sending in one operation; returns how many were taken (-1 on failure).
     virtual qint64 Write(const QByteArray &bytes) = 0;
-    /// Bytes still queued for sending.
+    /// Bytes not yet on the line: queued in the port and in the system's output queue.
     virtual qint64 BytesToSend() const = 0;
-    /// Waits at most `msecs` for the queued bytes to leave; true when none is left.
+    /// Waits at most `msecs` until every written byte has left the machine,
+    /// the system's output queue included; true when none is left. Closing
+    /// restores the device's standing line settings, so a frame must be out first.
     virtual bool WaitUntilSent(int msecs) = 0;
 
     /// Why the last Open failed.

@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(vireo::CloneMode)
+
 #include <functional>
 #include <utility>
 
@@ -19,35 +21,26 @@ using namespace vireo::test;
 
 namespace {
 
-/** A progress window whose modal wait drives the session tick by tick. */
+/** A progress window whose modal wait drives the session poll by poll. */
 class DrivingView : public CloneProgressView {
   public:
-    CloneSession *session = nullptr;
-    ManualClock *clock = nullptr;
+    std::function<void()> poll; ///< bytes arrive, the session polls, time passes
+    std::function<bool(int)> userCloses = [](int) { return false; }; ///< asked before poll n
+    std::function<void()> duringRun;                                 ///< called once, after the first poll
     bool showFails = false;
-    int userClosesAfterTicks = -1;
-    bool userClosesOnEndFrame = false; ///< close once the end frame is out
-    std::function<void()> duringRun;   ///< called once, after the first tick
     int shows = 0;
     QList<int> values;
 
     bool ShowModal() override
     {
         ++shows;
-        if (showFails)
-            return false;
-        m_open = true;
-        for (int i = 0; i < 100000 && m_open; ++i) {
-            if (i == userClosesAfterTicks)
-                return true;
-            if (userClosesOnEndFrame && session->State().CloneStep == 6) // the end frame is out
-                return true;
+        m_open = !showFails;
+        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i) {
             if (i == 1 && duringRun)
                 std::exchange(duringRun, nullptr)();
-            session->CloneTick();
-            clock->Advance(0.01);
+            poll();
         }
-        return true;
+        return !showFails;
     }
     void SetValue(int value) override { values.append(value); }
     void Close() override { m_open = false; }
@@ -68,13 +61,17 @@ struct App {
     CloneSession session{model, port, clock};
     DrivingView view;
     CloneCommand command{model, binding, document, dialogs, session, view};
-    FakeUnit unit{port};
+    UnitSimConfig unit; ///< the simulated unit put on the port when a command starts
+    std::optional<SimulatedLine> line;
 
     App()
     {
         session.SetAutoDrive(false);
-        view.session = &session;
-        view.clock = &clock;
+        view.poll = [this] {
+            line->Pump();
+            session.CloneTick();
+            clock.Advance(0.01);
+        };
         binding.FillConfig2Lists();
         for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
             model.UnitImage[w] = 0xFFFF;
@@ -83,14 +80,17 @@ struct App {
         binding.NormalizeAndShow();
         document.SetFileName(QStringLiteral("/home/tech/site.st2"));
         // The unit holds the same settings with other carried words.
-        for (int i = 0; i < 99; ++i)
-            unit.memory[static_cast<std::size_t>(i)] = model.UnitImage[static_cast<std::size_t>(i)];
+        unit.memory = model.UnitImage;
+        unit.accessCode = DefaultAccessCode;
+        unit.baud = 0;
         unit.memory[0] = 0x4242;
         unit.memory[98] = 0x0BAD;
     }
-    CloneOutcome Start(const QString &mode)
+    CloneOutcome Start(CloneMode mode)
     {
-        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, 58206);
+        if (!line)
+            line.emplace(port, clock, unit);
+        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
     }
 };
 
@@ -101,18 +101,14 @@ class TestCloneCommand : public QObject {
   private slots:
     void confirmations_data();
     void confirmations();
-    void completedRead();
-    void completedWrite();
-    void failures_data();
-    void failures();
-    void closedAfterTheEndFrameKeepsTheRun_data();
-    void closedAfterTheEndFrameKeepsTheRun();
+    void ends_data();
+    void ends();
     void secondCommandDuringARunDoesNothing();
 };
 
 void TestCloneCommand::confirmations_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<CloneMode>("mode");
     QTest::addColumn<bool>("edited");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("prompt"); // empty: no prompt
@@ -120,18 +116,16 @@ void TestCloneCommand::confirmations_data()
     const QString write = QStringLiteral("Write to transceiver.");
     const QString read = QStringLiteral("Read from transceiver,Data has been edited.");
     QTest::newRow("write asks, Cancel opens no port")
-        << "Write" << false << int(AnswerCancel) << write << false;
+        << CloneMode::Write << false << int(AnswerCancel) << write << false;
     QTest::newRow("read of a clean document asks nothing")
-        << "Read" << false << int(AnswerCancel) << QString() << true;
-    QTest::newRow("read of an edited document asks, OK runs")
-        << "Read" << true << int(AnswerOk) << read << true;
+        << CloneMode::Read << false << int(AnswerCancel) << QString() << true;
     QTest::newRow("read of an edited document, Cancel opens no port")
-        << "Read" << true << int(AnswerCancel) << read << false;
+        << CloneMode::Read << true << int(AnswerCancel) << read << false;
 }
 
 void TestCloneCommand::confirmations()
 {
-    QFETCH(QString, mode);
+    QFETCH(CloneMode, mode);
     QFETCH(bool, edited);
     QFETCH(int, answer);
     QFETCH(QString, prompt);
@@ -143,10 +137,7 @@ void TestCloneCommand::confirmations()
     const UnitWords before = app.model.UnitImage;
     const CloneOutcome outcome = app.Start(mode);
 
-    if (prompt.isEmpty())
-        QVERIFY(app.dialogs.texts.isEmpty());
-    else
-        QCOMPARE(app.dialogs.texts.value(0), prompt);
+    QCOMPARE(app.dialogs.texts.value(0), prompt);
     QCOMPARE(app.port.opens, runs ? 1 : 0);
     QCOMPARE(outcome.result.has_value(), runs);
     if (!runs) {
@@ -155,105 +146,67 @@ void TestCloneCommand::confirmations()
     }
 }
 
-void TestCloneCommand::completedRead()
+// How a run ends: a completed one, also when the user closes the window as the
+// end frame goes out (the unit has left cloning, so nothing is thrown away);
+// any other with at most one error box and the image and document as they were.
+void TestCloneCommand::ends_data()
 {
-    App app;
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::ReadComplete));
-    QCOMPARE(outcome.caption, std::optional<QString>(QStringLiteral("Untitled - Vireo")));
-    QCOMPARE(app.model.UnitImage, app.unit.memory);
-    QVERIFY(!app.document.HasFileName);
-    QVERIFY(!app.document.DataEdited());
-    QVERIFY(app.dialogs.texts.isEmpty());
-    QCOMPARE(app.view.values.last(), 100);
-    QCOMPARE(app.port.openedDevice, QStringLiteral("/dev/ttyS1"));
-}
-
-void TestCloneCommand::completedWrite()
-{
-    App app;
-    app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77")); // an edit still in its field
-    const CloneOutcome outcome = app.Start(QStringLiteral("Write"));
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult::WriteComplete));
-    QVERIFY(!outcome.caption);
-    const UnitWords &image = app.model.UnitImage;
-    QCOMPARE(app.unit.received, QList<std::uint16_t>(image.begin(), image.end()));
-    QVERIFY(app.document.DataEdited()); // a write leaves the document edited
-    QVERIFY(app.document.HasFileName);
-    QCOMPARE(app.dialogs.texts, QStringList{QStringLiteral("Write to transceiver.")});
-}
-
-// Every other end of a read: at most one error box, and the image, the
-// document and its edit left as they were.
-void TestCloneCommand::failures_data()
-{
+    QTest::addColumn<CloneMode>("mode");
     QTest::addColumn<QString>("failure");
     QTest::addColumn<int>("result");
-    QTest::newRow("port does not open, names COM2") << "open" << 0;
-    QTest::newRow("window cannot be shown") << "window" << 0;
-    QTest::newRow("no unit") << "status" << 5;
-    QTest::newRow("too few blocks") << "blocks" << 9;
-    QTest::newRow("user closes the window: abort, no message") << "close" << 12;
+    QTest::newRow("read installed") << CloneMode::Read << "" << 10;
+    QTest::newRow("write") << CloneMode::Write << "" << 11;
+    QTest::newRow("read, window closed on the end frame") << CloneMode::Read << "end" << 10;
+    QTest::newRow("write, window closed on the end frame") << CloneMode::Write << "end" << 11;
+    QTest::newRow("port does not open, names COM2") << CloneMode::Read << "open" << 0;
+    QTest::newRow("window cannot be shown") << CloneMode::Read << "window" << 0;
+    QTest::newRow("too few blocks") << CloneMode::Read << "short-data=50" << 9;
+    QTest::newRow("user closes the window: abort, no message") << CloneMode::Write << "close" << 12;
 }
 
-void TestCloneCommand::failures()
+void TestCloneCommand::ends()
 {
+    QFETCH(CloneMode, mode);
     QFETCH(QString, failure);
     QFETCH(int, result);
     App app;
-    app.port.openSucceeds = failure != QLatin1String("open");
+    app.port.faults.noOpen = failure == QLatin1String("open");
     app.view.showFails = failure == QLatin1String("window");
-    app.view.userClosesAfterTicks = failure == QLatin1String("close") ? 1 : -1;
-    app.unit.script.status = failure == QLatin1String("status") ? 0 : 1;
-    app.unit.script.blocks = failure == QLatin1String("blocks") ? 50 : 99;
+    if (failure == QLatin1String("close"))
+        app.view.userCloses = [](int poll) { return poll == 1; };
+    if (failure == QLatin1String("end"))
+        app.view.userCloses = [&app](int) { return app.session.Step() == CloneStep::End; };
+    if (failure.contains(QLatin1Char('=')))
+        QVERIFY(!ParseUnitFault(failure, app.unit.faults));
     app.controls.SetText(TextArray::GroupCode, 3, QStringLiteral("77"));
     app.binding.ReadAllFields();
-    const UnitWords image = app.model.UnitImage; // with the edit taken in
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
-
-    QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
-    QVERIFY(!outcome.caption);
-    QCOMPARE(app.dialogs.texts.size(), result == 12 ? 1 : 2); // the edited-read prompt, then one error box
-    QCOMPARE(app.dialogs.texts.value(1), CloneErrorText(result, 2));
-    if (result == 12)
-        QCOMPARE(app.port.CountWritten(AbortFrame()), 1);
-    else
-        QCOMPARE(app.dialogs.buttons.at(1), Buttons::Ok);
-    QCOMPARE(app.model.UnitImage, image);
-    QVERIFY(app.document.HasFileName);
-    QVERIFY(app.document.DataEdited());
-}
-
-// The unit has left cloning once the end frame is out: closing the window in
-// that last tick must not throw a complete read or write away.
-void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<int>("result");
-    QTest::newRow("read installed") << "Read" << int(CloneResult::ReadComplete);
-    QTest::newRow("write complete") << "Write" << int(CloneResult::WriteComplete);
-}
-
-void TestCloneCommand::closedAfterTheEndFrameKeepsTheRun()
-{
-    QFETCH(QString, mode);
-    QFETCH(int, result);
-    App app;
-    app.view.userClosesOnEndFrame = true;
+    const UnitWords image = app.model.UnitImage; // with the edit
     const CloneOutcome outcome = app.Start(mode);
     QCOMPARE(outcome.result, std::optional<CloneResult>(CloneResult(result)));
-    QCOMPARE(app.port.CountWritten(AbortFrame()), 0);
-    if (mode == QLatin1String("Read"))
-        QCOMPARE(app.model.UnitImage, app.unit.memory);
-    QCOMPARE(app.dialogs.texts.size(), mode == QLatin1String("Read") ? 0 : 1); // only the write prompt
+    const bool read = result == int(CloneResult::ReadComplete);
+    const bool error = IsCloneError(CloneResult(result));
+    QCOMPARE(app.model.UnitImage, read ? app.unit.memory : image);
+    QCOMPARE(app.dialogs.texts.size(), error ? 2 : 1); // the confirmation, then at most one error box
+    QCOMPARE(app.dialogs.texts.value(1), CloneErrorText(CloneResult(result), 2));
+    QCOMPARE(app.dialogs.buttons.value(1, Buttons::Ok), Buttons::Ok);
+    const bool endedEarly = failure == QLatin1String("close") || failure == QLatin1String("window");
+    QCOMPARE(app.port.CountWritten(AbortFrame()), endedEarly ? 1 : 0);
+    QCOMPARE(outcome.caption,
+             read ? std::optional<QString>(QStringLiteral("Untitled - Vireo")) : std::nullopt);
+    if (result == int(CloneResult::WriteComplete))
+        QCOMPARE(app.line->unit.Memory(), app.model.UnitImage);
+    if (result == 10 || result == 11)
+        QCOMPARE(app.view.values.last(), 100);
+    QCOMPARE(app.document.HasFileName, !read);
+    QCOMPARE(app.document.DataEdited(), !read); // only a completed read leaves it unedited
 }
 
 void TestCloneCommand::secondCommandDuringARunDoesNothing()
 {
     App app;
     std::optional<CloneOutcome> inner;
-    app.view.duringRun = [&app, &inner] { inner = app.Start(QStringLiteral("Write")); };
-    const CloneOutcome outcome = app.Start(QStringLiteral("Read"));
+    app.view.duringRun = [&app, &inner] { inner = app.Start(CloneMode::Write); };
+    const CloneOutcome outcome = app.Start(CloneMode::Read);
     QVERIFY(inner);
     QVERIFY(!inner->result);
     QVERIFY(app.dialogs.texts.isEmpty()); // no prompt, no error box

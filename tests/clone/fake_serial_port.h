@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test doubles for the clone session: a scripted serial port, a unit that
-// answers the program's frames through it, a clock moved by hand, and a loop
-// that ticks a session to the end of its run.
+// Test doubles for the clone session: a serial port scripted with port-level
+// faults, a clock moved by hand, and the simulated unit put on that port.
 #pragma once
 
 #include "clone/clone_clock.h"
 #include "clone/clone_frames.h"
 #include "clone/clone_session.h"
 #include "clone/serial_port.h"
+#include "unit_simulator.h"
 
 #include <QList>
+#include <QRandomGenerator>
 #include <functional>
 
 namespace vireo::test {
@@ -18,6 +19,7 @@ namespace vireo::test {
 class ManualClock : public CloneClock {
   public:
     double Now() const override { return m_now; }
+    qint64 Ns() const { return static_cast<qint64>(m_now * 1e9); }
     void Set(double now) { m_now = now; }
     void Advance(double seconds) { m_now += seconds; }
 
@@ -25,169 +27,128 @@ class ManualClock : public CloneClock {
     double m_now = 1000.0;
 };
 
-/** A serial port whose every answer is scripted by the test. */
+/** Faults of the port itself, as opposed to the unit behind it. */
+struct PortFaults {
+    bool noOpen = false;
+    int refuseWrite = -1;   ///< the write with this number (0-based) is refused...
+    qint64 shortBy = 0;     ///< ...or takes all but this many bytes
+    int loseAtWrite = -1;   ///< the port fails for good at this write (after taking it unless refused)
+    bool readFails = false; ///< bytes are said to wait but none can be read
+    int chopEachFeed = 0;   ///< every chunk that arrives loses this many last bytes
+    bool garbage = false;   ///< random bytes arrive instead of the unit's
+    bool overflow = false;  ///< the receive buffer overflows as the run starts
+    bool neverDrains = false;
+};
+
+/** A serial port whose faults are scripted; written bytes wait in a system queue until drained. */
 class FakeSerialPort : public SerialPort {
   public:
-    bool openSucceeds = true;
-    bool readFails = false;  ///< bytes are said to wait but none can be read
-    int refuseWriteNo = -1;  ///< the write with this number (0-based) is refused
-    qint64 shortWriteBy = 0; ///< a refused write still takes all but this many bytes (0: none)
-    bool drainSucceeds = true;
-    int chopEachFeed = 0; ///< every chunk that arrives loses this many last bytes
-    std::function<void(const QByteArray &)> onWrite;
-    /// Called when a write is refused (e.g. the port fails for good while taking it).
-    std::function<void()> onRefuse; ///< the bytes of every accepted write
-
-    QList<QByteArray> written; ///< every accepted write
+    PortFaults faults;
+    std::function<void(const QByteArray &)> onWrite; ///< the bytes of every accepted write
+    QList<QByteArray> written;
     int writeAttempts = 0;
     int opens = 0;
-    QString openedDevice;
-    QList<int> drainWaits; ///< the bound given to each WaitUntilSent
+    QList<int> drainWaits;     ///< the bound given to each WaitUntilSent
+    qint64 queuedAtClose = -1; ///< bytes still in the system queue when the port was closed
 
-    bool Open(const QString &device, qint32) override
+    bool Open(const QString &, qint32) override
     {
         ++opens;
-        openedDevice = device;
-        m_open = openSucceeds;
         m_rx.clear();
-        return m_open;
+        return m_open = !faults.noOpen;
     }
     bool IsOpen() const override { return m_open; }
-    void Close() override { m_open = false; }
+    void Close() override
+    {
+        queuedAtClose = m_open ? m_queued : queuedAtClose;
+        m_open = false;
+    }
     qint64 BytesWaiting() const override { return m_open ? m_rx.size() : 0; }
-    QByteArray ReadAll() override { return !m_open || readFails ? QByteArray() : std::exchange(m_rx, {}); }
+    QByteArray ReadAll() override
+    {
+        return !m_open || faults.readFails ? QByteArray() : std::exchange(m_rx, {});
+    }
     void ClearInput() override { m_rx.clear(); }
     qint64 Write(const QByteArray &bytes) override
     {
         const int number = writeAttempts++;
         if (!m_open)
             return -1;
-        if (number == refuseWriteNo) {
-            if (onRefuse)
-                onRefuse();
-            return shortWriteBy > 0 ? bytes.size() - shortWriteBy : -1;
+        const bool refused = number == faults.refuseWrite;
+        if (!refused) {
+            written.append(bytes);
+            m_queued += bytes.size();
+            if (onWrite)
+                onWrite(bytes);
         }
-        written.append(bytes);
-        if (onWrite)
-            onWrite(bytes);
-        return bytes.size();
+        if (number == faults.loseAtWrite)
+            Unplug();
+        return !refused ? bytes.size() : faults.shortBy > 0 ? bytes.size() - faults.shortBy : -1;
     }
-    qint64 BytesToSend() const override { return drainSucceeds ? 0 : 98; }
+    qint64 BytesToSend() const override { return m_queued; }
     bool WaitUntilSent(int msecs) override
     {
         drainWaits.append(msecs);
-        return drainSucceeds;
+        m_queued = faults.neverDrains ? m_queued : 0;
+        return m_queued == 0;
     }
     PortFailure FailureKind() const override
     {
-        return openSucceeds ? PortFailure::None : PortFailure::NoSuchDevice;
+        return m_open ? PortFailure::None : PortFailure::NoSuchDevice;
     }
-    QString FailureText() const override
-    {
-        return openSucceeds ? QString() : QStringLiteral("/dev/fake: no such device");
-    }
+    QString FailureText() const override { return QStringLiteral("/dev/fake: no such device"); }
 
     /// Bytes arrive at the port.
     void Feed(const QByteArray &bytes)
     {
-        if (m_open)
-            m_rx.append(bytes.chopped(std::min<qsizetype>(chopEachFeed, bytes.size())));
+        if (m_open && !bytes.isEmpty()) {
+            m_rx.append(bytes.chopped(std::min<qsizetype>(faults.chopEachFeed, bytes.size())));
+            emit readyRead();
+        }
     }
     void FeedHex(const QByteArray &hex) { Feed(HexToBytes(hex)); }
-    void RaiseOverflow() { emit receiveOverflow(); }
     /// The device goes away: closed, then reported.
     void Unplug()
     {
-        Close();
+        m_open = false;
         emit portLost(QStringLiteral("/dev/fake: device gone"));
     }
-    /// How many accepted writes were the frame (hexadecimal text).
     int CountWritten(const QByteArray &hex) const { return written.count(HexToBytes(hex)); }
 
   private:
     bool m_open = false;
     QByteArray m_rx;
+    qint64 m_queued = 0;
 };
 
-/** How the scripted unit answers. Defaults give a complete, correct run. */
-struct UnitScript {
-    std::uint8_t status = 0x01;
-    QByteArray identity = "0232";
-    int blocks = 99;          ///< data blocks sent after F-READ
-    bool endWithEmpty = true; ///< the empty data frame after the blocks
-    int oddBlock = -1;        ///< this block carries oddPayload instead of its word
-    QByteArray oddPayload{};
-    bool answerWriteRequest = false; ///< an R3-shaped answer to F-WRITE
-    int silentAfterBlock = -1;       ///< no acknowledgement for this block and later
-    int finalAcks = 2;               ///< empty acknowledgements of the last block
-    QByteArray finalAckPayload{};    ///< payload of those acknowledgements
-    bool echo = false;               ///< the cable returns the program's own frames
-};
+/** The simulated unit on the fake port: it hears every accepted write; Pump() delivers its due bytes. */
+struct SimulatedLine {
+    FakeSerialPort &port;
+    ManualClock &clock;
+    UnitSimulator unit;
+    QRandomGenerator random{42};
 
-/** A unit that answers every program frame at once: on the fake port, or through Reply(). */
-class FakeUnit {
-  public:
-    explicit FakeUnit(UnitScript script = {}) : script(std::move(script))
+    SimulatedLine(FakeSerialPort &p, ManualClock &c, UnitSimConfig config) : port(p), clock(c), unit(config)
     {
-        for (int i = 0; i < 99; ++i)
-            memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
+        port.onWrite = [this](const QByteArray &bytes) {
+            if (!port.faults.garbage)
+                return unit.Receive(clock.Ns(), bytes);
+            QByteArray noise(40, '\0');
+            for (char &b : noise)
+                b = static_cast<char>(random.bounded(256));
+            port.Feed(noise);
+        };
     }
-    FakeUnit(FakeSerialPort &port, UnitScript script = {}) : FakeUnit(std::move(script))
+    /// Delivers what the unit has sent by now; pulls the plug when its fault says so.
+    void Pump()
     {
-        port.onWrite = [this, &port](const QByteArray &bytes) { port.Feed(Reply(bytes)); };
-    }
-
-    UnitScript script;
-    std::array<std::uint16_t, 99> memory{};
-    QList<std::uint16_t> received; ///< words written to the unit
-    QList<HostFrame::Kind> heard;
-    QByteArray accessDigits;
-
-    /// Every byte the unit sends back for one program frame.
-    QByteArray Reply(const QByteArray &bytes)
-    {
-        const HostFrame frame = ParseHostFrame(bytes);
-        heard.append(frame.kind);
-        QByteArray answer;
-        switch (frame.kind) {
-        case HostFrame::Inquiry:
-            answer = UnitStatusReply(script.status);
-            break;
-        case HostFrame::Access:
-            accessDigits = frame.data;
-            answer = UnitIdentityReply(script.identity);
-            break;
-        case HostFrame::ReadRequest:
-            for (int i = 0; i < script.blocks; ++i)
-                answer += i == script.oddBlock ? UnitDataReply(script.oddPayload)
-                                               : UnitBlockReply(memory[static_cast<std::size_t>(i % 99)]);
-            if (script.endWithEmpty)
-                answer += UnitEmptyReply();
-            break;
-        case HostFrame::WriteRequest:
-            if (script.answerWriteRequest)
-                answer = UnitEmptyReply();
-            break;
-        case HostFrame::Block: {
-            const int n = static_cast<int>(received.size());
-            received.append(static_cast<std::uint16_t>(frame.data.toUInt(nullptr, 16)));
-            if (script.silentAfterBlock >= 0 && n >= script.silentAfterBlock)
-                break;
-            if (n == 98)
-                answer = UnitDataReply(script.finalAckPayload).repeated(script.finalAcks);
-            else if (!(script.answerWriteRequest && n == 0)) // the answer to F-WRITE stood for block 0's
-                answer = UnitEmptyReply();
-            break;
-        }
-        default:
-            break;
-        }
-        return (script.echo ? bytes : QByteArray()) + HexToBytes(answer);
+        port.Feed(unit.TakeDue(clock.Ns()));
+        if (unit.Unplugged() && port.IsOpen())
+            port.Unplug();
     }
 };
 
-/// Ticks the session `step` seconds apart until its run ends (bounded);
-/// `beforeTick` runs before every tick.
+/// Polls the session `step` seconds apart until its run ends (bounded); `beforeTick` runs before every poll.
 inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
                       const std::function<void()> &beforeTick = {})
 {
@@ -201,4 +162,4 @@ inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0
 
 } // namespace vireo::test
 
-Q_DECLARE_METATYPE(vireo::test::UnitScript)
+Q_DECLARE_METATYPE(vireo::test::PortFaults)

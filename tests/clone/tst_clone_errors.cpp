@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Clone failure messages verbatim, the progress arithmetic and clamp, and
-// where the progress window goes on the screen.
+// What a clone result shows: the failure messages verbatim, the exit status
+// and name of every result, and where the progress window goes on the screen.
 #include "clone/clone_errors.h"
 
+#include <QSet>
 #include <QTest>
 
 using namespace vireo;
@@ -14,13 +15,14 @@ class TestCloneErrors : public QObject {
   private slots:
     void texts_data();
     void texts();
+    void everyResult();
     void placement_data();
     void placement();
 };
 
 void TestCloneErrors::texts_data()
 {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("result");
     QTest::addColumn<QString>("text");
     const QString checks = QStringLiteral("\r\n\r\nCheck the following:\r\n\r\n- The COM port settings.\r\n"
                                           "- Cloning cable connections.\r\n- Transceiver power is ON.\r\n");
@@ -35,15 +37,31 @@ void TestCloneErrors::texts_data()
     QTest::newRow("7") << 7 << error.arg(QStringLiteral("Five Digit Access Code error."));
     QTest::newRow("8") << 8 << error.arg(QStringLiteral("Data Overflow."));
     QTest::newRow("9") << 9 << error.arg(QStringLiteral("There is not enough data."));
-    QTest::newRow("10 has no message") << 10 << QString();
-    QTest::newRow("-1 has no message") << -1 << QString();
 }
 
 void TestCloneErrors::texts()
 {
-    QFETCH(int, code);
+    QFETCH(int, result);
     QFETCH(QString, text);
-    QCOMPARE(CloneErrorText(code, 3), text);
+    QCOMPARE(CloneErrorText(CloneResult(result), 3), text);
+}
+
+// Every result: shown as an error exactly when it has a message; vireo-cli
+// exits 0 after a completed run, 10 + the number after a failure, 130 when
+// interrupted; each has its own name for traces.
+void TestCloneErrors::everyResult()
+{
+    QSet<QString> names;
+    for (int n = 0; n <= 12; ++n) {
+        const auto result = CloneResult(n);
+        const bool complete = result == CloneResult::ReadComplete || result == CloneResult::WriteComplete;
+        const bool error = !complete && result != CloneResult::Cancelled;
+        QCOMPARE(IsCloneError(result), error);
+        QCOMPARE(CloneErrorText(result, 1).isEmpty(), !error);
+        QCOMPARE(CloneExitStatus(result), error ? 10 + n : complete ? 0 : 130);
+        names.insert(CloneResultName(result));
+    }
+    QCOMPARE(names.size(), 13);
 }
 
 void TestCloneErrors::placement_data()

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Frames, conversions, reply payload rules and the byte-boundary search of
-// the clone link, row by row against the bytes on the wire.
+// Frames, conversions and reply payload rules of the clone link, row by row
+// against the bytes on the wire (the byte-boundary search: the session test).
 #include "clone/clone_frames.h"
 
 #include <QTest>
@@ -16,8 +16,6 @@ class TestCloneFrames : public QObject {
     void payloadRules();
     void blockPayload_data();
     void blockPayload();
-    void findHex_data();
-    void findHex();
 };
 
 // Every frame of the program and of the unit against the bytes on the wire,
@@ -108,24 +106,6 @@ void TestCloneFrames::blockPayload()
     QFETCH(int, word);
     const auto decoded = DecodeBlockPayload(payload);
     QCOMPARE(decoded ? int(*decoded) : -1, word);
-}
-
-void TestCloneFrames::findHex_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("found");
-    QTest::newRow("straddling two bytes is no match") << QByteArray("0FD0") << 0 << -1;
-    QTest::newRow("skips the straddling one, finds the real one") << QByteArray("0FD0FD") << 0 << 4;
-    QTest::newRow("from an odd offset, the next byte") << QByteArray("FDFD") << 1 << 2;
-}
-
-void TestCloneFrames::findHex()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, from);
-    QFETCH(int, found);
-    QCOMPARE(int(FindHex(text, "FD", from)), found);
 }
 
 QTEST_GUILESS_MAIN(TestCloneFrames)

@@ -1,47 +1,55 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Complete clone runs over a real pseudo-terminal pair with the QSerialPort
-// backend: the session opens the terminal side, a small unit in the test
-// answers on the controlling side.
-#include "clone/fake_serial_port.h"
+// backend and the session driving itself: the session opens the terminal
+// side, the simulated unit answers on the controlling side.
+#include "clone/clone_session.h"
 #include "clone/qt_serial_port.h"
+#include "unit_simulator.h"
 
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(vireo::CloneMode)
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 using namespace vireo;
-using vireo::test::FakeUnit;
 
 namespace {
 
-/** A unit on the controlling side of a pseudo-terminal. */
+/** The simulated unit on the controlling side of a pseudo-terminal. */
 class PtyUnit : public QObject {
   public:
-    FakeUnit unit;
-    HostFrame::Kind hangUpAfter = HostFrame::Unknown; ///< close the line after this frame
+    UnitSimulator unit;
 
-    PtyUnit()
+    explicit PtyUnit(UnitSimConfig config) : unit(std::move(config))
     {
+        m_clock.start();
         m_fd = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (m_fd < 0 || ::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0)
             return;
         m_device = QString::fromLocal8Bit(::ptsname(m_fd));
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
         m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, [this] { Readable(); });
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { Read(); });
+        m_out.setSingleShot(true);
+        connect(&m_out, &QTimer::timeout, this, [this] { Send(); });
     }
     ~PtyUnit() override { HangUp(); }
 
     QString Device() const { return m_device; }
-    /// Takes in what the program sent last: its port hands every frame to the
-    /// system at once, so it waits in the line even when the run is over.
-    void Drain()
+    /// Takes in what the program sent last, still waiting in the line after its run.
+    void Read()
     {
-        while (ReadChunk()) {
-        }
+        char chunk[512];
+        ssize_t n;
+        while (m_fd >= 0 && (n = ::read(m_fd, chunk, sizeof chunk)) > 0)
+            unit.Receive(m_clock.nsecsElapsed(), QByteArrayView(chunk, n));
+        Send();
     }
 
   private:
@@ -54,63 +62,22 @@ class PtyUnit : public QObject {
         m_fd = -1;
     }
 
-    void Send(const QByteArray &bytes)
+    void Send()
     {
-        qsizetype done = 0;
-        while (m_fd >= 0 && done < bytes.size()) {
-            const ssize_t n =
-                ::write(m_fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-            if (n > 0)
-                done += n;
-            else
-                QTest::qWait(1); // the terminal's buffer is full: let the program read
-        }
+        const QByteArray due = unit.TakeDue(m_clock.nsecsElapsed());
+        if (m_fd >= 0 && !due.isEmpty() && ::write(m_fd, due.constData(), size_t(due.size())) != due.size())
+            QFAIL("the terminal did not take the unit's bytes");
+        if (unit.Unplugged())
+            return HangUp();
+        if (const std::optional<qint64> next = unit.NextDueNs())
+            m_out.start(int(std::max<qint64>(0, *next - m_clock.nsecsElapsed()) / 1000000));
     }
 
-    void Readable()
-    {
-        if (!ReadChunk()) {
-            // The terminal side was closed: nothing to read until it opens again.
-            m_notifier->setEnabled(false);
-            QTimer::singleShot(5, this, [this] {
-                if (m_fd >= 0)
-                    m_notifier->setEnabled(true);
-            });
-        }
-    }
-
-    // Reads and answers what waits in the line; false when nothing did.
-    bool ReadChunk()
-    {
-        char chunk[512];
-        const ssize_t n = m_fd >= 0 ? ::read(m_fd, chunk, sizeof chunk) : -1;
-        if (n <= 0)
-            return false;
-        m_buffer.append(chunk, n);
-        qsizetype end;
-        while ((end = m_buffer.indexOf('\xFD')) >= 0) {
-            const QByteArray frame = m_buffer.left(end + 1);
-            m_buffer.remove(0, end + 1);
-            if (ParseHostFrame(frame).kind == hangUpAfter) {
-                HangUp();
-                return true;
-            }
-            Send(unit.Reply(frame));
-        }
-        return true;
-    }
-
+    QElapsedTimer m_clock;
     int m_fd = -1;
     QString m_device;
     QSocketNotifier *m_notifier = nullptr;
-    QByteArray m_buffer;
-};
-
-struct Link {
-    UnitModel model;
-    QtSerialPort port;
-    SteadyCloneClock clock;
-    CloneSession session{model, port, clock};
+    QTimer m_out;
 };
 
 } // namespace
@@ -118,40 +85,50 @@ struct Link {
 class TestPtyClone : public QObject {
     Q_OBJECT
   private slots:
-    void readThenWrite();
-    void lineHungUp();
+    void runs_data();
+    void runs();
 };
 
-void TestPtyClone::readThenWrite()
+void TestPtyClone::runs_data()
 {
-    PtyUnit pty;
-    QVERIFY(!pty.Device().isEmpty());
-    Link link;
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Read, pty.Device(), 115200, 58206}),
-             CloneResult::ReadComplete);
-    QCOMPARE(link.model.LoadBuffer, pty.unit.memory);
-    QVERIFY(!link.port.IsOpen());
-    for (int i = 0; i < 99; ++i)
-        link.model.UnitImage[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x0101 * i);
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Write, pty.Device(), 9600, 58206}),
-             CloneResult::WriteComplete);
-    const UnitWords &image = link.model.UnitImage;
-    QCOMPARE(pty.unit.received, QList<std::uint16_t>(image.begin(), image.end()));
-    pty.Drain();
-    QCOMPARE(pty.unit.heard.last(), HostFrame::End);
+    QTest::addColumn<CloneMode>("mode");
+    QTest::addColumn<int>("unplugAfter"); // reply frames before the unit hangs up; -1: never
+    QTest::addColumn<CloneResult>("result");
+    QTest::newRow("read") << CloneMode::Read << -1 << CloneResult::ReadComplete;
+    QTest::newRow("write") << CloneMode::Write << -1 << CloneResult::WriteComplete;
+    // Ended by the port's own report of the lost line, which closed it.
+    QTest::newRow("line hung up") << CloneMode::Read << 3 << CloneResult::FrameNotTaken;
 }
 
-// Ended by the port's own report of the lost line, which closed it.
-void TestPtyClone::lineHungUp()
+void TestPtyClone::runs()
 {
-    PtyUnit pty;
+    QFETCH(CloneMode, mode);
+    QFETCH(int, unplugAfter);
+    QFETCH(CloneResult, result);
+    UnitSimConfig config;
+    config.baud = 0;
+    config.echo = true;
+    if (unplugAfter >= 0)
+        config.faults.unplugAfter = unplugAfter;
+    for (int i = 0; i < 99; ++i)
+        config.memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
+    PtyUnit pty(config);
     QVERIFY(!pty.Device().isEmpty());
-    pty.hangUpAfter = HostFrame::ReadRequest;
-    Link link;
-    QCOMPARE(RunCloneToEnd(link.session, {CloneMode::Read, pty.Device(), 9600, 58206}),
-             CloneResult::NoAnswer);
-    QVERIFY(!link.session.PortErrorText().isEmpty());
-    QVERIFY(!link.port.IsOpen());
+    UnitModel model;
+    model.UnitImage.fill(0x0BAD);
+    QtSerialPort port;
+    SteadyCloneClock clock;
+    CloneSession session(model, port, clock);
+    QCOMPARE(RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode}), result);
+    QVERIFY(!port.IsOpen());
+    QCOMPARE(session.PortErrorText().isEmpty(), unplugAfter < 0);
+    if (result == CloneResult::ReadComplete)
+        QCOMPARE(model.LoadBuffer, config.memory);
+    if (result == CloneResult::WriteComplete) {
+        QCOMPARE(pty.unit.Memory(), model.UnitImage);
+        pty.Read();                                           // the end frame may still wait in the line
+        QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPtyClone)

@@ -21,7 +21,7 @@ void Run(vireo::CloneMode mode, QByteArrayView input)
     vireo::test::ManualClock clock;
     vireo::CloneSession session(model, port, clock);
     session.SetAutoDrive(false);
-    if (!session.StartClone({mode, QStringLiteral("/dev/fake"), 9600, 58206}))
+    if (!session.StartClone({mode, QStringLiteral("/dev/fake"), 9600, vireo::DefaultAccessCode}))
         return;
     // The input arrives in chunks whose sizes come from the input itself.
     qsizetype pos = 0;

@@ -49,8 +49,7 @@ class TestCliClone : public QObject {
         QTest::newRow("noise between frames is harmless") << "$R" << "--fault noise=0.3" << QList<int>{0} << "Read ";
         QTest::newRow("missing device") << "read -o $OUT --port /dev/vireo-none" << "" << QList<int>{10} << "Reason: /dev/vireo-none";
         QTest::newRow("failed read leaves the old file") << "$R" << "--fault short-data=98" << QList<int>{19} << "reading result: not enough data, exit status 19";
-        // MERGE: 10 only, once a lost line ends as "Cannot access COM port." (h-clone).
-        QTest::newRow("unplugged line") << "$R" << "--fault unplug-after=20" << QList<int>{10, 13} << "read failed";
+        QTest::newRow("unplugged line") << "$R" << "--fault unplug-after=20" << QList<int>{12} << "Cannot access COM port.";
         QTest::newRow("write, echoing noisy cable") << "$W" << "--echo --fault noise=0.3" << QList<int>{0} << "Wrote ";
         QTest::newRow("backup, write and verify") << "$W --backup $BACKUP --verify" << "" << QList<int>{0} << "Verified";
         QTest::newRow("failed backup writes nothing") << "$W --backup $BACKUP/unit-7" << "--fault short-data=40" << QList<int>{19} << "nothing was written";

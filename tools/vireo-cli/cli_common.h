@@ -26,14 +26,8 @@
 namespace vireo::cli {
 
 // Exit statuses; only the program's entry turns a command's result into one.
-enum Exit {
-    ExitOk = 0,
-    ExitUsage = 1,
-    ExitFile = 2,
-    ExitVerify = 4,
-    ExitCloneBase = 10,
-    ExitInterrupted = 130
-};
+// A clone run's own statuses (10..19, 130) come from CloneExitStatus.
+enum Exit { ExitOk = 0, ExitUsage = 1, ExitFile = 2, ExitVerify = 4 };
 
 /// Standard output and standard error, or what an OutputCapture puts in their place.
 QTextStream &Out();

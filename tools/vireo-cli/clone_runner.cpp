@@ -12,52 +12,6 @@
 
 namespace vireo::cli {
 
-QString CloneResultName(CloneResult result)
-{
-    switch (result) {
-    case CloneResult::PortFailed:
-        return QStringLiteral("cannot access the port");
-    case CloneResult::BufferOverflow:
-        return QStringLiteral("receive buffer overflow");
-    case CloneResult::FrameNotTaken:
-        return QStringLiteral("the port did not send");
-    case CloneResult::NoAnswer:
-        return QStringLiteral("no answer");
-    case CloneResult::IllegalData:
-        return QStringLiteral("illegal data");
-    case CloneResult::NoUnit:
-        return QStringLiteral("no unit fitted");
-    case CloneResult::UnknownUnit:
-        return QStringLiteral("unknown unit");
-    case CloneResult::AccessCodeError:
-        return QStringLiteral("access code error");
-    case CloneResult::DataOverflow:
-        return QStringLiteral("data overflow");
-    case CloneResult::NotEnoughData:
-        return QStringLiteral("not enough data");
-    case CloneResult::ReadComplete:
-        return QStringLiteral("read complete");
-    case CloneResult::WriteComplete:
-        return QStringLiteral("write complete");
-    case CloneResult::Cancelled:
-        return QStringLiteral("interrupted");
-    }
-    return {};
-}
-
-int CloneExitStatus(CloneResult result)
-{
-    switch (result) {
-    case CloneResult::ReadComplete:
-    case CloneResult::WriteComplete:
-        return ExitOk;
-    case CloneResult::Cancelled:
-        return ExitInterrupted;
-    default:
-        return ExitCloneBase + static_cast<int>(result);
-    }
-}
-
 CloneRunner::CloneRunner(const PortTarget &target, const CloneOptions &options)
     : m_target(target), m_options(options), m_progress(!options.quiet && ::isatty(fileno(stderr)))
 {
@@ -151,8 +105,7 @@ int CloneRunner::Failed(CloneResult result, const QString &what)
 // port maps to it. Printed with the terminal's line ends.
 QString CloneRunner::MessageText(CloneResult result) const
 {
-    const int code = static_cast<int>(result);
-    QStringList lines = CloneErrorText(code, m_target.comNumber).split(QStringLiteral("\r\n"));
+    QStringList lines = CloneErrorText(result, m_target.comNumber).split(QStringLiteral("\r\n"));
     if (result == CloneResult::PortFailed && m_target.comNumber == 0)
         lines[0] = QStringLiteral("Cannot access %1.").arg(m_target.device);
     return lines.join(QLatin1Char('\n'));

@@ -18,12 +18,6 @@
 
 namespace vireo::cli {
 
-// MERGE: CloneResultName and CloneExitStatus come with src/clone (h-clone);
-// delete these two then.
-/// The run's result in words, for the trace.
-QString CloneResultName(CloneResult result);
-/// The exit status a run's result gives: 0 complete, 10 + the error code, 130 interrupted.
-int CloneExitStatus(CloneResult result);
 
 /** Runs clone runs on one port, with the trace, progress bar and messages they share. */
 class CloneRunner {
