@@ -32,7 +32,7 @@ class TestProfileLocation : public QObject {
 
     void openProfileAsStartUpDoes()
     {
-        const clsLynProfileIO beside = OpenProfile();
+        const ProfileFile beside = OpenProfile();
         QCOMPARE(beside.Section(), S("VIREO"));
         QCOMPARE(beside.Name(), S("VIREO.ini"));
         // The test's own folder is writable: the profile is beside the program.
@@ -54,7 +54,7 @@ class TestProfileLocation : public QObject {
     void portsSectionMapsComNumbers()
     {
         QTemporaryDir dir;
-        clsLynProfileIO profile;
+        ProfileFile profile;
         profile.SetFullPath(dir.filePath(S("VIREO.ini")));
         const QByteArray content(
             "[ports]\r\ncom1=/dev/serial/by-id/usb-Acme_A\r\nCOM3=\r\nCOM4=/dev/ttyACM0\r\n");

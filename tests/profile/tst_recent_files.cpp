@@ -13,17 +13,16 @@ using namespace vireo::test;
 
 namespace {
 
+// Records the items as "caption" or "caption (disabled)"; hidden items are left out of Shown().
 struct FakeMenu : RecentFileMenu {
     struct Item {
         QString caption; // empty in the menu's design
-        bool visible = true;
-        bool enabled = true;
+        bool visible = true, enabled = true;
     };
     std::map<int, Item> items{{5, {}}, {6, {}}, {7, {}}, {8, {}}};
     void SetItemCaption(int item, const QString &caption) override { items.at(item).caption = caption; }
     void SetItemVisible(int item, bool visible) override { items.at(item).visible = visible; }
     void SetItemEnabled(int item, bool enabled) override { items.at(item).enabled = enabled; }
-    // The visible items as "caption" or "caption (disabled)", in menu order.
     QStringList Shown() const
     {
         QStringList shown;
@@ -34,17 +33,12 @@ struct FakeMenu : RecentFileMenu {
     }
 };
 
-ProgramOptions List(QStringList files)
+ProgramOptions List(const QStringList &files)
 {
     ProgramOptions options;
     for (int i = 0; i < RecentFileCount; ++i)
         options.RecentFiles[i] = files.value(i);
     return options;
-}
-
-QStringList Entries(const ProgramOptions &options)
-{
-    return QStringList(options.RecentFiles.begin(), options.RecentFiles.end());
 }
 
 } // namespace
@@ -84,7 +78,7 @@ class TestRecentFiles : public QObject {
         FakeMenu menu;
         menu.items.at(5) = {S("untouched"), true, false};
         AddRecentFile(options, path, hasFileName, menu);
-        QCOMPARE(Entries(options), Entries(List(after)));
+        QCOMPARE(options.RecentFiles, List(after).RecentFiles);
         // The menu is rebuilt, its first item enabled, exactly when the list was rewritten.
         QCOMPARE(menu.Shown().value(0),
                  hasFileName ? S("&1 ") + path.section(u'/', -1) : S("untouched (disabled)"));
