@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile tests' common ground: a profile object on a fresh VIREO.ini in
-// a temporary folder, optionally filled with the given text.
+// a temporary folder, filled with the given text unless that is null.
 #pragma once
 
 #include "profile/profile_file.h"
@@ -16,7 +16,6 @@ inline QString S(const char *text)
     return QString::fromUtf8(text);
 }
 
-/// A null content leaves the file missing.
 inline ProfileFile ProfileIn(const QTemporaryDir &dir, const char *section, const QByteArray &content = {})
 {
     ProfileFile profile;
