@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_store.h"
 
+#if __has_include("model/atomic_file.h")
+#include "model/atomic_file.h"
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -124,13 +128,14 @@ SectionScan Scan(const QByteArray &bytes, const QString &section, const QString 
     return scan;
 }
 
-// MERGE: replace this with SaveFileAtomically from "model/atomic_file.h"
-// (same signature), the one writer of settings files and the profile.
+#if !__has_include("model/atomic_file.h")
+// MERGE: this stands in for SaveFileAtomically of "model/atomic_file.h" (the
+// one writer of settings files and the profile) until that is merged; with
+// the header present it is compiled out, and the whole #if block can go.
 Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes)
 {
-    // QSaveFile refuses an existing file that is not writable, as the profile
-    // functions do. Unbuffered, because Qt takes a short buffered write (disk
-    // full, size limit) silently and commit() would then put a cut file in place.
+    // Unbuffered, because Qt takes a short buffered write (disk full, size
+    // limit) silently and commit() would then put a cut file in place.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failure{file.errorString()};
@@ -146,6 +151,7 @@ Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes)
         return Failure{file.errorString()};
     return {};
 }
+#endif
 
 } // namespace
 
