@@ -29,21 +29,28 @@ std::optional<qint64> ParseWhole(const QString &text, qint64 low, qint64 high)
     return n;
 }
 
-// The text converted to the kind of `kind`; nullopt when it does not convert.
-std::optional<ProfileValue> Convert(const QString &text, const ProfileValue &kind)
+// Converts the text into `out`, a variable of the kind of `kind`; false when
+// the text does not convert (out is then unspecified). Assigning in place
+// rather than returning a new variant keeps GCC's uninitialised-use analysis
+// (a false alarm under the sanitizers) quiet.
+bool Convert(const QString &text, const ProfileValue &kind, ProfileValue &out)
 {
     return std::visit(
-        [&text](const auto &sample) -> std::optional<ProfileValue> {
+        [&text, &out](const auto &sample) -> bool {
             using T = std::decay_t<decltype(sample)>;
             if constexpr (std::is_same_v<T, qint16> || std::is_same_v<T, qint32>) {
                 const auto n = ParseWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
-                return n ? std::optional<ProfileValue>(static_cast<T>(*n)) : std::nullopt;
+                if (n)
+                    out.emplace<T>(static_cast<T>(*n));
+                return n.has_value();
             } else if constexpr (std::is_same_v<T, QString>) {
-                return ProfileValue(text);
+                out.emplace<T>(text);
+                return true;
             } else if constexpr (std::is_same_v<T, bool>) {
-                return ProfileValue(text != QLatin1String("0"));
+                out.emplace<T>(text != QLatin1String("0"));
+                return true;
             } else {
-                return std::nullopt;
+                return false;
             }
         },
         kind);
@@ -183,10 +190,10 @@ bool ProfileFile::LoadData(const QString &key, ProfileValue &value, const Profil
     while (text.endsWith(QLatin1Char(' ')))
         text.chop(1);
     // The variable changes only after a successful conversion.
-    std::optional<ProfileValue> converted = Convert(text, value);
-    if (!converted)
+    ProfileValue converted = value;
+    if (!Convert(text, value, converted))
         return false;
-    value = std::move(*converted);
+    value = std::move(converted);
     return true;
 }
 
