@@ -44,24 +44,6 @@ class TestProfileFile : public QObject {
     QTemporaryDir m_dir;
 
   private slots:
-    // Reading only; the rows of write() read back what they wrote as well.
-    void lookup_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("expected"); // of key "k" in section "A"; "-" for none
-        QTest::newRow("first of duplicate sections only")
-            << QByteArray("[A]\nx=1\n[B]\n[A]\nk=2\n") << S("-");
-        QTest::newRow("blanks around key and value") << QByteArray("[A]\r\n  k  =  v w  \r\n") << S("v w");
-        QTest::newRow("one pair of enclosing quotes dropped") << QByteArray("[A]\nk=\"'v'\"\n") << S("'v'");
-        QTest::newRow("comment is no key") << QByteArray("[A]\n;k=1\n") << S("-");
-    }
-    void lookup()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, expected);
-        QCOMPARE(ProfileText(file).Value(S("A"), S("k")).value_or(S("-")), expected);
-    }
-
     void write_data()
     {
         QTest::addColumn<Write>("w");
@@ -75,6 +57,9 @@ class TestProfileFile : public QObject {
             << Write{"; mine\n[A]\nx=1\n", S("B"), S("k"), "; mine\n[A]\nx=1\n[B]\nk=v\n"};
         QTest::newRow("after a last line without line end")
             << Write{"[A]\nx=1", S("A"), S("k"), "[A]\nx=1\nk=v"};
+        QTest::newRow("first of duplicate sections only")
+            << Write{"[A]\nx=1\n[B]\n[A]\nk=2\n", S("A"), S("k"), "[A]\nx=1\nk=v\n[B]\n[A]\nk=2\n"};
+        QTest::newRow("comment is no key") << Write{"[A]\n;k=1\n", S("A"), S("k"), "[A]\nk=v\n;k=1\n"};
         QTest::newRow("first of duplicate keys")
             << Write{"[A]\nk=1\nk=2\n", S("A"), S("k"), "[A]\nk=v\nk=2\n"};
         QTest::newRow("foreign lines and comment at end kept")
@@ -127,6 +112,8 @@ class TestProfileFile : public QObject {
         QTest::newRow("empty value keeps the variable") << Read{"", I(3), false, I(3), none};
         QTest::newRow("default of another kind") << Read{"5", I(3), false, I(3), S("7")};
         QTest::newRow("a value of no kind") << Read{"5", none, false, none, none};
+        QTest::newRow("blanks and one pair of quotes dropped")
+            << Read{"  \"'a b'\"  ", empty, true, S("'a b'"), none};
         QTest::newRow("0 and blanks is false") << Read{"0  ", yes, true, no, none};
         QTest::newRow("-1 is true") << Read{"-1", no, true, yes, none};
         QTest::newRow("70000 overflows 16 bits") << Read{"70000", I(5), false, I(5), none};
