@@ -28,9 +28,9 @@ ProfileLocation ChooseProfileLocation(const QString &programFolder, bool program
     return location;
 }
 
-clsLynProfileIO OpenProfile(const std::optional<QString> &profileFile)
+ProfileFile OpenProfile(const std::optional<QString> &profileFile)
 {
-    clsLynProfileIO profile;
+    ProfileFile profile;
     const QString programFolder = QCoreApplication::applicationDirPath();
     profile.SetCurrentPath(programFolder);
     profile.SetName(QString::fromLatin1(ProfileFileName));

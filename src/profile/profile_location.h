@@ -4,7 +4,7 @@
 // folder, seeded from a file beside the program when there is one.
 #pragma once
 
-#include "profile_io.h"
+#include "profile_file.h"
 
 #include <optional>
 
@@ -32,6 +32,6 @@ ProfileLocation ChooseProfileLocation(const QString &programFolder, bool program
 /// The profile object as start-up sets it up (Path, Name, Section "VIREO"):
 /// at profileFile when given (relative to the working folder), otherwise at
 /// the location the rule chooses for the running program.
-clsLynProfileIO OpenProfile(const std::optional<QString> &profileFile = std::nullopt);
+ProfileFile OpenProfile(const std::optional<QString> &profileFile = std::nullopt);
 
 } // namespace vireo

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_store.h"
 
+#if __has_include("model/atomic_file.h")
+#include "model/atomic_file.h"
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -124,6 +128,31 @@ SectionScan Scan(const QByteArray &bytes, const QString &section, const QString 
     return scan;
 }
 
+#if !__has_include("model/atomic_file.h")
+// MERGE: this stands in for SaveFileAtomically of "model/atomic_file.h" (the
+// one writer of settings files and the profile) until that is merged; with
+// the header present it is compiled out, and the whole #if block can go.
+Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes)
+{
+    // Unbuffered, because Qt takes a short buffered write (disk full, size
+    // limit) silently and commit() would then put a cut file in place.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Failure{file.errorString()};
+    const qint64 written = file.write(bytes.data(), bytes.size());
+    if (written != bytes.size()) {
+        const QString reason =
+            written < 0 ? file.errorString()
+                        : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(bytes.size());
+        file.cancelWriting();
+        return Failure{reason};
+    }
+    if (!file.commit())
+        return Failure{file.errorString()};
+    return {};
+}
+#endif
+
 } // namespace
 
 std::optional<QString> ProfileText::Value(const QString &section, const QString &key) const
@@ -190,24 +219,29 @@ bool IsWritableEntry(const QString &section, const QString &key, const QString &
 ProfileFileRead ReadProfileFile(const QString &path)
 {
     ProfileFileRead result;
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists())
         return result; // Missing
+    result.status = ProfileReadStatus::Unreadable;
+    if (!info.isFile() && !info.isDir()) {
+        // Opening a FIFO waits for a writer, and a device may never end or
+        // answer: the profile is a file, so anything else is not read at all.
+        result.reason = QStringLiteral("not a regular file");
+        return result;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = ProfileReadStatus::Unreadable;
         result.reason = file.errorString();
         return result;
     }
     QByteArray bytes = file.read(ProfileReadLimit + 1);
     if (bytes.isNull() && file.error() != QFileDevice::NoError) {
-        result.status = ProfileReadStatus::Unreadable;
         result.reason = file.errorString();
         return result;
     }
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         // Sixteen-bit text: reading it as eight-bit text would find nothing,
         // and appending eight-bit lines would leave a file no reader can use.
-        result.status = ProfileReadStatus::Unreadable;
         result.reason = QStringLiteral("the file is UTF-16 text; save it as UTF-8 text");
         return result;
     }
@@ -217,43 +251,20 @@ ProfileFileRead ReadProfileFile(const QString &path)
         bytes.truncate(ProfileReadLimit);
         bytes.truncate(bytes.lastIndexOf('\n') + 1);
         result.status = ProfileReadStatus::TooLarge;
+        result.reason = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ProfileReadLimit);
     }
     result.text = ProfileText(std::move(bytes));
     return result;
 }
 
-ProfileWriteResult WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder)
+Result<> WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder)
 {
-    ProfileWriteResult result;
     if (createFolder) {
         const QString folder = QFileInfo(path).absolutePath();
-        if (!QDir().mkpath(folder)) {
-            result.reason = QStringLiteral("cannot create folder %1").arg(folder);
-            return result;
-        }
+        if (!QDir().mkpath(folder))
+            return Failure{QStringLiteral("cannot create folder %1").arg(folder)};
     }
-    // QSaveFile refuses an existing file that is not writable, as the profile
-    // functions do. Unbuffered, because Qt takes a short buffered write (disk
-    // full, size limit) silently and commit() would then put a cut file in place.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.reason = file.errorString();
-        return result;
-    }
-    const qint64 written = file.write(text.Bytes());
-    if (written != text.Bytes().size()) {
-        result.reason =
-            written < 0 ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(text.Bytes().size());
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {
-        result.reason = file.errorString();
-        return result;
-    }
-    result.ok = true;
-    return result;
+    return SaveFileAtomically(path, text.Bytes());
 }
 
 } // namespace vireo

@@ -4,6 +4,8 @@
 // that every line not written keeps its bytes, its line end and its place.
 #pragma once
 
+#include "model/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -52,19 +54,16 @@ enum class ProfileReadStatus { Read, Missing, TooLarge, Unreadable };
 struct ProfileFileRead {
     ProfileReadStatus status = ProfileReadStatus::Missing;
     ProfileText text; ///< for TooLarge: the complete lines within the limit
-    QString reason;   ///< the system's reason for Unreadable
+    QString reason;   ///< why a TooLarge or Unreadable file is not read whole
 };
 
-/// Reads the file, at most ProfileReadLimit bytes of it.
+/// Reads the file, at most ProfileReadLimit bytes of it. Anything at the path
+/// that is neither a file nor a folder (a FIFO, a device) is Unreadable
+/// without being opened: opening it could wait for ever.
 ProfileFileRead ReadProfileFile(const QString &path);
-
-struct ProfileWriteResult {
-    bool ok = false;
-    QString reason; ///< the system's reason when the file could not be written
-};
 
 /// Replaces the file with the text in one atomic step (the old file stays
 /// until the new one is complete). With createFolder, a missing folder is made.
-ProfileWriteResult WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder = false);
+Result<> WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder = false);
 
 } // namespace vireo

@@ -29,7 +29,7 @@ QString RecentFileKey(int n)
     return QStringLiteral("FileName(%1)").arg(n);
 }
 
-void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options)
+void LoadOptions(ProfileFile &profile, ProgramOptions &options)
 {
     options.ComPortNumber = 1;
     options.ComSpeed = 9600;
@@ -38,18 +38,18 @@ void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options)
     options.WindowLeft = 0;
 
     profile.SetSection(Text(OptionSection));
-    profile.loadData(Text(PortKey), options.ComPortNumber);
-    profile.loadData(Text(SpeedKey), options.ComSpeed);
-    profile.loadData(Text(ToolBarKey), options.ToolbarShown);
+    profile.LoadData(Text(PortKey), options.ComPortNumber);
+    profile.LoadData(Text(SpeedKey), options.ComSpeed);
+    profile.LoadData(Text(ToolBarKey), options.ToolbarShown);
 
     profile.SetSection(Text(StatusSection));
-    profile.loadData(Text(WindowTopKey), options.WindowTop);
-    profile.loadData(Text(WindowLeftKey), options.WindowLeft);
+    profile.LoadData(Text(WindowTopKey), options.WindowTop);
+    profile.LoadData(Text(WindowLeftKey), options.WindowLeft);
 
     profile.SetSection(Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n) {
         options.RecentFiles[n - 1].clear();
-        profile.loadData(RecentFileKey(n), options.RecentFiles[n - 1]);
+        profile.LoadData(RecentFileKey(n), options.RecentFiles[n - 1]);
     }
 
     if (options.ComPortNumber < 1 || options.ComPortNumber > 4)
@@ -58,23 +58,31 @@ void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options)
         options.ComSpeed = 9600;
 }
 
-bool SaveOptions(clsLynProfileIO &profile, const ProgramOptions &options)
+Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options)
 {
     // One batch, one file replacement: a crash or a full disk part-way leaves
     // the old profile whole instead of a file with some of the nine keys.
-    profile.BeginBatch();
+    if (Result<> begun = profile.BeginBatch(); !begun) {
+        profile.DiscardBatch();
+        return begun;
+    }
+    // A key that cannot be written (a recent path holding a line break) is
+    // left out; the others are still saved.
+    const auto save = [&profile](const QString &key, const ProfileValue &value) {
+        (void)profile.SaveData(key, value);
+    };
     profile.SetSection(Text(OptionSection));
-    profile.saveData(Text(PortKey), options.ComPortNumber);
-    profile.saveData(Text(SpeedKey), options.ComSpeed);
-    profile.saveData(Text(ToolBarKey), options.ToolbarShown);
+    save(Text(PortKey), options.ComPortNumber);
+    save(Text(SpeedKey), options.ComSpeed);
+    save(Text(ToolBarKey), options.ToolbarShown);
 
     profile.SetSection(Text(StatusSection));
-    profile.saveData(Text(WindowTopKey), options.WindowTop);
-    profile.saveData(Text(WindowLeftKey), options.WindowLeft);
+    save(Text(WindowTopKey), options.WindowTop);
+    save(Text(WindowLeftKey), options.WindowLeft);
 
     profile.SetSection(Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n)
-        profile.saveData(RecentFileKey(n), options.RecentFiles[n - 1]);
+        save(RecentFileKey(n), options.RecentFiles[n - 1]);
     return profile.CommitBatch();
 }
 

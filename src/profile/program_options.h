@@ -4,7 +4,7 @@
 // the window-placement rules the main window applies to the two window keys.
 #pragma once
 
-#include "profile_io.h"
+#include "profile_file.h"
 
 #include <QPoint>
 #include <QSize>
@@ -42,12 +42,12 @@ QString RecentFileKey(int n);
 
 /// Reads every option from the profile, then corrects the port and the speed.
 /// Leaves the profile's Section at "RecentFiles", as loading always has.
-void LoadOptions(clsLynProfileIO &profile, ProgramOptions &options);
+void LoadOptions(ProfileFile &profile, ProgramOptions &options);
 
 /// Writes all nine keys; they reach the disk as one atomic replacement of the
-/// file, with the content nine single writes would give. False when the file
-/// could not be written (the caller stays silent).
-bool SaveOptions(clsLynProfileIO &profile, const ProgramOptions &options);
+/// file, with the content nine single writes would give; the reason when the
+/// file could not be written (the window stays silent, the CLI may tell).
+Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options);
 
 /// The tracking rule of the 50 ms tick: unless minimised, a window whose left
 /// or top differs from the options gives both, rounded; true when they changed.

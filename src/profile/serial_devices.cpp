@@ -18,15 +18,14 @@ QString DefaultSerialDevice(int comNumber, const DeviceExists &exists)
 #endif
 }
 
-std::array<QString, ComPortCount> SerialDevicePaths(const clsLynProfileIO &profile,
-                                                    const DeviceExists &exists)
+std::array<QString, ComPortCount> SerialDevicePaths(const ProfileFile &profile, const DeviceExists &exists)
 {
-    clsLynProfileIO reader = profile; // a copy, so the caller's sticky Section stays
+    ProfileFile reader = profile; // a copy, so the caller's sticky Section stays
     reader.SetSection(QString::fromLatin1(PortsSection));
     std::array<QString, ComPortCount> devices;
     for (int n = 1; n <= ComPortCount; ++n) {
         QString device;
-        reader.loadData(QStringLiteral("COM%1").arg(n), device);
+        reader.LoadData(QStringLiteral("COM%1").arg(n), device);
         devices[n - 1] = device.isEmpty() ? DefaultSerialDevice(n, exists) : device;
     }
     return devices;

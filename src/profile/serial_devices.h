@@ -4,7 +4,7 @@
 // The section is only read; it stays in the file as the user wrote it.
 #pragma once
 
-#include "profile_io.h"
+#include "profile_file.h"
 
 #include <array>
 #include <functional>
@@ -23,7 +23,7 @@ QString DefaultSerialDevice(int comNumber, const DeviceExists &exists = {});
 
 /// The devices of COM1 to COM4 (indices 0 to 3): the [PORTS] key "COMn" when
 /// it holds a path, else the default. The profile's Section is left as it was.
-std::array<QString, ComPortCount> SerialDevicePaths(const clsLynProfileIO &profile,
+std::array<QString, ComPortCount> SerialDevicePaths(const ProfileFile &profile,
                                                     const DeviceExists &exists = {});
 
 } // namespace vireo

@@ -1,95 +1,108 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Program options: LoadOptions with its defaults and corrections,
-// SaveOptions as one atomic replacement, and the window-placement rules.
+// Program options: LoadOptions with its defaults and corrections, SaveOptions
+// as one atomic replacement, the window-placement rules, and the recent-file
+// list with File menu items 5 to 8 (against a fake menu).
 #include "profile/program_options.h"
+#include "profile/recent_files.h"
 #include "profile_fixture.h"
 
 #include <QDir>
 
+#include <map>
+
 using namespace vireo;
 using namespace vireo::test;
+
+namespace {
+
+QStringList Fields(const ProgramOptions &o)
+{
+    return QStringList{QString::number(o.ComPortNumber), QString::number(o.ComSpeed),
+                       QString::number(o.ToolbarShown), QString::number(o.WindowTop),
+                       QString::number(o.WindowLeft)} +
+           QStringList(o.RecentFiles.begin(), o.RecentFiles.end());
+}
+
+struct FakeMenu : RecentFileMenu {
+    struct Item {
+        QString caption = S("?");
+        bool visible = true, enabled = false;
+    };
+    std::map<int, Item> items{{5, {}}, {6, {}}, {7, {}}, {8, {}}};
+    void SetItemCaption(int item, const QString &caption) override { items.at(item).caption = caption; }
+    void SetItemVisible(int item, bool visible) override { items.at(item).visible = visible; }
+    void SetItemEnabled(int item, bool enabled) override { items.at(item).enabled = enabled; }
+    // The visible items in menu order, "caption" or "caption off", joined by "|".
+    QString Shown() const
+    {
+        QStringList shown;
+        for (const auto &[index, item] : items)
+            if (item.visible)
+                shown << item.caption + (item.enabled ? QString() : S(" off"));
+        return shown.join(u'|');
+    }
+};
+
+// The list from its entries separated by blanks, "-" for an empty entry.
+ProgramOptions List(const QString &entries)
+{
+    ProgramOptions options;
+    const QStringList paths = entries.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        options.RecentFiles[i] = paths[i] == S("-") ? QString() : paths[i];
+    return options;
+}
+
+} // namespace
 
 class TestProgramOptions : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    // The profile object as start-up makes it: section "VIREO".
-    clsLynProfileIO Profile(const QByteArray &content = {})
-    {
-        return ProfileIn(m_dir, "VIREO", content.isNull() ? nullptr : &content);
-    }
 
   private slots:
-    void firstStartWithoutProfile()
+    // First start: the defaults and no file; at exit all nine keys in three
+    // sections, in order; what is saved loads back.
+    void firstStartThenSaveAndLoad()
     {
-        clsLynProfileIO profile = Profile();
+        ProfileFile profile = ProfileIn(m_dir, "VIREO");
         ProgramOptions options;
         options.ComPortNumber = 3; // LoadOptions sets its own defaults first
         options.RecentFiles[2] = S("stale");
         LoadOptions(profile, options);
-        QCOMPARE(options.ComPortNumber, qint16(1));
-        QCOMPARE(options.ComSpeed, qint16(9600));
-        QCOMPARE(options.RecentFiles[2], QString());
+        QCOMPARE(Fields(options), Fields(ProgramOptions{}));
         QVERIFY(!QFile::exists(profile.GetMyProfile()));
-
-        // At exit the file is created: three sections in order, all nine keys.
         QVERIFY(SaveOptions(profile, options));
         QCOMPARE(
             ReadFile(profile.GetMyProfile()),
             QByteArray("[OPTION]\r\nPort=1\r\nSpeed=9600\r\nToolBar=1\r\n"
                        "[STATUS]\r\nWindowPosition(Top)=0\r\nWindowPosition(Left)=0\r\n"
                        "[RecentFiles]\r\nFileName(1)=\r\nFileName(2)=\r\nFileName(3)=\r\nFileName(4)=\r\n"));
+        options = {3, 28800, false, -45, 1200, {S("/u/b.st2"), S("C:\\x\\a.st2"), QString(), S("/c.st2")}};
+        QVERIFY(SaveOptions(profile, options));
+        ProgramOptions loaded;
+        LoadOptions(profile, loaded);
+        QCOMPARE(Fields(loaded), Fields(options));
     }
 
     void corrections_data()
     {
-        QTest::addColumn<QByteArray>("port");
-        QTest::addColumn<QByteArray>("speed");
-        QTest::addColumn<int>("expectedPort");
-        QTest::addColumn<int>("expectedSpeed");
-        QTest::newRow("port 0 becomes 1") << QByteArray("0") << QByteArray("9600") << 1 << 9600;
-        QTest::newRow("port text becomes 1") << QByteArray("COM2") << QByteArray("9600") << 1 << 9600;
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QPoint>("expected"); // port, speed
+        QTest::newRow("port 0 becomes 1") << QByteArray("Port=0\nSpeed=2400") << QPoint(1, 2400);
+        QTest::newRow("port text becomes 1") << QByteArray("Port=COM2") << QPoint(1, 9600);
         QTest::newRow("port 4 kept, speed 4800 becomes 9600")
-            << QByteArray("4") << QByteArray("4800") << 4 << 9600;
-        QTest::newRow("speed 28800 kept") << QByteArray("2") << QByteArray("28800") << 2 << 28800;
+            << QByteArray("Port=4\nSpeed=4800") << QPoint(4, 9600);
+        QTest::newRow("speed 28800 kept") << QByteArray("Speed=28800") << QPoint(1, 28800);
     }
     void corrections()
     {
-        QFETCH(QByteArray, port);
-        QFETCH(QByteArray, speed);
-        QFETCH(int, expectedPort);
-        QFETCH(int, expectedSpeed);
-        clsLynProfileIO profile = Profile("[OPTION]\r\nPort=" + port + "\r\nSpeed=" + speed + "\r\n");
+        QFETCH(QByteArray, stored);
+        QFETCH(QPoint, expected);
+        ProfileFile profile = ProfileIn(m_dir, "VIREO", "[OPTION]\n" + stored + "\n");
         ProgramOptions options;
         LoadOptions(profile, options);
-        QCOMPARE(int(options.ComPortNumber), expectedPort);
-        QCOMPARE(int(options.ComSpeed), expectedSpeed);
-    }
-
-    void saveKeepsForeignLinesAndLoadsBack()
-    {
-        clsLynProfileIO profile = Profile("; edited by hand\r\n\r\n[option]\r\nport=2\r\n"
-                                          "\r\n[PORTS]\r\nCOM2=/dev/ttyUSB0\r\n");
-        ProgramOptions options;
-        options.ComPortNumber = 3;
-        options.ComSpeed = 28800;
-        options.ToolbarShown = false;
-        options.WindowTop = -45;
-        options.WindowLeft = 1200;
-        options.RecentFiles = {S("/home/u/b.st2"), S("C:\\x\\a.st2"), QString(), QString()};
-        QVERIFY(SaveOptions(profile, options));
-        QCOMPARE(ReadFile(profile.GetMyProfile()),
-                 QByteArray("; edited by hand\r\n\r\n[option]\r\nport=3\r\nSpeed=28800\r\nToolBar=0\r\n"
-                            "\r\n[PORTS]\r\nCOM2=/dev/ttyUSB0\r\n"
-                            "[STATUS]\r\nWindowPosition(Top)=-45\r\nWindowPosition(Left)=1200\r\n"
-                            "[RecentFiles]\r\nFileName(1)=/home/u/b.st2\r\nFileName(2)=C:\\x\\a.st2\r\n"
-                            "FileName(3)=\r\nFileName(4)=\r\n"));
-        ProgramOptions loaded;
-        LoadOptions(profile, loaded);
-        QCOMPARE(loaded.ComSpeed, options.ComSpeed);
-        QCOMPARE(loaded.ToolbarShown, false);
-        QCOMPARE(loaded.WindowTop, options.WindowTop);
-        QCOMPARE(loaded.RecentFiles, options.RecentFiles);
+        QCOMPARE(QPoint(options.ComPortNumber, options.ComSpeed), expected);
     }
 
     // The disk fills part-way through the save: nine single writes would leave
@@ -97,71 +110,103 @@ class TestProgramOptions : public QObject {
     void saveIsOneAtomicReplacement()
     {
         const QByteArray content("; mine\r\n[OPTION]\r\nPort=2\r\n");
-        clsLynProfileIO profile = Profile(content);
-        ProgramOptions options;
-        options.ComPortNumber = 4;
-        options.RecentFiles = {S("/a/b.st2"), S("/a/c.st2"), S("/a/d.st2"), S("/a/e.st2")};
+        ProfileFile profile = ProfileIn(m_dir, "VIREO", content);
+        const ProgramOptions options{.ComPortNumber = 4,
+                                     .RecentFiles = {S("/a/b"), S("/a/c"), S("/a/d"), S("/a/e")}};
         {
-            FileSizeLimit limit(120); // more than the old file, less than the new one
+            FileSizeLimit limit(100); // more than the old file, less than the new one
             QVERIFY(limit.Active());
-            QVERIFY(!SaveOptions(profile, options));
+            const Result<> saved = SaveOptions(profile, options);
+            QVERIFY(!saved && !saved.error().isEmpty());
         }
-        QVERIFY(!profile.LastError().isEmpty());
         QCOMPARE(ReadFile(profile.GetMyProfile()), content);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{S("VIREO.ini")});
         QVERIFY(SaveOptions(profile, options));
-        QVERIFY(ReadFile(profile.GetMyProfile()).contains("FileName(4)=/a/e.st2\r\n"));
+        QVERIFY(ReadFile(profile.GetMyProfile()).contains("FileName(4)=/a/e\r\n"));
     }
 
     void tracking_data()
     {
-        QTest::addColumn<double>("left");
-        QTest::addColumn<double>("top");
+        QTest::addColumn<QPointF>("place");
         QTest::addColumn<bool>("minimised");
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("moved window recorded") << 300.0 << 150.0 << false << true << QPoint(300, 150);
-        QTest::newRow("minimised window not recorded")
-            << -32000.0 << -32000.0 << true << false << QPoint(10, 20);
-        QTest::newRow("same place, no change") << 10.0 << 20.0 << false << false << QPoint(10, 20);
-        QTest::newRow("rounded, halves to even") << 10.5 << 21.5 << false << true << QPoint(10, 22);
+        QTest::addColumn<QPoint>("expected"); // from (10, 20)
+        QTest::newRow("moved window recorded") << QPointF(300, 150) << false << QPoint(300, 150);
+        QTest::newRow("minimised window not recorded") << QPointF(-32000, -32000) << true << QPoint(10, 20);
+        QTest::newRow("same place, no change") << QPointF(10, 20) << false << QPoint(10, 20);
+        QTest::newRow("rounded, halves to even") << QPointF(10.5, 21.5) << false << QPoint(10, 22);
     }
     void tracking()
     {
-        QFETCH(double, left);
-        QFETCH(double, top);
+        QFETCH(QPointF, place);
         QFETCH(bool, minimised);
-        QFETCH(bool, changed);
         QFETCH(QPoint, expected);
-        ProgramOptions options;
-        options.WindowLeft = 10;
-        options.WindowTop = 20;
-        QCOMPARE(TrackWindowPosition(options, left, top, minimised), changed);
+        ProgramOptions options{.WindowTop = 20, .WindowLeft = 10, .RecentFiles = {}};
+        QCOMPARE(TrackWindowPosition(options, place.x(), place.y(), minimised), expected != QPoint(10, 20));
         QCOMPARE(QPoint(options.WindowLeft, options.WindowTop), expected);
     }
 
     void placement_data()
     {
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("top");
+        QTest::addColumn<QPoint>("stored");
         QTest::addColumn<QSize>("window");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("on screen, unchanged") << 100 << 50 << QSize(800, 600) << QPoint(100, 50);
-        QTest::newRow("negative position clamped to 0") << -300 << -15 << QSize(800, 600) << QPoint(0, 0);
-        QTest::newRow("past the right and bottom edges")
-            << 1500 << 900 << QSize(800, 600) << QPoint(1120, 480);
+        QTest::addColumn<QPoint>("expected"); // on a 1920 x 1080 screen
+        const QSize size(800, 600);
+        QTest::newRow("on screen, unchanged") << QPoint(100, 50) << size << QPoint(100, 50);
+        QTest::newRow("negative: clamped to 0") << QPoint(-300, -15) << size << QPoint(0, 0);
+        QTest::newRow("past right and bottom") << QPoint(1500, 900) << size << QPoint(1120, 480);
         QTest::newRow("wider than the screen: left edge wins")
-            << 500 << 10 << QSize(2500, 600) << QPoint(0, 10);
-        QTest::newRow("huge stored values")
-            << 2147483647 << -2147483647 - 1 << QSize(800, 600) << QPoint(1120, 0);
+            << QPoint(500, 10) << QSize(2500, 9) << QPoint(0, 10);
+        QTest::newRow("huge values") << QPoint(2147483647, -2147483647 - 1) << size << QPoint(1120, 0);
     }
     void placement()
     {
-        QFETCH(int, left);
-        QFETCH(int, top);
+        QFETCH(QPoint, stored);
         QFETCH(QSize, window);
         QFETCH(QPoint, expected);
-        QCOMPARE(PlaceWindow(left, top, window, QSize(1920, 1080)), expected);
+        QCOMPARE(PlaceWindow(stored.x(), stored.y(), window, QSize(1920, 1080)), expected);
+    }
+    // The list before, the path saved or opened (null: the menu is only
+    // shown; without a folder: an untitled document), the list after (null:
+    // as before) and the menu shown, from four disabled items "?".
+    void recentFiles_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("shown");
+        const QString four = S("/d/a /d/b /d/c /d/e"), none;
+        QTest::newRow("first Save As of a new document") << none << S("/d/n") << S("/d/n") << S("&1 n");
+        QTest::newRow("entry 3 reopened moves to the top")
+            << four << S("/d/c") << S("/d/c /d/a /d/b /d/e") << S("&1 c|&2 a|&3 b|&4 e");
+        QTest::newRow("fifth distinct file drops entry 4")
+            << four << S("/d/f") << S("/d/f /d/a /d/b /d/c") << S("&1 f|&2 a|&3 b|&4 c");
+        QTest::newRow("save of entry 1 keeps the list")
+            << four << S("/d/a") << none << S("&1 a|&2 b|&3 c|&4 e");
+        QTest::newRow("untitled document: nothing changes")
+            << four << S("Untitled") << none << S("? off|? off|? off|? off");
+        QTest::newRow("letter case makes a second entry")
+            << S("/d/A") << S("/d/a") << S("/d/a /d/A") << S("&1 a|&2 A");
+        QTest::newRow("empty list: one disabled item") << none << none << none << S("Recent File off");
+        QTest::newRow("entry 1 empty hides the rest") << S("- /d/b") << none << none << S("Recent File off");
+        QTest::newRow("gap at entry 2 keeps the access keys")
+            << S("C:\\d\\a - /d/c") << none << none << S("&1 a|&3 c");
+        QTest::newRow("same names in other folders, a colon kept")
+            << S("/a/x /b/x C:z") << none << none << S("&1 x|&2 x|&3 C:z");
+    }
+    void recentFiles()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, path);
+        QFETCH(QString, after);
+        QFETCH(QString, shown);
+        ProgramOptions options = List(before);
+        FakeMenu menu;
+        if (path.isNull())
+            ShowRecentFiles(options, menu);
+        else
+            AddRecentFile(options, path, path.contains(u'/'), menu);
+        QCOMPARE(options.RecentFiles, List(after.isNull() ? before : after).RecentFiles);
+        QCOMPARE(menu.Shown(), shown);
     }
 };
 
