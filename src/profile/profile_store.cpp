@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_store.h"
 
-#if __has_include("model/atomic_file.h")
 #include "model/atomic_file.h"
-#endif
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vireo {
 
@@ -127,31 +124,6 @@ SectionScan Scan(const QByteArray &bytes, const QString &section, const QString 
     }
     return scan;
 }
-
-#if !__has_include("model/atomic_file.h")
-// MERGE: this stands in for SaveFileAtomically of "model/atomic_file.h" (the
-// one writer of settings files and the profile) until that is merged; with
-// the header present it is compiled out, and the whole #if block can go.
-Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes)
-{
-    // Unbuffered, because Qt takes a short buffered write (disk full, size
-    // limit) silently and commit() would then put a cut file in place.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Failure{file.errorString()};
-    const qint64 written = file.write(bytes.data(), bytes.size());
-    if (written != bytes.size()) {
-        const QString reason =
-            written < 0 ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(bytes.size());
-        file.cancelWriting();
-        return Failure{reason};
-    }
-    if (!file.commit())
-        return Failure{file.errorString()};
-    return {};
-}
-#endif
 
 } // namespace
 

@@ -76,8 +76,7 @@ int FileError(FileErrorCode code, const QString &path, const QString &reason)
 
 ProfileView ReadProfile(const std::optional<QString> &profileFile)
 {
-    // MERGE: the profile file class gets a plain name (h-profile).
-    clsLynProfileIO profile = OpenProfile(profileFile);
+    ProfileFile profile = OpenProfile(profileFile);
     ProfileView view;
     view.path = profile.GetMyProfile();
     LoadOptions(profile, view.options);
