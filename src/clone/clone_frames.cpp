@@ -4,21 +4,19 @@
 
 #include "model/hex_text.h"
 
+#include <algorithm>
+
 namespace vireo {
 
 namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
+// A hexadecimal digit's value; anything else counts as 0, as the frame texts
+// built here hold only digits and spaces.
 int DigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
+    return std::max(HexDigitValue(c), 0);
 }
 
 // Start of every program frame after its preamble: address pair, command, fixed field.
