@@ -223,7 +223,8 @@ class TestProfileFile : public QObject {
     {
         QTemporaryDir program;
         const QString user = S("/home/u/.config/vireo"), beside = program.filePath(S("VIREO.ini"));
-        QCOMPARE(ChooseProfileLocation(program.path(), true, user).path, beside);
+        const ProfileLocation own = ChooseProfileLocation(program.path(), true, user);
+        QCOMPARE(QPair(own.path, own.perUser), QPair(beside, false));
         const ProfileLocation none = ChooseProfileLocation(program.path(), false, user);
         QCOMPARE(QPair(none.path, none.perUser), QPair(user + S("/VIREO.ini"), true));
         QVERIFY(none.readFallback.isEmpty());

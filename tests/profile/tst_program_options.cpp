@@ -90,6 +90,7 @@ class TestProgramOptions : public QObject {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QPoint>("expected"); // port, speed
         QTest::newRow("port 0 becomes 1") << QByteArray("Port=0\nSpeed=2400") << QPoint(1, 2400);
+        QTest::newRow("port 5 becomes 1") << QByteArray("Port=5") << QPoint(1, 9600);
         QTest::newRow("port text becomes 1") << QByteArray("Port=COM2") << QPoint(1, 9600);
         QTest::newRow("port 4 kept, speed 4800 becomes 9600")
             << QByteArray("Port=4\nSpeed=4800") << QPoint(4, 9600);
