@@ -91,7 +91,10 @@ std::optional<int> ParseInt(const QString &text, int min, int max)
 UnitWords FactoryMemory()
 {
     UnitModel model;
-    LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
+    // Built from the shipped initial file, so it always loads.
+    [[maybe_unused]] const Result<LoadStatus> loaded =
+        LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
+    Q_ASSERT(loaded && *loaded == LoadStatus::Loaded);
     return model.UnitImage;
 }
 
