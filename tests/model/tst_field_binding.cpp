@@ -124,18 +124,6 @@ class TestFieldBinding : public QObject {
                      shown.isEmpty() ? SystemColour::Menu : SystemColour::Window);
     }
 
-    // A clicked check box reaches the image only through ReadAllFields (or a commit).
-    void checkBoxReachesImageOnlyOnCommit()
-    {
-        Editor e;
-        e.controls.SetCheckState(1, 1);
-        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(0));
-        QVERIFY(!e.model.DataEdited);
-        e.binding.ReadAllFields();
-        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(1));
-        QVERIFY(e.model.DataEdited);
-    }
-
     // The block rules, applied when a block field is entered and when a
     // command runs ReadAllFields after the value was only typed.
     void blockRule_data()
@@ -183,21 +171,27 @@ class TestFieldBinding : public QObject {
         }
     }
 
-    // A freshly arrived image is normalised (word 16 zeroed, carried words
-    // kept) without counting as an edit; the normalisation is noticed at the
-    // next commit, even of an unchanged field.
-    void normalizeAndShow()
+    // A freshly arrived image is normalised (word 16 zeroed) without counting as an edit; the
+    // normalisation is noticed at the next commit, even of an unchanged field. A clicked check box
+    // reaches the image only through ReadAllFields (or a commit).
+    void commitsTakeWhatIsShown()
     {
         Editor e;
         e.model.UnitImage[word::AlwaysZero] = 0x1234;
-        e.model.UnitImage[41] = 0xBEEF;
         e.model.MarkClean(); // the loaded image is the saved state
         e.binding.NormalizeAndShow();
         QCOMPARE(e.model.UnitImage[word::AlwaysZero], std::uint16_t(0));
-        QCOMPARE(e.model.UnitImage[41], std::uint16_t(0xBEEF));
         QVERIFY(!e.model.DataEdited);
         QVERIFY(e.ShowsImage());
         e.binding.CommitConfig1(PrimaryCode);
+        QVERIFY(e.model.DataEdited);
+
+        e.model.MarkClean();
+        e.controls.SetCheckState(1, 1);
+        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(0));
+        QVERIFY(!e.model.DataEdited);
+        e.binding.ReadAllFields();
+        QCOMPARE(e.model.UnitImage[word::FleetDispatch], std::uint16_t(1));
         QVERIFY(e.model.DataEdited);
     }
 };
