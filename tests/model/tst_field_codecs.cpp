@@ -42,8 +42,8 @@ class TestFieldCodecs : public QObject {
         ImageToFields(blank.UnitImage, blank.Fields);
         for (const FieldEntry &field : AllFields()) {
             QVERIFY(keys.insert(field.key).second);
-            QCOMPARE(FindField(field.key.toUpper())->key, field.key);
-            QCOMPARE(FindField(field.alias.toUpper())->key, field.key);
+            QCOMPARE(FindField(field.key.toUpper()).value().key, field.key);
+            QCOMPARE(FindField(field.alias.toUpper()).value().key, field.key);
         }
         QCOMPARE(int(keys.size()),
                  SpeedDialCount + Config1Count + Config2Count + Config3Count + GroupCodeCount);

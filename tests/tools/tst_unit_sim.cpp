@@ -129,9 +129,12 @@ class TestUnitSim : public QObject {
         QVERIFY(sim.waitForReadyRead(5000));
         const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
         QCOMPARE(QFileInfo(link).symLinkTarget(), device);
-        if (once) { // the answers through the port layer are the command-line runs' business
+        if (once) { // what it answers through the port layer is the command-line runs' business
             QtSerialPort port;
             QVERIFY2(port.Open(link, 9600), qPrintable(port.FailureText()));
+            QCOMPARE(port.Write(HexToBytes(InquiryFrame())), qint64(21));
+            QByteArray heard;
+            QTRY_VERIFY_WITH_TIMEOUT(!(heard += port.ReadAll()).isEmpty(), 5000);
             port.Close();
         } else {
             sim.terminate();
