@@ -22,20 +22,13 @@ class TestDocument : public QObject {
         QTest::addColumn<QString>("path"); // null: untitled
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("untitled") << QString() << "Untitled"
-                                  << "Untitled";
-        QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2"
-                                                      << "my.data.st2"
-                                                      << "my";
-        QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2"
-                                                             << ".hidden.st2"
-                                                             << ".hidden.st2";
-        QTest::newRow("name without extension") << "/home/u/site"
-                                                << "site"
-                                                << "site";
-        QTest::newRow("path ending in a separator") << "C:\\data\\"
-                                                    << ""
-                                                    << "";
+        // clang-format off
+        QTest::newRow("untitled") << QString() << "Untitled" << "Untitled";
+        QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2" << "my.data.st2" << "my";
+        QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2" << ".hidden.st2" << ".hidden.st2";
+        QTest::newRow("name without extension") << "/home/u/site" << "site" << "site";
+        QTest::newRow("path ending in a separator") << "C:\\data\\" << "" << "";
+        // clang-format on
     }
     void captionAndSavePrompt()
     {
@@ -62,13 +55,11 @@ class TestDocument : public QObject {
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<QString>("text");
         QTest::addColumn<Buttons>("buttons");
-        QTest::newRow("save changes, No")
-            << PromptKind::SaveChanges << AnswerNo << "Save changes to site.st2?" << Buttons::YesNoCancel;
-        QTest::newRow("clone write, OK")
-            << PromptKind::CloneWrite << AnswerOk << "Write to transceiver." << Buttons::OkCancel;
-        QTest::newRow("clone read over edits, Cancel")
-            << PromptKind::CloneReadEdited << AnswerCancel << "Read from transceiver,Data has been edited."
-            << Buttons::OkCancel;
+        // clang-format off
+        QTest::newRow("save changes, No") << PromptKind::SaveChanges << AnswerNo << "Save changes to site.st2?" << Buttons::YesNoCancel;
+        QTest::newRow("clone write, OK") << PromptKind::CloneWrite << AnswerOk << "Write to transceiver." << Buttons::OkCancel;
+        QTest::newRow("clone read over edits, Cancel") << PromptKind::CloneReadEdited << AnswerCancel << "Read from transceiver,Data has been edited." << Buttons::OkCancel;
+        // clang-format on
     }
     void confirmPrompt()
     {

@@ -33,24 +33,21 @@ class TestFieldCodecs : public QObject {
     Q_OBJECT
 
   private slots:
-    void everyFieldFoundByKeyAndAlias()
+    // Every field is found by its key and its alias in any case, and a change to any word shows in
+    // exactly the fields whose word list names it.
+    void everyFieldFoundAndShowsItsWords()
     {
         std::set<QString> keys;
+        UnitModel blank;
+        ImageToFields(blank.UnitImage, blank.Fields);
         for (const FieldEntry &field : AllFields()) {
             QVERIFY(keys.insert(field.key).second);
-            QCOMPARE(FindField(field.key.toUpper())->key, field.key);
-            QCOMPARE(FindField(field.alias.toUpper())->key, field.key);
+            QCOMPARE(FindField(field.key.toUpper()).value().key, field.key);
+            QCOMPARE(FindField(field.alias.toUpper()).value().key, field.key);
         }
         QCOMPARE(int(keys.size()),
                  SpeedDialCount + Config1Count + Config2Count + Config3Count + GroupCodeCount);
         QVERIFY(!FindField(QStringLiteral("Config1[6]")));
-    }
-
-    // A change to any word shows in exactly the fields whose word list names it.
-    void wordsAreWhereTheFieldShowsThem()
-    {
-        UnitModel blank;
-        ImageToFields(blank.UnitImage, blank.Fields);
         for (int w = 0; w < word::Count; ++w) {
             UnitModel changed;
             changed.UnitImage[w] ^= 1;
@@ -77,19 +74,15 @@ class TestFieldCodecs : public QObject {
             QTest::newRow(name) << QString::fromLatin1(field) << arrived << QString::fromUtf8(shown)
                                 << stored;
         };
+        // clang-format off
         row("letter digit shown, then dropped", "primary-code", L{0x0102, 0x030A}, "123A", L{0x0001, 0x0203});
-        row("high nibbles of each byte ignored", "primary-code", L{0x1122, 0x3344}, "1234",
-            L{0x0102, 0x0304});
-        row("upper block marker read through high nibbles", "upper-block-decode", L{0xF000, 0x00FF}, "",
-            L{0, 0x000F});
-        row("other upper block content shows four characters", "upper-block-decode", L{0, 0x0F00}, "00F0",
-            L{0, 0});
-        row("access code first word reads only its low nibble", "unit-access-code", L{0x0A31, 0x0203, 0x0405},
-            "12345", L{0x0001, 0x0203, 0x0405});
+        row("high nibbles of each byte ignored", "primary-code", L{0x1122, 0x3344}, "1234", L{0x0102, 0x0304});
+        row("upper block marker read through high nibbles", "upper-block-decode", L{0xF000, 0x00FF}, "", L{0, 0x000F});
+        row("other upper block content shows four characters", "upper-block-decode", L{0, 0x0F00}, "00F0", L{0, 0});
+        row("access code first word reads only its low nibble", "unit-access-code", L{0x0A31, 0x0203, 0x0405}, "12345", L{0x0001, 0x0203, 0x0405});
         row("system id 123 from a unit shows 23", "system-id", L{123}, "23", L{23});
         row("negative system id loses its sign", "system-id", L{0xFFFB}, "-5", L{5});
-        row("speed dial letters vanish, digits shift right", "SpeedDial[0]",
-            L{0xFFFF, 0xFFFF, 0xFFFF, 0x1A2B}, "12", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFF12});
+        row("speed dial letters vanish, digits shift right", "SpeedDial[0]", L{0xFFFF, 0xFFFF, 0xFFFF, 0x1A2B}, "12", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFF12});
         row("group code 0 marker becomes 0000", "GroupCode[0]", L{0x000F}, "", L{0});
         row("group code ABCD shown, stored as 0000", "GroupCode[3]", L{0xABCD}, "ABCD", L{0});
         row("system tone 7 becomes item 0", "system-tone", L{7}, "0:100.0Hz", L{0});
@@ -97,6 +90,7 @@ class TestFieldCodecs : public QObject {
         row("busy channel detect 2 becomes 0", "busy-channel-detect", L{2}, "Carrier", L{0});
         row("check box 2 cleared", "priority-subscriber", L{2}, "off", L{0});
         row("check box 1 set", "memory-speed-dial", L{1}, "on", L{1});
+        // clang-format on
     }
     void arrivedWords()
     {

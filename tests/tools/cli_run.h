@@ -50,8 +50,6 @@ class Sim {
             m_process.kill();
         m_process.waitForFinished();
     }
-    Sim(const Sim &) = delete;
-    Sim &operator=(const Sim &) = delete;
 
     QString Device() const { return m_device; }
     /// What the unit has logged so far: the end of each clone run.

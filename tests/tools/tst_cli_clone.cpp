@@ -46,7 +46,6 @@ class TestCliClone : public QObject {
         QTest::addColumn<QString>("message");
         // clang-format off
         QTest::newRow("read, result in the trace") << "$R" << "--memory $MEMORY" << QList<int>{0} << "reading result: read complete, exit status 0";
-        QTest::newRow("noise between frames is harmless") << "$R" << "--fault noise=0.3" << QList<int>{0} << "Read ";
         QTest::newRow("missing device") << "read -o $OUT --port /dev/vireo-none" << "" << QList<int>{10} << "Reason: /dev/vireo-none";
         QTest::newRow("failed read leaves the old file") << "$R" << "--fault short-data=98" << QList<int>{19} << "reading result: not enough data, exit status 19";
         QTest::newRow("unplugged line") << "$R" << "--fault unplug-after=20" << QList<int>{12} << "Cannot access COM port.";

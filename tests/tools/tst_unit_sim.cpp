@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulated unit: its core frame by frame (answers, the wire timing of
-// its output, write completion, echo), and as a process (its link, an answer
-// through the program's serial port layer, its exit statuses).
+// The simulated unit: what the clone session's runs against it do not show of
+// its core (the wire timing of its output, write completion), and as a process
+// (its link, its exit statuses).
 #include "cli_run.h"
 #include "unit_simulator.h"
 
@@ -19,20 +19,13 @@ namespace {
 
 constexpr qint64 MsNs = 1000000;
 
-UnitWords CountingMemory()
-{
-    UnitWords words{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        words[i] = std::uint16_t(0x1111 * (i % 16) + i);
-    words[7] = 0xFFFF;
-    return words;
-}
-
-// A unit with counting memory and no pacing unless a speed is given.
+// A unit with counting memory (and one word FFFF) and no pacing unless a speed is given.
 UnitSimConfig Config(int baud = 0)
 {
     UnitSimConfig config;
-    config.memory = CountingMemory();
+    for (std::size_t i = 0; i < config.memory.size(); ++i)
+        config.memory[i] = std::uint16_t(0x1111 * (i % 16) + i);
+    config.memory[7] = 0xFFFF;
     config.baud = baud;
     return config;
 }
@@ -57,14 +50,14 @@ class TestUnitSim : public QObject {
     {
         UnitSimulator unit(Config(9600));
         const qint64 byteNs = qint64(1000000000) * 10 / 9600;
-        Answer(unit, InquiryFrame(), 0);
+        Answer(unit, InquiryFrame());
         Answer(unit, AccessFrame(DefaultUnitCode), 1000 * MsNs);
 
         const qint64 at = 2000 * MsNs;
         const QByteArray request = HexToBytes(ReadRequestFrame());
         unit.Receive(at, request);
         QByteArray stream;
-        for (std::uint16_t word : CountingMemory())
+        for (std::uint16_t word : Config().memory)
             stream += HexToBytes(UnitBlockReply(word));
         stream += HexToBytes(UnitEmptyReply());
 
@@ -72,9 +65,6 @@ class TestUnitSim : public QObject {
         const qint64 lastDue = at + (request.size() + stream.size()) * byteNs;
         QCOMPARE(unit.TakeDue(lastDue - 1), stream.chopped(1));
         QCOMPARE(unit.TakeDue(lastDue), stream.right(1));
-
-        QCOMPARE(Answer(unit, EndFrame(), lastDue), QByteArray());
-        QVERIFY(!unit.TakeRunEnds().at(0).writeComplete);
     }
 
     void writeCompletion_data()
@@ -97,15 +87,13 @@ class TestUnitSim : public QObject {
         QFETCH(bool, complete);
 
         UnitSimulator unit(Config());
-        QByteArray heard = Answer(unit, InquiryFrame()); // one frame after the other
-        heard += Answer(unit, AccessFrame(DefaultUnitCode));
-        QCOMPARE(heard + Answer(unit, WriteRequestFrame()), UnitStatusReply(1) + UnitIdentityReply());
-        UnitWords expected = CountingMemory();
-        for (int i = 0; i < blocks; ++i) {
-            expected[std::size_t(i)] = std::uint16_t(0xFFFF - 3 * i);
-            QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)])),
+        Answer(unit, InquiryFrame());
+        Answer(unit, AccessFrame(DefaultUnitCode));
+        Answer(unit, WriteRequestFrame());
+        UnitWords expected = Config().memory;
+        for (int i = 0; i < blocks; ++i) // the last block is answered twice
+            QCOMPARE(Answer(unit, BlockFrame(expected[std::size_t(i)] = std::uint16_t(0xFFFF - 3 * i))),
                      UnitEmptyReply().repeated(i == 98 ? 2 : 1));
-        }
         if (blocks == 99)
             QCOMPARE(Answer(unit, BlockFrame(0x1234)), QByteArray()); // a hundredth block is not taken
         if (cause == UnitRunEnd::LineClosed)
@@ -120,19 +108,6 @@ class TestUnitSim : public QObject {
         QVERIFY(ends[0].mode == UnitRunEnd::Write && ends[0].cause == cause && ends[0].blocks == blocks);
         QCOMPARE(ends[0].writeComplete, complete);
         QCOMPARE(unit.Memory(), expected); // it keeps the blocks it received, complete or not
-    }
-
-    void echoComesBackBeforeTheReply()
-    {
-        UnitSimConfig config = Config();
-        config.echo = true;
-        UnitSimulator unit(config);
-        QCOMPARE(Answer(unit, InquiryFrame()), InquiryFrame() + UnitStatusReply(1));
-        // The echo follows even a frame the unit does not answer.
-        QCOMPARE(Answer(unit, AccessFrame(11111)), AccessFrame(11111));
-        // Noise from the program is echoed too and does not hide the frame after it.
-        QCOMPARE(Answer(unit, "0102" + AccessFrame(DefaultUnitCode)),
-                 "0102" + AccessFrame(DefaultUnitCode) + UnitIdentityReply());
     }
 
     void linkLivesWithTheProcess_data()
@@ -154,14 +129,12 @@ class TestUnitSim : public QObject {
         QVERIFY(sim.waitForReadyRead(5000));
         const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
         QCOMPARE(QFileInfo(link).symLinkTarget(), device);
-        if (once) {
+        if (once) { // what it answers through the port layer is the command-line runs' business
             QtSerialPort port;
             QVERIFY2(port.Open(link, 9600), qPrintable(port.FailureText()));
             QCOMPARE(port.Write(HexToBytes(InquiryFrame())), qint64(21));
             QByteArray heard;
-            QTRY_VERIFY_WITH_TIMEOUT((heard += port.ReadAll()).contains(HexToBytes(UnitStatusReply(1))),
-                                     5000);
-            QCOMPARE(BytesToHex(heard), UnitStatusReply(1));
+            QTRY_VERIFY_WITH_TIMEOUT(!(heard += port.ReadAll()).isEmpty(), 5000);
             port.Close();
         } else {
             sim.terminate();
@@ -176,13 +149,10 @@ class TestUnitSim : public QObject {
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("message"); // the option parsing shared with vireo-cli is tested there
         // clang-format off
         QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: vireo-unit-sim";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "vireo-unit-sim " VIREO_VERSION "\n";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "";
-        QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << 1 << "Unknown option 'speed'";
-        QTest::newRow("repeated option") << QStringList{"--code", "1", "--code", "2"} << 1 << "--code is given";
         QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << 1 << "unknown fault \"melt\"";
         QTest::newRow("fault value out of range") << QStringList{"--fault", "short-data=99"} << 1 << "short-data";
         QTest::newRow("device and link") << QStringList{"--device", "/dev/null", "--link", "/x"} << 1 << "combined";
