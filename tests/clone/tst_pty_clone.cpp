@@ -2,9 +2,8 @@
 // Complete clone runs over a real pseudo-terminal pair with the QSerialPort
 // backend and the session driving itself: the session opens the terminal
 // side, the simulated unit answers on the controlling side.
-#include "clone/clone_session.h"
+#include "clone/fake_serial_port.h"
 #include "clone/qt_serial_port.h"
-#include "unit_simulator.h"
 
 #include <QElapsedTimer>
 #include <QSocketNotifier>
@@ -18,6 +17,7 @@ Q_DECLARE_METATYPE(vireo::CloneMode)
 #include <unistd.h>
 
 using namespace vireo;
+using vireo::test::QuickUnit;
 
 namespace {
 
@@ -25,6 +25,7 @@ namespace {
 class PtyUnit : public QObject {
   public:
     UnitSimulator unit;
+    QString device;
 
     explicit PtyUnit(UnitSimConfig config) : unit(std::move(config))
     {
@@ -32,7 +33,7 @@ class PtyUnit : public QObject {
         m_fd = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (m_fd < 0 || ::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0)
             return;
-        m_device = QString::fromLocal8Bit(::ptsname(m_fd));
+        device = QString::fromLocal8Bit(::ptsname(m_fd));
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
         m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { Read(); });
@@ -41,13 +42,11 @@ class PtyUnit : public QObject {
     }
     ~PtyUnit() override { HangUp(); }
 
-    QString Device() const { return m_device; }
     /// Takes in what the program sent last, still waiting in the line after its run.
     void Read()
     {
         char chunk[512];
-        ssize_t n;
-        while (m_fd >= 0 && (n = ::read(m_fd, chunk, sizeof chunk)) > 0)
+        for (ssize_t n; m_fd >= 0 && (n = ::read(m_fd, chunk, sizeof chunk)) > 0;)
             unit.Receive(m_clock.nsecsElapsed(), QByteArrayView(chunk, n));
         Send();
     }
@@ -58,8 +57,7 @@ class PtyUnit : public QObject {
         if (m_notifier)
             m_notifier->setEnabled(false);
         if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
+            ::close(std::exchange(m_fd, -1));
     }
 
     void Send()
@@ -75,7 +73,6 @@ class PtyUnit : public QObject {
 
     QElapsedTimer m_clock;
     int m_fd = -1;
-    QString m_device;
     QSocketNotifier *m_notifier = nullptr;
     QTimer m_out;
 };
@@ -85,51 +82,45 @@ class PtyUnit : public QObject {
 class TestPtyClone : public QObject {
     Q_OBJECT
   private slots:
-    void runs_data();
-    void runs();
-};
-
-void TestPtyClone::runs_data()
-{
-    QTest::addColumn<CloneMode>("mode");
-    QTest::addColumn<int>("unplugAfter"); // reply frames before the unit hangs up; -1: never
-    QTest::addColumn<CloneResult>("result");
-    QTest::newRow("read") << CloneMode::Read << -1 << CloneResult::ReadComplete;
-    QTest::newRow("write") << CloneMode::Write << -1 << CloneResult::WriteComplete;
-    // Ended by the port's own report of the lost line, which closed it.
-    QTest::newRow("line hung up") << CloneMode::Read << 3 << CloneResult::FrameNotTaken;
-}
-
-void TestPtyClone::runs()
-{
-    QFETCH(CloneMode, mode);
-    QFETCH(int, unplugAfter);
-    QFETCH(CloneResult, result);
-    UnitSimConfig config;
-    config.baud = 0;
-    config.echo = true;
-    if (unplugAfter >= 0)
-        config.faults.unplugAfter = unplugAfter;
-    for (int i = 0; i < 99; ++i)
-        config.memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
-    PtyUnit pty(config);
-    QVERIFY(!pty.Device().isEmpty());
-    UnitModel model;
-    model.UnitImage.fill(0x0BAD);
-    QtSerialPort port;
-    SteadyCloneClock clock;
-    CloneSession session(model, port, clock);
-    QCOMPARE(RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode}), result);
-    QVERIFY(!port.IsOpen());
-    QCOMPARE(session.PortErrorText().isEmpty(), unplugAfter < 0);
-    if (result == CloneResult::ReadComplete)
-        QCOMPARE(model.LoadBuffer, config.memory);
-    if (result == CloneResult::WriteComplete) {
-        QCOMPARE(pty.unit.Memory(), model.UnitImage);
-        pty.Read();                                           // the end frame may still wait in the line
-        QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
+    void runs_data()
+    {
+        QTest::addColumn<CloneMode>("mode");
+        QTest::addColumn<int>("unplugAfter"); // reply frames before the unit hangs up; -1: never
+        QTest::addColumn<CloneResult>("result");
+        QTest::newRow("read") << CloneMode::Read << -1 << CloneResult::ReadComplete;
+        QTest::newRow("write") << CloneMode::Write << -1 << CloneResult::WriteComplete;
+        // Ended by the port's own report of the lost line, which closed it.
+        QTest::newRow("line hung up") << CloneMode::Read << 3 << CloneResult::FrameNotTaken;
     }
-}
+
+    void runs()
+    {
+        QFETCH(CloneMode, mode);
+        QFETCH(int, unplugAfter);
+        QFETCH(CloneResult, result);
+        UnitSimConfig config = QuickUnit();
+        config.echo = true;
+        if (unplugAfter >= 0)
+            config.faults.unplugAfter = unplugAfter;
+        PtyUnit pty(config);
+        QVERIFY(!pty.device.isEmpty());
+        UnitModel model;
+        model.UnitImage.fill(0x0BAD);
+        QtSerialPort port;
+        SteadyCloneClock clock;
+        CloneSession session(model, port, clock);
+        QCOMPARE(RunCloneToEnd(session, {mode, pty.device, 9600, DefaultUnitCode}), result);
+        QVERIFY(!port.IsOpen());
+        QCOMPARE(session.PortErrorText().isEmpty(), unplugAfter < 0);
+        if (result == CloneResult::ReadComplete)
+            QCOMPARE(model.LoadBuffer, config.memory);
+        if (result == CloneResult::WriteComplete) {
+            QCOMPARE(pty.unit.Memory(), model.UnitImage);
+            pty.Read();                                           // the end frame may still wait in the line
+            QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPtyClone)
 #include "tst_pty_clone.moc"
