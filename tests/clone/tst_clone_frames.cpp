@@ -58,47 +58,37 @@ class TestCloneFrames : public QObject {
         QCOMPARE(parsed.data, data);
     }
 
-    // The status reply's unit-present rule and the identity reply's rule.
-    void payloadRules_data()
+    // The status reply's unit-present rule, the identity reply's rule, and the
+    // word in a block reply (-1: none; 1 and 0: accepted or not).
+    void payloads_data()
     {
-        QTest::addColumn<bool>("identity");
+        QTest::addColumn<QString>("reply");
         QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("status 01 present") << false << QByteArray("01") << true;
-        QTest::newRow("status 02 absent") << false << QByteArray("02") << false;
-        QTest::newRow("empty status absent") << false << QByteArray() << false;
-        QTest::newRow("two status bytes, lowest bit set") << false << QByteArray("1003") << true;
-        QTest::newRow("identity 02 32 accepted") << true << QByteArray("0232") << true;
-        QTest::newRow("identity 02 33 refused") << true << QByteArray("0233") << false;
-        QTest::newRow("identity 02 32 00 refused") << true << QByteArray("023200") << false;
+        QTest::addColumn<int>("read");
+        QTest::newRow("status 01 present") << "status" << QByteArray("01") << 1;
+        QTest::newRow("status 02 absent") << "status" << QByteArray("02") << 0;
+        QTest::newRow("empty status absent") << "status" << QByteArray() << 0;
+        QTest::newRow("two status bytes, lowest bit set") << "status" << QByteArray("1003") << 1;
+        QTest::newRow("identity 02 32 accepted") << "identity" << QByteArray("0232") << 1;
+        QTest::newRow("identity 02 33 refused") << "identity" << QByteArray("0233") << 0;
+        QTest::newRow("identity 02 32 00 refused") << "identity" << QByteArray("023200") << 0;
+        QTest::newRow("block 000A") << "block" << QByteArray("30303041") << 0x000A;
+        QTest::newRow("block in lower case digits") << "block" << QByteArray("61626364") << 0xABCD;
+        QTest::newRow("block of leading digits only") << "block" << QByteArray("31324734") << 0x12;
+        QTest::newRow("block without digits gives 0") << "block" << QByteArray("5A5A5A5A") << 0;
+        QTest::newRow("three bytes are no block") << "block" << QByteArray("303030") << -1;
+        QTest::newRow("five bytes are no block") << "block" << QByteArray("3030303030") << -1;
     }
-
-    void payloadRules()
+    void payloads()
     {
-        QFETCH(bool, identity);
+        QFETCH(QString, reply);
         QFETCH(QByteArray, payload);
-        QFETCH(bool, accepted);
-        QCOMPARE(identity ? IdentityAccepted(payload) : UnitPresent(payload), accepted);
-    }
-
-    void blockPayload_data()
-    {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<int>("word"); // -1: no word
-        QTest::newRow("000A") << QByteArray("30303041") << 0x000A;
-        QTest::newRow("lower case digits") << QByteArray("61626364") << 0xABCD;
-        QTest::newRow("leading digits only") << QByteArray("31324734") << 0x12;
-        QTest::newRow("no digits gives 0") << QByteArray("5A5A5A5A") << 0;
-        QTest::newRow("three bytes is no word") << QByteArray("303030") << -1;
-        QTest::newRow("five bytes is no word") << QByteArray("3030303030") << -1;
-    }
-
-    void blockPayload()
-    {
-        QFETCH(QByteArray, payload);
-        QFETCH(int, word);
-        const auto decoded = DecodeBlockPayload(payload);
-        QCOMPARE(decoded ? int(*decoded) : -1, word);
+        QFETCH(int, read);
+        const auto word = DecodeBlockPayload(payload);
+        QCOMPARE(reply == QLatin1String("block")      ? (word ? int(*word) : -1)
+                 : reply == QLatin1String("identity") ? int(IdentityAccepted(payload))
+                                                      : int(UnitPresent(payload)),
+                 read);
     }
 };
 

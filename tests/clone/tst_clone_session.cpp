@@ -43,7 +43,6 @@ struct Rig {
         session.CloneTick();
     }
     int Abort() const { return port.CountWritten(AbortFrame()); }
-    bool LastSent(const QByteArray &hex) const { return port.written.last() == HexToBytes(hex); }
 };
 
 using Results = QList<CloneResult>;
@@ -173,51 +172,44 @@ class TestCloneSession : public QObject {
                 steps << Step{0, chunk};
             return steps;
         };
+        const auto row = [](const char *name, const Steps &steps, const QByteArray &lastSent, int result,
+                            int mode = int(CloneMode::Read), int refuseWrite = -1, int stored = 0) {
+            QTest::newRow(name) << mode << refuseWrite << steps << lastSent << stored << result;
+        };
 
         // Reply matching: a reply may come in pieces, after other bytes, and only
         // whole bytes count; a block is stored once complete.
-        QTest::newRow("head and tail in two polls")
-            << R << -1 << now({status.chopped(4), status.right(4)}) << access << 0 << -1;
-        QTest::newRow("bytes before the head")
-            << R << -1 << now({InquiryFrame() + "00FE37FE" + status}) << access << 0 << -1;
+        row("head and tail in two polls", now({status.chopped(4), status.right(4)}), access, -1);
+        row("bytes before the head", now({InquiryFrame() + "00FE37FE" + status}), access, -1);
         // The status head appears only between the digits of bytes: not a reply.
-        QTest::newRow("head straddling bytes")
-            << R << -1 << now({"0FEEFEEE8202400000001FD0"}) << InquiryFrame() << 0 << -1;
+        row("head straddling bytes", now({"0FEEFEEE8202400000001FD0"}), InquiryFrame(), -1);
         // FD inside the status bytes 0F D1 is no tail; the real FD ends the reply (lowest bit set).
-        QTest::newRow("tail straddling bytes")
-            << R << -1 << now({"FEFEEFEEE820240000000FD1FD"}) << access << 0 << -1;
+        row("tail straddling bytes", now({"FEFEEFEEE820240000000FD1FD"}), access, -1);
         // A reply is not looked at while the frame counts as unsent; its echo proves it went out.
-        QTest::newRow("refused, reply without echo")
-            << R << 1 << now({status, identity}) << InquiryFrame() << 0 << -1;
-        QTest::newRow("refused, echo then reply")
-            << R << 1 << now({status, identity, access + identity}) << read << 0 << -1;
+        row("refused, reply without echo", now({status, identity}), InquiryFrame(), -1, R, 1);
+        row("refused, echo then reply", now({status, identity, access + identity}), read, -1, R, 1);
         const QByteArray three = UnitBlockReply(0x0100) + UnitBlockReply(0x0101) + UnitBlockReply(0x0102);
         const QByteArray block = UnitBlockReply(0x0103);
         const Steps split = handshake + now({three, block.left(14), block.mid(14, 12)});
-        QTest::newRow("a block not yet complete") << R << -1 << split << read << 3 << -1;
-        QTest::newRow("several blocks a poll, one split in three")
-            << R << -1 << split + now({block.mid(26)}) << read << 4 << -1;
+        row("a block not yet complete", split, read, -1, R, -1, 3);
+        row("several blocks a poll, one split in three", split + now({block.mid(26)}), read, -1, R, -1, 4);
 
         // Exactly 2.0 s of silence is not yet a time-out; the first poll after it is.
         // Arriving bytes hold it off, but it counts from the send, or from the last
         // stored block while data comes in.
-        QTest::newRow("2.0 s awaiting status: not yet") << R << -1 << Steps{{2.0, {}}} << none << 0 << -1;
-        QTest::newRow("just over 2.0 s awaiting status") << R << -1 << Steps{{2.0005, {}}} << none << 0 << 3;
-        QTest::newRow("2.0 s awaiting identity: not yet")
-            << R << -1 << Steps{{0, status}, {2.0, {}}} << none << 0 << -1;
-        QTest::newRow("just over 2.0 s awaiting identity")
-            << R << -1 << Steps{{0, status}, {2.0005, {}}} << none << 0 << 7;
-        QTest::newRow("write request refused: 2.0 s")
-            << W << 2 << handshake + Steps{{2.0, {}}} << none << 0 << -1;
-        QTest::newRow("write request refused: just over")
-            << W << 2 << handshake + Steps{{2.0005, {}}} << AbortFrame() << 0 << 2;
+        row("2.0 s awaiting status: not yet", Steps{{2.0, {}}}, none, -1);
+        row("just over 2.0 s awaiting status", Steps{{2.0005, {}}}, none, 3);
+        row("2.0 s awaiting identity: not yet", Steps{{0, status}, {2.0, {}}}, none, -1);
+        row("just over 2.0 s awaiting identity", Steps{{0, status}, {2.0005, {}}}, none, 7);
+        row("write request refused: 2.0 s", handshake + Steps{{2.0, {}}}, none, -1, W, 2);
+        row("write request refused: just over", handshake + Steps{{2.0005, {}}}, AbortFrame(), 2, W, 2);
         const Steps noise{{0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}};
-        QTest::newRow("bytes hold it off") << R << -1 << noise << none << 0 << -1;
-        QTest::newRow("but it counts from the send") << R << -1 << noise + Steps{{0.1, {}}} << none << 0 << 3;
+        row("bytes hold it off", noise, none, -1);
+        row("but it counts from the send", noise + Steps{{0.1, {}}}, none, 3);
         Steps blocks = handshake;
         for (int i = 0; i < 3; ++i)
             blocks << Step{1.9, {}} << Step{0, UnitBlockReply(std::uint16_t(0x0100 + i))};
-        QTest::newRow("every stored block restarts it") << R << -1 << blocks << none << 3 << -1;
+        row("every stored block restarts it", blocks, none, -1, R, -1, 3);
 
         // What releases the next block: any acknowledgement, and the unit's answer to
         // the write request counts as block 0's; the last block needs the empty one twice.
@@ -231,14 +223,11 @@ class TestCloneSession : public QObject {
                 steps << Step{0, UnitDataReply(n % 2 ? "" : "3030")};
             return steps + Steps{{0, lastAcks}, {2.1, {}}};
         };
-        QTest::newRow("last block acknowledged twice")
-            << W << -1 << writing(false, empty + "00" + empty) << EndFrame() << 0 << 11;
-        QTest::newRow("write request answer taken as block 0's")
-            << W << -1 << writing(true, empty + empty) << EndFrame() << 0 << 11;
-        QTest::newRow("last block acknowledged once")
-            << W << -1 << writing(false, empty) << AbortFrame() << 0 << 3;
-        QTest::newRow("last acknowledgement with payload")
-            << W << -1 << writing(false, UnitDataReply("30").repeated(2)) << AbortFrame() << 0 << 3;
+        row("last block acknowledged twice", writing(false, empty + "00" + empty), EndFrame(), 11, W);
+        row("write request answer taken as block 0's", writing(true, empty + empty), EndFrame(), 11, W);
+        row("last block acknowledged once", writing(false, empty), AbortFrame(), 3, W);
+        row("last acknowledgement with payload", writing(false, UnitDataReply("30").repeated(2)),
+            AbortFrame(), 3, W);
     }
 
     void polls()
@@ -257,7 +246,7 @@ class TestCloneSession : public QObject {
             rig.clock.Advance(seconds);
             rig.Hear(hex);
         }
-        QVERIFY(lastSent.isEmpty() || rig.LastSent(lastSent));
+        QVERIFY(lastSent.isEmpty() || rig.port.written.last() == HexToBytes(lastSent));
         const QSet<QByteArray> frames(rig.port.written.begin(), rig.port.written.end());
         QCOMPARE(frames.size(), rig.port.written.size()); // no frame goes out twice
         if (mode == int(CloneMode::Read))

@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTest>
-#include <QTimer>
 
 Q_DECLARE_METATYPE(vireo::CloneMode)
 
@@ -37,8 +36,6 @@ class PtyUnit : public QObject {
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
         m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { Read(); });
-        m_out.setSingleShot(true);
-        connect(&m_out, &QTimer::timeout, this, [this] { Send(); });
     }
     ~PtyUnit() override { HangUp(); }
 
@@ -65,16 +62,13 @@ class PtyUnit : public QObject {
         const QByteArray due = unit.TakeDue(m_clock.nsecsElapsed());
         if (m_fd >= 0 && !due.isEmpty() && ::write(m_fd, due.constData(), size_t(due.size())) != due.size())
             QFAIL("the terminal did not take the unit's bytes");
-        if (unit.Unplugged())
-            return HangUp();
-        if (const std::optional<qint64> next = unit.NextDueNs())
-            m_out.start(int(std::max<qint64>(0, *next - m_clock.nsecsElapsed()) / 1000000));
+        if (unit.Unplugged()) // the unit answers at once: all it has to say is due now
+            HangUp();
     }
 
     QElapsedTimer m_clock;
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
-    QTimer m_out;
 };
 
 } // namespace
