@@ -31,9 +31,8 @@ class DrivingView : public CloneProgressView {
     bool ShowModal() override
     {
         m_open = !showFails;
-        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i) {
+        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i)
             poll();
-        }
         return !showFails;
     }
     void SetValue(int value) override { values.append(value); }
@@ -55,7 +54,7 @@ struct App {
     CloneSession session{model, port, clock};
     DrivingView view;
     CloneCommand command{model, binding, document, dialogs, session, view};
-    UnitSimConfig unit; ///< the simulated unit put on the port when a command starts
+    UnitSimConfig unit = QuickUnit(); ///< the simulated unit put on the port when a command starts
     std::optional<SimulatedLine> line;
 
     App()
@@ -67,16 +66,10 @@ struct App {
             clock.Advance(0.01);
         };
         binding.FillConfig2Lists();
-        for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
-            model.UnitImage[w] = 0xFFFF;
-        for (int i = 1; i < GroupCodeCount; ++i)
-            model.UnitImage[word::GroupCodeFirst + i] = word::EmptyGroupCode;
         binding.NormalizeAndShow();
         document.SetFileName(QStringLiteral("/home/tech/site.st2"));
         // The unit holds the same settings with other carried words.
         unit.memory = model.UnitImage;
-        unit.accessCode = DefaultAccessCode;
-        unit.baud = 0;
         unit.memory[0] = 0x4242;
         unit.memory[98] = 0x0BAD;
     }

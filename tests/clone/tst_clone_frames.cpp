@@ -20,30 +20,26 @@ class TestCloneFrames : public QObject {
         QTest::addColumn<QByteArray>("data");
         const QByteArray head = "FEFEEEEFE820240000";
         const QByteArray unit = "FEFEEFEEE820240000";
-        const int none = HostFrame::Unknown;
-        QTest::newRow("inquiry has twelve preamble bytes")
-            << InquiryFrame() << QByteArray("FEFEFEFEFEFEFEFEFEFEFEFEEEEFE82024000000FD")
-            << int(HostFrame::Inquiry) << QByteArray();
-        QTest::newRow("access code 58206") << AccessFrame(58206) << head + "0235383230360D0AFD"
-                                           << int(HostFrame::Access) << QByteArray("58206");
-        QTest::newRow("short access code padded with 30") << AccessFrame(42) << head + "0230303034320D0AFD"
-                                                          << int(HostFrame::Access) << QByteArray("00042");
-        QTest::newRow("read request")
-            << ReadRequestFrame() << head + "0230320D0AFD" << int(HostFrame::ReadRequest) << QByteArray("02");
-        QTest::newRow("write request") << WriteRequestFrame() << head + "0230330D0AFD"
-                                       << int(HostFrame::WriteRequest) << QByteArray("03");
-        QTest::newRow("block 0x1A2B")
-            << BlockFrame(0x1A2B) << head + "02314132420D0AFD" << int(HostFrame::Block) << QByteArray("1A2B");
-        QTest::newRow("end") << EndFrame() << head + "01FD" << int(HostFrame::End) << QByteArray();
-        QTest::newRow("abort") << AbortFrame() << QByteArray("FE").repeated(10) + (head + "01FD").repeated(8)
-                               << none << QByteArray(); // several frames: not one the unit reads
-        QTest::newRow("unit: status present")
-            << UnitStatusReply(1) << unit + "0001FD" << none << QByteArray();
-        QTest::newRow("unit: identity") << UnitIdentityReply() << unit + "02320A0DFD" << none << QByteArray();
-        QTest::newRow("unit: block 0x1A2B")
-            << UnitBlockReply(0x1A2B) << unit + "02314132420A0DFD" << none << QByteArray();
-        QTest::newRow("unit: empty data") << UnitEmptyReply() << unit + "020A0DFD" << none << QByteArray();
-        QTest::newRow("no end mark") << QByteArray(head + "00") << head + "00" << none << QByteArray();
+        const auto row = [](const char *name, const QByteArray &frame, const QByteArray &bytes,
+                            int kind = HostFrame::Unknown, const QByteArray &data = {}) {
+            QTest::newRow(name) << frame << bytes << kind << data;
+        };
+        row("inquiry has twelve preamble bytes", InquiryFrame(),
+            QByteArray("FE").repeated(12) + "EEEFE82024000000FD", HostFrame::Inquiry);
+        row("access code 58206", AccessFrame(58206), head + "0235383230360D0AFD", HostFrame::Access, "58206");
+        row("short access code padded with 30", AccessFrame(42), head + "0230303034320D0AFD",
+            HostFrame::Access, "00042");
+        row("read request", ReadRequestFrame(), head + "0230320D0AFD", HostFrame::ReadRequest, "02");
+        row("write request", WriteRequestFrame(), head + "0230330D0AFD", HostFrame::WriteRequest, "03");
+        row("block 0x1A2B", BlockFrame(0x1A2B), head + "02314132420D0AFD", HostFrame::Block, "1A2B");
+        row("end", EndFrame(), head + "01FD", HostFrame::End);
+        // Several frames: not one the unit reads.
+        row("abort", AbortFrame(), QByteArray("FE").repeated(10) + (head + "01FD").repeated(8));
+        row("unit: status present", UnitStatusReply(1), unit + "0001FD");
+        row("unit: identity", UnitIdentityReply(), unit + "02320A0DFD");
+        row("unit: block 0x1A2B", UnitBlockReply(0x1A2B), unit + "02314132420A0DFD");
+        row("unit: empty data", UnitEmptyReply(), unit + "020A0DFD");
+        row("no end mark", head + "00", head + "00");
     }
 
     void frames()
