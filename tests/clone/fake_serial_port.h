@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles for the clone session: a serial port scripted with port-level
-// faults, a clock moved by hand, and the simulated unit put on that port.
+// faults, a clock moved by hand, and a quick simulated unit put on that port.
 #pragma once
 
 #include "clone/clone_clock.h"
