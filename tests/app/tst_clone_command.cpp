@@ -86,12 +86,10 @@ struct App {
 class TestCloneCommand : public QObject {
     Q_OBJECT
   private slots:
-    // How a command goes: Clone Write always asks first and Clone Read asks only
-    // over edited data (the edit still in a field counts); Cancel opens no port.
-    // A completed run, also when the user closes the window as the end frame goes
-    // out (the unit has left cloning, so nothing is thrown away), installs a read;
-    // any other end shows at most one error box and leaves image and document as
-    // they were. A second command while one runs does nothing at all.
+    // Clone Write always asks first, Clone Read only over edited data (also an edit still
+    // in a field); Cancel opens no port. A completed run, also when the window is closed as
+    // the end frame goes out (the unit has left cloning), installs a read; any other end shows
+    // at most one error box and leaves image and document alone. A second command does nothing.
     void commands_data()
     {
         QTest::addColumn<CloneMode>("mode");

@@ -21,7 +21,6 @@ class ManualClock : public CloneClock {
   public:
     double Now() const override { return m_now; }
     qint64 Ns() const { return static_cast<qint64>(m_now * 1e9); }
-    void Set(double now) { m_now = now; }
     void Advance(double seconds) { m_now += seconds; }
 
   private:

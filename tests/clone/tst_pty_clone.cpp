@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The QSerialPort backend on a real pseudo-terminal: bytes both ways, the port
-// closed when asked, and a line hung up at the far end reported as lost, once.
-// (Whole runs over a terminal are the command-line clone tests' part.)
+// The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
+// clone tests): bytes both ways, closed when asked, a hung-up line reported as lost once.
 #include "clone/qt_serial_port.h"
 
 #include <QSignalSpy>
