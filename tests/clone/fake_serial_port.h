@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles for the clone session: a serial port scripted with port-level
-// faults, a clock moved by hand, and the simulated unit put on that port.
+// faults, a clock moved by hand, and a quick simulated unit put on that port.
 #pragma once
 
 #include "clone/clone_clock.h"
@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <functional>
 
 namespace vireo::test {
@@ -20,7 +21,6 @@ class ManualClock : public CloneClock {
   public:
     double Now() const override { return m_now; }
     qint64 Ns() const { return static_cast<qint64>(m_now * 1e9); }
-    void Set(double now) { m_now = now; }
     void Advance(double seconds) { m_now += seconds; }
 
   private:
@@ -58,11 +58,7 @@ class FakeSerialPort : public SerialPort {
         return m_open = !faults.noOpen;
     }
     bool IsOpen() const override { return m_open; }
-    void Close() override
-    {
-        queuedAtClose = m_open ? m_queued : queuedAtClose;
-        m_open = false;
-    }
+    void Close() override { queuedAtClose = std::exchange(m_open, false) ? m_queued : queuedAtClose; }
     qint64 BytesWaiting() const override { return m_open ? m_rx.size() : 0; }
     QByteArray ReadAll() override
     {
@@ -89,8 +85,7 @@ class FakeSerialPort : public SerialPort {
     bool WaitUntilSent(int msecs) override
     {
         drainWaits.append(msecs);
-        m_queued = faults.neverDrains ? m_queued : 0;
-        return m_queued == 0;
+        return (m_queued = faults.neverDrains ? m_queued : 0) == 0;
     }
     PortFailure FailureKind() const override
     {
@@ -121,6 +116,17 @@ class FakeSerialPort : public SerialPort {
     qint64 m_queued = 0;
 };
 
+/// A simulated unit that answers at once and holds a different word in every block.
+inline UnitSimConfig QuickUnit(std::int32_t accessCode = DefaultUnitCode)
+{
+    UnitSimConfig config;
+    config.accessCode = accessCode;
+    config.baud = 0;
+    for (std::size_t i = 0; i < config.memory.size(); ++i)
+        config.memory[i] = static_cast<std::uint16_t>(0x1000 + i * 7);
+    return config;
+}
+
 /** The simulated unit on the fake port: it hears every accepted write; Pump() delivers its due bytes. */
 struct SimulatedLine {
     FakeSerialPort &port;
@@ -134,8 +140,7 @@ struct SimulatedLine {
             if (!port.faults.garbage)
                 return unit.Receive(clock.Ns(), bytes);
             QByteArray noise(40, '\0');
-            for (char &b : noise)
-                b = static_cast<char>(random.bounded(256));
+            std::generate(noise.begin(), noise.end(), [this] { return char(random.bounded(256)); });
             port.Feed(noise);
         };
     }

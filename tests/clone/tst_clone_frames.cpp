@@ -10,103 +10,83 @@ using namespace vireo;
 class TestCloneFrames : public QObject {
     Q_OBJECT
   private slots:
-    void frames_data();
-    void frames();
-    void payloadRules_data();
-    void payloadRules();
-    void blockPayload_data();
-    void blockPayload();
+    // Every frame of the program and of the unit against the bytes on the wire,
+    // and how the unit reads the program's frames.
+    void frames_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray head = "FEFEEEEFE820240000";
+        const QByteArray unit = "FEFEEFEEE820240000";
+        const auto row = [](const char *name, const QByteArray &frame, const QByteArray &bytes,
+                            int kind = HostFrame::Unknown, const QByteArray &data = {}) {
+            QTest::newRow(name) << frame << bytes << kind << data;
+        };
+        row("inquiry has twelve preamble bytes", InquiryFrame(),
+            QByteArray("FE").repeated(12) + "EEEFE82024000000FD", HostFrame::Inquiry);
+        row("access code 58206", AccessFrame(58206), head + "0235383230360D0AFD", HostFrame::Access, "58206");
+        row("short access code padded with 30", AccessFrame(42), head + "0230303034320D0AFD",
+            HostFrame::Access, "00042");
+        row("read request", ReadRequestFrame(), head + "0230320D0AFD", HostFrame::ReadRequest, "02");
+        row("write request", WriteRequestFrame(), head + "0230330D0AFD", HostFrame::WriteRequest, "03");
+        row("block 0x1A2B", BlockFrame(0x1A2B), head + "02314132420D0AFD", HostFrame::Block, "1A2B");
+        row("end", EndFrame(), head + "01FD", HostFrame::End);
+        // Several frames: not one the unit reads.
+        row("abort", AbortFrame(), QByteArray("FE").repeated(10) + (head + "01FD").repeated(8));
+        row("unit: status present", UnitStatusReply(1), unit + "0001FD");
+        row("unit: identity", UnitIdentityReply(), unit + "02320A0DFD");
+        row("unit: block 0x1A2B", UnitBlockReply(0x1A2B), unit + "02314132420A0DFD");
+        row("unit: empty data", UnitEmptyReply(), unit + "020A0DFD");
+        row("no end mark", head + "00", head + "00");
+    }
+
+    void frames()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, data);
+        QCOMPARE(frame, bytes);
+        const HostFrame parsed = ParseHostFrame(HexToBytes(frame));
+        QCOMPARE(int(parsed.kind), kind);
+        QCOMPARE(parsed.data, data);
+    }
+
+    // The status reply's unit-present rule, the identity reply's rule, and the
+    // word in a block reply (-1: none; 1 and 0: accepted or not).
+    void payloads_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<int>("read");
+        QTest::newRow("status 01 present") << "status" << QByteArray("01") << 1;
+        QTest::newRow("status 02 absent") << "status" << QByteArray("02") << 0;
+        QTest::newRow("empty status absent") << "status" << QByteArray() << 0;
+        QTest::newRow("two status bytes, lowest bit set") << "status" << QByteArray("1003") << 1;
+        QTest::newRow("identity 02 32 accepted") << "identity" << QByteArray("0232") << 1;
+        QTest::newRow("identity 02 33 refused") << "identity" << QByteArray("0233") << 0;
+        QTest::newRow("identity 02 32 00 refused") << "identity" << QByteArray("023200") << 0;
+        QTest::newRow("block 000A") << "block" << QByteArray("30303041") << 0x000A;
+        QTest::newRow("block in lower case digits") << "block" << QByteArray("61626364") << 0xABCD;
+        QTest::newRow("block of leading digits only") << "block" << QByteArray("31324734") << 0x12;
+        QTest::newRow("block without digits gives 0") << "block" << QByteArray("5A5A5A5A") << 0;
+        QTest::newRow("three bytes are no block") << "block" << QByteArray("303030") << -1;
+        QTest::newRow("five bytes are no block") << "block" << QByteArray("3030303030") << -1;
+    }
+    void payloads()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QByteArray, payload);
+        QFETCH(int, read);
+        const auto word = DecodeBlockPayload(payload);
+        QCOMPARE(reply == QLatin1String("block")      ? (word ? int(*word) : -1)
+                 : reply == QLatin1String("identity") ? int(IdentityAccepted(payload))
+                                                      : int(UnitPresent(payload)),
+                 read);
+    }
 };
-
-// Every frame of the program and of the unit against the bytes on the wire,
-// and how the unit reads the program's frames.
-void TestCloneFrames::frames_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("data");
-    const QByteArray head = "FEFEEEEFE820240000";
-    const QByteArray unit = "FEFEEFEEE820240000";
-    const int none = HostFrame::Unknown;
-    QTest::newRow("inquiry has twelve preamble bytes")
-        << InquiryFrame() << QByteArray("FEFEFEFEFEFEFEFEFEFEFEFEEEEFE82024000000FD")
-        << int(HostFrame::Inquiry) << QByteArray();
-    QTest::newRow("access code 58206")
-        << AccessFrame(58206) << head + "0235383230360D0AFD" << int(HostFrame::Access) << QByteArray("58206");
-    QTest::newRow("short access code padded with 30")
-        << AccessFrame(42) << head + "0230303034320D0AFD" << int(HostFrame::Access) << QByteArray("00042");
-    QTest::newRow("read request") << ReadRequestFrame() << head + "0230320D0AFD"
-                                  << int(HostFrame::ReadRequest) << QByteArray("02");
-    QTest::newRow("write request") << WriteRequestFrame() << head + "0230330D0AFD"
-                                   << int(HostFrame::WriteRequest) << QByteArray("03");
-    QTest::newRow("block 0x1A2B") << BlockFrame(0x1A2B) << head + "02314132420D0AFD" << int(HostFrame::Block)
-                                  << QByteArray("1A2B");
-    QTest::newRow("end") << EndFrame() << head + "01FD" << int(HostFrame::End) << QByteArray();
-    QTest::newRow("abort") << AbortFrame() << QByteArray("FE").repeated(10) + (head + "01FD").repeated(8)
-                           << none << QByteArray(); // several frames: not one the unit reads
-    QTest::newRow("unit: status present") << UnitStatusReply(1) << unit + "0001FD" << none << QByteArray();
-    QTest::newRow("unit: identity") << UnitIdentityReply() << unit + "02320A0DFD" << none << QByteArray();
-    QTest::newRow("unit: block 0x1A2B")
-        << UnitBlockReply(0x1A2B) << unit + "02314132420A0DFD" << none << QByteArray();
-    QTest::newRow("unit: empty data") << UnitEmptyReply() << unit + "020A0DFD" << none << QByteArray();
-    QTest::newRow("no end mark") << QByteArray(head + "00") << head + "00" << none << QByteArray();
-}
-
-void TestCloneFrames::frames()
-{
-    QFETCH(QByteArray, frame);
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, kind);
-    QFETCH(QByteArray, data);
-    QCOMPARE(frame, bytes);
-    const HostFrame parsed = ParseHostFrame(HexToBytes(frame));
-    QCOMPARE(int(parsed.kind), kind);
-    QCOMPARE(parsed.data, data);
-}
-
-// The status reply's unit-present rule and the identity reply's rule.
-void TestCloneFrames::payloadRules_data()
-{
-    QTest::addColumn<bool>("identity");
-    QTest::addColumn<QByteArray>("payload");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("status 01 present") << false << QByteArray("01") << true;
-    QTest::newRow("status 02 absent") << false << QByteArray("02") << false;
-    QTest::newRow("empty status absent") << false << QByteArray() << false;
-    QTest::newRow("two status bytes, lowest bit set") << false << QByteArray("1003") << true;
-    QTest::newRow("identity 02 32 accepted") << true << QByteArray("0232") << true;
-    QTest::newRow("identity 02 33 refused") << true << QByteArray("0233") << false;
-    QTest::newRow("identity 02 32 00 refused") << true << QByteArray("023200") << false;
-}
-
-void TestCloneFrames::payloadRules()
-{
-    QFETCH(bool, identity);
-    QFETCH(QByteArray, payload);
-    QFETCH(bool, accepted);
-    QCOMPARE(identity ? IdentityAccepted(payload) : UnitPresent(payload), accepted);
-}
-
-void TestCloneFrames::blockPayload_data()
-{
-    QTest::addColumn<QByteArray>("payload");
-    QTest::addColumn<int>("word"); // -1: no word
-    QTest::newRow("000A") << QByteArray("30303041") << 0x000A;
-    QTest::newRow("lower case digits") << QByteArray("61626364") << 0xABCD;
-    QTest::newRow("leading digits only") << QByteArray("31324734") << 0x12;
-    QTest::newRow("no digits gives 0") << QByteArray("5A5A5A5A") << 0;
-    QTest::newRow("three bytes is no word") << QByteArray("303030") << -1;
-    QTest::newRow("five bytes is no word") << QByteArray("3030303030") << -1;
-}
-
-void TestCloneFrames::blockPayload()
-{
-    QFETCH(QByteArray, payload);
-    QFETCH(int, word);
-    const auto decoded = DecodeBlockPayload(payload);
-    QCOMPARE(decoded ? int(*decoded) : -1, word);
-}
 
 QTEST_GUILESS_MAIN(TestCloneFrames)
 #include "tst_clone_frames.moc"

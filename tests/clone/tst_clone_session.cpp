@@ -4,6 +4,7 @@
 // the reply matching, the acknowledgements, the time-outs and the final drain.
 #include "clone/fake_serial_port.h"
 
+#include <QSet>
 #include <QTest>
 
 using namespace vireo;
@@ -12,17 +13,6 @@ using namespace vireo::test;
 namespace {
 
 constexpr std::int32_t Code = 12345; // not the default: the unit must be sent the request's code
-
-/// A simulated unit that answers at once and knows the code.
-UnitSimConfig Unit()
-{
-    UnitSimConfig config;
-    config.accessCode = Code;
-    config.baud = 0;
-    for (int i = 0; i < 99; ++i)
-        config.memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
-    return config;
-}
 
 /** A session on a fake port and a manual clock, driven by hand. */
 struct Rig {
@@ -52,8 +42,6 @@ struct Rig {
         port.FeedHex(hex);
         session.CloneTick();
     }
-    int Abort() const { return port.CountWritten(AbortFrame()); }
-    bool LastSent(const QByteArray &hex) const { return port.written.last() == HexToBytes(hex); }
 };
 
 using Results = QList<CloneResult>;
@@ -67,281 +55,240 @@ Q_DECLARE_METATYPE(Steps)
 class TestCloneSession : public QObject {
     Q_OBJECT
   private slots:
-    void runs_data();
-    void runs();
-    void replyMatching_data();
-    void replyMatching();
-    void writeAcknowledgements_data();
-    void writeAcknowledgements();
-    void timeouts_data();
-    void timeouts();
-    void drainBeforeClose_data();
-    void drainBeforeClose();
-};
-
-// Whole runs: every result, from the simulated unit's faults or the port's.
-void TestCloneSession::runs_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("unit"); // a simulated unit fault, "echo", or none
-    QTest::addColumn<PortFaults>("port");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("abortSent");
-    const int R = int(CloneMode::Read), W = int(CloneMode::Write);
-    const PortFaults ok;
-    QTest::newRow("read complete") << R << "" << ok << 10 << false;
-    QTest::newRow("write complete") << W << "" << ok << 11 << false;
-    QTest::newRow("write through the cable's echo") << W << "echo" << ok << 11 << false;
-    QTest::newRow("noisy line still reads") << R << "noise=1" << ok << 10 << false;
-    QTest::newRow("port does not open") << R << "" << PortFaults{.noOpen = true} << 0 << false;
-    QTest::newRow("first frame refused") << R << "" << PortFaults{.refuseWrite = 0} << 0 << true;
-    QTest::newRow("lost refusing the first frame")
-        << R << "" << PortFaults{.refuseWrite = 0, .loseAtWrite = 0} << 0 << false;
-    QTest::newRow("read request refused") << R << "" << PortFaults{.refuseWrite = 2} << 2 << true;
-    QTest::newRow("write request refused") << W << "" << PortFaults{.refuseWrite = 2} << 2 << true;
-    QTest::newRow("read request 1 byte short")
-        << R << "" << PortFaults{.refuseWrite = 2, .shortBy = 1} << 2 << true;
-    QTest::newRow("access code refused: silence") << R << "" << PortFaults{.refuseWrite = 1} << 7 << true;
-    QTest::newRow("end frame refused after all data")
-        << R << "" << PortFaults{.refuseWrite = 3} << 10 << false;
-    QTest::newRow("no unit") << W << "no-unit" << ok << 5 << true;
-    QTest::newRow("unknown unit") << R << "wrong-identity" << ok << 6 << true;
-    QTest::newRow("wrong access code: silence") << R << "silent-after=1" << ok << 7 << true;
-    QTest::newRow("identity ends 0D 0A: not recognised") << R << "crlf-reversed" << ok << 7 << true;
-    QTest::newRow("98 blocks then empty") << R << "short-data=98" << ok << 9 << false;
-    QTest::newRow("empty first data frame") << R << "short-data=0" << ok << 9 << false;
-    QTest::newRow("a hundredth block") << R << "extra-blocks" << ok << 8 << true;
-    QTest::newRow("block of three bytes") << R << "bad-block=5" << ok << 4 << true;
-    QTest::newRow("no data after read request") << R << "silent-after=2" << ok << 3 << true;
-    QTest::newRow("block not acknowledged") << W << "silent-after=12" << ok << 3 << true;
-    QTest::newRow("endless bytes overflow the buffer") << R << "babble" << ok << 1 << true;
-    QTest::newRow("overflow: no abort on the closed port")
-        << R << "" << PortFaults{.overflow = true} << 1 << false;
-    QTest::newRow("read fails") << R << "" << PortFaults{.readFails = true} << 3 << true;
-    QTest::newRow("garbage after every frame") << R << "" << PortFaults{.garbage = true} << 3 << true;
-    QTest::newRow("every chunk one byte short") << R << "" << PortFaults{.chopEachFeed = 1} << 3 << true;
-    QTest::newRow("lost awaiting the status") << R << "unplug-after=0" << ok << 2 << false;
-    QTest::newRow("lost awaiting the identity") << R << "unplug-after=1" << ok << 2 << false;
-    QTest::newRow("lost writing blocks") << W << "unplug-after=30" << ok << 2 << false;
-    QTest::newRow("lost after the end frame: read stands")
-        << R << "" << PortFaults{.loseAtWrite = 3} << 10 << false;
-}
-
-void TestCloneSession::runs()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, unit);
-    QFETCH(PortFaults, port);
-    QFETCH(int, result);
-    QFETCH(bool, abortSent);
-
-    Rig rig;
-    UnitSimConfig config = Unit();
-    config.echo = unit == QLatin1String("echo");
-    if (!config.echo && !unit.isEmpty())
-        QVERIFY(!ParseUnitFault(unit, config.faults));
-    SimulatedLine line(rig.port, rig.clock, config);
-    rig.port.faults = port;
-    const UnitWords image = rig.model.UnitImage;
-
-    rig.Start(CloneMode(mode));
-    if (port.overflow)
-        emit rig.port.receiveOverflow();
-    TickToEnd(rig.session, rig.clock, 0.01, [&] { line.Pump(); });
-    rig.clock.Advance(3.0); // a poll after the end does nothing
-    rig.session.CloneTick();
-
-    QCOMPARE(rig.results, Results{CloneResult(result)});
-    QVERIFY(!rig.port.IsOpen());
-    QCOMPARE(rig.Abort(), abortSent ? 1 : 0);
-    QCOMPARE(rig.model.UnitImage, image); // the session never touches the image
-    if (port.noOpen)
-        QCOMPARE(rig.port.writeAttempts, 0);
-    if (result == 0 || port.loseAtWrite >= 0 || unit.startsWith(QLatin1String("unplug")))
-        QVERIFY(!rig.session.PortErrorText().isEmpty());
-    if (port.loseAtWrite >= 0)
-        QCOMPARE(rig.port.written.size(),
-                 port.loseAtWrite + (port.refuseWrite < 0 ? 1 : 0)); // nothing after the loss
-    if (result == 10)
-        QCOMPARE(rig.model.LoadBuffer, config.memory);
-    if (result == 11) {
-        QCOMPARE(line.unit.Memory(), image);
-        QVERIFY(line.unit.TakeRunEnds().back().writeComplete); // closed by F-END, not F-ABORT
+    // Whole runs: every result, from the simulated unit's faults or the port's.
+    void runs_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("unit"); // a simulated unit fault, "echo", or none
+        QTest::addColumn<PortFaults>("port");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("abortSent");
+        const int R = int(CloneMode::Read), W = int(CloneMode::Write);
+        const PortFaults ok;
+        QTest::newRow("read complete") << R << "" << ok << 10 << false;
+        QTest::newRow("write complete") << W << "" << ok << 11 << false;
+        QTest::newRow("write through the cable's echo") << W << "echo" << ok << 11 << false;
+        QTest::newRow("noisy line still reads") << R << "noise=1" << ok << 10 << false;
+        QTest::newRow("port does not open") << R << "" << PortFaults{.noOpen = true} << 0 << false;
+        QTest::newRow("first frame refused") << R << "" << PortFaults{.refuseWrite = 0} << 0 << true;
+        QTest::newRow("lost refusing the first frame")
+            << R << "" << PortFaults{.refuseWrite = 0, .loseAtWrite = 0} << 0 << false;
+        QTest::newRow("read request refused") << R << "" << PortFaults{.refuseWrite = 2} << 2 << true;
+        QTest::newRow("read request 1 byte short")
+            << R << "" << PortFaults{.refuseWrite = 2, .shortBy = 1} << 2 << true;
+        QTest::newRow("access code refused: silence") << R << "" << PortFaults{.refuseWrite = 1} << 7 << true;
+        QTest::newRow("end frame refused after all data")
+            << R << "" << PortFaults{.refuseWrite = 3} << 10 << false;
+        QTest::newRow("no unit") << W << "no-unit" << ok << 5 << true;
+        QTest::newRow("unknown unit") << R << "wrong-identity" << ok << 6 << true;
+        QTest::newRow("identity ends 0D 0A: not recognised") << R << "crlf-reversed" << ok << 7 << true;
+        QTest::newRow("98 blocks then empty") << R << "short-data=98" << ok << 9 << false;
+        QTest::newRow("empty first data frame") << R << "short-data=0" << ok << 9 << false;
+        QTest::newRow("a hundredth block") << R << "extra-blocks" << ok << 8 << true;
+        QTest::newRow("block of three bytes") << R << "bad-block=5" << ok << 4 << true;
+        QTest::newRow("no data after read request") << R << "silent-after=2" << ok << 3 << true;
+        QTest::newRow("block not acknowledged") << W << "silent-after=12" << ok << 3 << true;
+        QTest::newRow("endless bytes overflow the buffer") << R << "babble" << ok << 1 << true;
+        QTest::newRow("overflow: no abort on the closed port")
+            << R << "" << PortFaults{.overflow = true} << 1 << false;
+        QTest::newRow("read fails") << R << "" << PortFaults{.readFails = true} << 3 << true;
+        QTest::newRow("garbage after every frame") << R << "" << PortFaults{.garbage = true} << 3 << true;
+        QTest::newRow("every chunk one byte short") << R << "" << PortFaults{.chopEachFeed = 1} << 3 << true;
+        QTest::newRow("lost awaiting the status") << R << "unplug-after=0" << ok << 2 << false;
+        QTest::newRow("lost awaiting the identity") << R << "unplug-after=1" << ok << 2 << false;
+        QTest::newRow("lost writing blocks") << W << "unplug-after=30" << ok << 2 << false;
+        QTest::newRow("lost after the end frame: read stands")
+            << R << "" << PortFaults{.loseAtWrite = 3} << 10 << false;
     }
-    if (result >= 10) { // block 0, block 97 and the last block
-        QCOMPARE(rig.progress.size(), 99);
-        QCOMPARE(QList<int>({rig.progress[0], rig.progress[97], rig.progress[98]}), QList<int>({0, 99, 100}));
-    }
-}
 
-// Received bytes, one chunk a poll, and the frame the session sent last.
-void TestCloneSession::replyMatching_data()
-{
-    QTest::addColumn<int>("refuseWrite");
-    QTest::addColumn<QByteArrayList>("chunks");
-    QTest::addColumn<QByteArray>("lastSent");
-    QTest::addColumn<int>("stored"); // blocks taken
-    const QByteArray status = UnitStatusReply(0x01), identity = UnitIdentityReply();
-    const QByteArray block = UnitBlockReply(0x0103);
-    const QByteArray access = AccessFrame(Code), read = ReadRequestFrame();
-    QTest::newRow("head and tail in two polls")
-        << -1 << QByteArrayList{status.chopped(4), status.right(4)} << access << 0;
-    QTest::newRow("bytes before the head")
-        << -1 << QByteArrayList{InquiryFrame() + "00FE37FE" + status} << access << 0;
-    // The status head appears only between the digits of bytes: not a reply.
-    QTest::newRow("head straddling bytes")
-        << -1 << QByteArrayList{"0FEEFEEE8202400000001FD0"} << InquiryFrame() << 0;
-    // FD inside the status bytes 0F D1 is no tail; the real FD ends the reply (lowest bit set).
-    QTest::newRow("tail straddling bytes")
-        << -1 << QByteArrayList{"FEFEEFEEE820240000000FD1FD"} << access << 0;
-    // A reply is not looked at while the frame counts as unsent; its echo proves it went out.
-    QTest::newRow("refused, reply without echo")
-        << 1 << QByteArrayList{status, identity} << InquiryFrame() << 0;
-    QTest::newRow("refused, echo then reply")
-        << 1 << QByteArrayList{status, identity, access + identity} << read << 0;
-    const QByteArray three = UnitBlockReply(0x0100) + UnitBlockReply(0x0101) + UnitBlockReply(0x0102);
-    QTest::newRow("several blocks a poll, one split in three")
-        << -1 << QByteArrayList{status, identity, three, block.left(14), block.mid(14, 12), block.mid(26)}
-        << read << 4;
-    QTest::newRow("a block not yet complete")
-        << -1 << QByteArrayList{status, identity, three, block.left(14), block.mid(14, 12)} << read << 3;
-}
+    void runs()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, unit);
+        QFETCH(PortFaults, port);
+        QFETCH(int, result);
+        QFETCH(bool, abortSent);
 
-void TestCloneSession::replyMatching()
-{
-    QFETCH(int, refuseWrite);
-    QFETCH(QByteArrayList, chunks);
-    QFETCH(QByteArray, lastSent);
-    QFETCH(int, stored);
-    Rig rig;
-    rig.port.faults.refuseWrite = refuseWrite;
-    QVERIFY(rig.Start(CloneMode::Read));
-    for (const QByteArray &chunk : chunks)
-        rig.Hear(chunk);
-    QVERIFY(rig.LastSent(lastSent));
-    QCOMPARE(rig.progress.size(), stored);
-    for (int i = 0; i < stored; ++i)
-        QCOMPARE(rig.model.LoadBuffer[static_cast<std::size_t>(i)], 0x0100 + i);
-    QVERIFY(rig.results.isEmpty());
-}
+        Rig rig;
+        UnitSimConfig config = QuickUnit(Code);
+        config.echo = unit == QLatin1String("echo");
+        if (!config.echo && !unit.isEmpty())
+            QVERIFY(!ParseUnitFault(unit, config.faults));
+        SimulatedLine line(rig.port, rig.clock, config);
+        rig.port.faults = port;
+        const UnitWords image = rig.model.UnitImage;
 
-// What releases the next block: any acknowledgement, and the unit's answer to
-// the write request counts as block 0's; the last block needs the empty one twice.
-void TestCloneSession::writeAcknowledgements_data()
-{
-    QTest::addColumn<bool>("answersWriteRequest");
-    QTest::addColumn<QByteArray>("lastAcks");
-    QTest::addColumn<int>("result");
-    const QByteArray empty = UnitEmptyReply();
-    QTest::newRow("last block acknowledged twice") << false << empty + "00" + empty << 11;
-    QTest::newRow("write request answer taken as block 0's") << true << empty + empty << 11;
-    QTest::newRow("last block acknowledged once") << false << empty << 3;
-    QTest::newRow("last acknowledgement with payload") << false << UnitDataReply("30").repeated(2) << 3;
-}
-
-void TestCloneSession::writeAcknowledgements()
-{
-    QFETCH(bool, answersWriteRequest);
-    QFETCH(QByteArray, lastAcks);
-    QFETCH(int, result);
-    Rig rig;
-    QVERIFY(rig.Start(CloneMode::Write));
-    rig.Hear(UnitStatusReply(0x01));
-    rig.Hear(UnitIdentityReply()); // F-WRITE goes out
-    rig.port.FeedHex(answersWriteRequest ? UnitDataReply("3030") : QByteArray());
-    rig.session.CloneTick(); // the first block follows without a reply
-    QVERIFY(rig.LastSent(BlockFrame(0xA000)));
-    if (answersWriteRequest)
-        rig.session.CloneTick(); // the answer still waiting in the port releases block 1
-    for (int n = answersWriteRequest ? 1 : 0; n < 98; ++n)
-        rig.Hear(UnitDataReply(n % 2 ? "" : "3030"));
-    rig.Hear(lastAcks);
-    TickToEnd(rig.session, rig.clock);
-    QCOMPARE(rig.results, Results{CloneResult(result)});
-    QCOMPARE(rig.port.CountWritten(BlockFrame(0xA000 + 98)), 1);
-}
-
-// Exactly 2.0 s of silence is not yet a time-out; the first poll after it is.
-// Arriving bytes hold it off, but it counts from the send, or from the last
-// stored block while data comes in. Each step: time passes, bytes arrive, a poll.
-void TestCloneSession::timeouts_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("refuseWrite");
-    QTest::addColumn<Steps>("steps");
-    QTest::addColumn<int>("result"); // -1: the run goes on
-    const int R = int(CloneMode::Read), W = int(CloneMode::Write);
-    const QByteArray status = UnitStatusReply(0x01), identity = UnitIdentityReply();
-    const Steps handshake{{0, status}, {0, identity}};
-    QTest::newRow("2.0 s awaiting status: not yet") << R << -1 << Steps{{2.0, {}}} << -1;
-    QTest::newRow("just over 2.0 s awaiting status") << R << -1 << Steps{{2.0005, {}}} << 3;
-    QTest::newRow("2.0 s awaiting identity: not yet") << R << -1 << Steps{{0, status}, {2.0, {}}} << -1;
-    QTest::newRow("just over 2.0 s awaiting identity") << R << -1 << Steps{{0, status}, {2.0005, {}}} << 7;
-    QTest::newRow("write request refused: 2.0 s") << W << 2 << handshake + Steps{{2.0, {}}} << -1;
-    QTest::newRow("write request refused: just over") << W << 2 << handshake + Steps{{2.0005, {}}} << 2;
-    const Steps noise{{0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}};
-    QTest::newRow("bytes hold it off") << R << -1 << noise << -1;
-    QTest::newRow("but it counts from the send") << R << -1 << noise + Steps{{0.1, {}}} << 3;
-    Steps blocks = handshake;
-    for (int i = 0; i < 3; ++i)
-        blocks << Step{1.9, {}} << Step{0, UnitBlockReply(std::uint16_t(0x0100 + i))};
-    QTest::newRow("every stored block restarts it") << R << -1 << blocks << -1;
-}
-
-void TestCloneSession::timeouts()
-{
-    QFETCH(int, mode);
-    QFETCH(int, refuseWrite);
-    QFETCH(Steps, steps);
-    QFETCH(int, result);
-    Rig rig;
-    rig.port.faults.refuseWrite = refuseWrite;
-    rig.clock.Set(86399.5); // the clock's value never matters, only differences
-    QVERIFY(rig.Start(CloneMode(mode)));
-    for (const auto &[seconds, hex] : steps) {
-        rig.clock.Advance(seconds);
-        rig.Hear(hex);
-    }
-    QCOMPARE(rig.results, result < 0 ? Results{} : Results{CloneResult(result)});
-    QCOMPARE(rig.progress.size(), qsizetype(steps.size() > 6 ? 3 : 0)); // the stored blocks
-}
-
-// The last frame (F-ABORT or F-END) must leave the machine before the port is
-// closed, in a wait bounded by its wire time plus half a second, at most 2 s.
-void TestCloneSession::drainBeforeClose_data()
-{
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<bool>("complete"); // a whole read, ended by F-END; else cancelled
-    QTest::addColumn<bool>("drains");
-    QTest::addColumn<int>("boundMs");
-    QTest::newRow("abort at 9600 bit/s") << 9600 << false << true << 603;
-    QTest::newRow("abort at 300 bit/s is capped") << 300 << false << true << 2000;
-    QTest::newRow("end frame at 1200 bit/s") << 1200 << true << true << 592;
-    QTest::newRow("adapter never drains: closed all the same") << 9600 << false << false << 603;
-}
-
-void TestCloneSession::drainBeforeClose()
-{
-    QFETCH(int, speed);
-    QFETCH(bool, complete);
-    QFETCH(bool, drains);
-    QFETCH(int, boundMs);
-    Rig rig;
-    rig.session.Cancel(); // idle: nothing happens
-    SimulatedLine line(rig.port, rig.clock, Unit());
-    rig.port.faults.neverDrains = !drains;
-    QVERIFY(rig.Start(CloneMode::Read, speed));
-    if (complete)
+        rig.Start(CloneMode(mode));
+        if (port.overflow)
+            emit rig.port.receiveOverflow();
         TickToEnd(rig.session, rig.clock, 0.01, [&] { line.Pump(); });
-    else
-        rig.session.Cancel();
-    QCOMPARE(rig.results, Results{complete ? CloneResult::ReadComplete : CloneResult::Cancelled});
-    QCOMPARE(rig.Abort(), complete ? 0 : 1);
-    QCOMPARE(rig.port.drainWaits, QList<int>{boundMs});
-    QCOMPARE(rig.port.queuedAtClose == 0, drains);
-    QVERIFY(!rig.port.IsOpen());
-    QVERIFY(rig.Start(CloneMode::Read)); // the next run can start
-}
+        rig.clock.Advance(3.0); // a poll after the end does nothing
+        rig.session.CloneTick();
+
+        QCOMPARE(rig.results, Results{CloneResult(result)});
+        QVERIFY(!rig.port.IsOpen());
+        QCOMPARE(rig.port.CountWritten(AbortFrame()), abortSent ? 1 : 0);
+        QCOMPARE(rig.model.UnitImage, image); // the session never touches the image
+        if (port.noOpen)
+            QCOMPARE(rig.port.writeAttempts, 0);
+        if (result == 0 || port.loseAtWrite >= 0 || unit.startsWith(QLatin1String("unplug")))
+            QVERIFY(!rig.session.PortErrorText().isEmpty());
+        if (port.loseAtWrite >= 0)
+            QCOMPARE(rig.port.written.size(),
+                     port.loseAtWrite + (port.refuseWrite < 0 ? 1 : 0)); // nothing after the loss
+        if (result == 10)
+            QCOMPARE(rig.model.LoadBuffer, config.memory);
+        if (result == 11) {
+            QCOMPARE(line.unit.Memory(), image);
+            QVERIFY(line.unit.TakeRunEnds().back().writeComplete); // closed by F-END, not F-ABORT
+        }
+        if (result >= 10) { // block 0, block 97 and the last block
+            QCOMPARE(rig.progress.size(), 99);
+            QCOMPARE(QList<int>({rig.progress[0], rig.progress[97], rig.progress[98]}),
+                     QList<int>({0, 99, 100}));
+        }
+    }
+
+    // Poll by poll: each step lets time pass, then bytes arrive (hexadecimal text), then
+    // the session polls once. What it sent last, the blocks it stored, and its result.
+    void polls_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("refuseWrite");
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<QByteArray>("lastSent"); // empty: not looked at
+        QTest::addColumn<int>("stored");          // blocks read, 0x0100 + their number
+        QTest::addColumn<int>("result");          // -1: the run goes on
+        const int R = int(CloneMode::Read), W = int(CloneMode::Write);
+        const QByteArray status = UnitStatusReply(0x01), identity = UnitIdentityReply();
+        const QByteArray access = AccessFrame(Code), read = ReadRequestFrame(), none;
+        const Steps handshake{{0, status}, {0, identity}};
+        const auto now = [](const QByteArrayList &chunks) {
+            Steps steps;
+            for (const QByteArray &chunk : chunks)
+                steps << Step{0, chunk};
+            return steps;
+        };
+        const auto row = [](const char *name, const Steps &steps, const QByteArray &lastSent, int result,
+                            int mode = int(CloneMode::Read), int refuseWrite = -1, int stored = 0) {
+            QTest::newRow(name) << mode << refuseWrite << steps << lastSent << stored << result;
+        };
+
+        // Reply matching: a reply may come in pieces, after other bytes, and only
+        // whole bytes count; a block is stored once complete.
+        row("head and tail in two polls", now({status.chopped(4), status.right(4)}), access, -1);
+        row("bytes before the head", now({InquiryFrame() + "00FE37FE" + status}), access, -1);
+        // The status head appears only between the digits of bytes: not a reply.
+        row("head straddling bytes", now({"0FEEFEEE8202400000001FD0"}), InquiryFrame(), -1);
+        // FD inside the status bytes 0F D1 is no tail; the real FD ends the reply (lowest bit set).
+        row("tail straddling bytes", now({"FEFEEFEEE820240000000FD1FD"}), access, -1);
+        // A reply is not looked at while the frame counts as unsent; its echo proves it went out.
+        row("refused, reply without echo", now({status, identity}), InquiryFrame(), -1, R, 1);
+        row("refused, echo then reply", now({status, identity, access + identity}), read, -1, R, 1);
+        const QByteArray three = UnitBlockReply(0x0100) + UnitBlockReply(0x0101) + UnitBlockReply(0x0102);
+        const QByteArray block = UnitBlockReply(0x0103);
+        const Steps split = handshake + now({three, block.left(14), block.mid(14, 12)});
+        row("a block not yet complete", split, read, -1, R, -1, 3);
+        row("several blocks a poll, one split in three", split + now({block.mid(26)}), read, -1, R, -1, 4);
+
+        // Exactly 2.0 s of silence is not yet a time-out; the first poll after it is.
+        // Arriving bytes hold it off, but it counts from the send, or from the last
+        // stored block while data comes in.
+        row("2.0 s awaiting status: not yet", Steps{{2.0, {}}}, none, -1);
+        row("just over 2.0 s awaiting status", Steps{{2.0005, {}}}, none, 3);
+        row("wrong access code: silent over 2 s", Steps{{0, status}, {2.0005, {}}}, AbortFrame(), 7);
+        row("write request refused: 2.0 s", handshake + Steps{{2.0, {}}}, none, -1, W, 2);
+        row("write request refused: just over", handshake + Steps{{2.0005, {}}}, AbortFrame(), 2, W, 2);
+        const Steps noise{{0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}};
+        row("bytes hold it off", noise, none, -1);
+        row("but it counts from the send", noise + Steps{{0.1, {}}}, none, 3);
+        Steps blocks = handshake;
+        for (int i = 0; i < 3; ++i)
+            blocks << Step{1.9, {}} << Step{0, UnitBlockReply(std::uint16_t(0x0100 + i))};
+        row("every stored block restarts it", blocks, none, -1, R, -1, 3);
+
+        // What releases the next block: any acknowledgement, and the unit's answer to
+        // the write request counts as block 0's; the last block needs the empty one twice.
+        // Block 0 follows the write request without a reply.
+        const QByteArray empty = UnitEmptyReply();
+        const auto writing = [&](bool answersWriteRequest, const QByteArray &lastAcks) {
+            Steps steps = handshake + now({answersWriteRequest ? UnitDataReply("3030") : QByteArray()});
+            if (answersWriteRequest)
+                steps << Step{0, {}}; // the answer still waiting in the port releases block 1
+            for (int n = answersWriteRequest ? 1 : 0; n < 98; ++n)
+                steps << Step{0, UnitDataReply(n % 2 ? "" : "3030")};
+            return steps + Steps{{0, lastAcks}, {2.1, {}}};
+        };
+        row("last block acknowledged twice", writing(false, empty + "00" + empty), EndFrame(), 11, W);
+        row("write request answer taken as block 0's", writing(true, empty + empty), EndFrame(), 11, W);
+        row("last block acknowledged once", writing(false, empty), AbortFrame(), 3, W);
+        row("last acknowledgement with payload", writing(false, UnitDataReply("30").repeated(2)),
+            AbortFrame(), 3, W);
+    }
+
+    void polls()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, refuseWrite);
+        QFETCH(Steps, steps);
+        QFETCH(QByteArray, lastSent);
+        QFETCH(int, stored);
+        QFETCH(int, result);
+        Rig rig;
+        rig.port.faults.refuseWrite = refuseWrite;
+        rig.clock.Advance(85399.5); // the clock's value never matters, only differences
+        QVERIFY(rig.Start(CloneMode(mode)));
+        for (const auto &[seconds, hex] : steps) {
+            rig.clock.Advance(seconds);
+            rig.Hear(hex);
+        }
+        QVERIFY(lastSent.isEmpty() || rig.port.written.last() == HexToBytes(lastSent));
+        const QSet<QByteArray> frames(rig.port.written.begin(), rig.port.written.end());
+        QCOMPARE(frames.size(), rig.port.written.size()); // no frame goes out twice
+        if (mode == int(CloneMode::Read))
+            QCOMPARE(rig.progress.size(), stored);
+        for (int i = 0; i < stored; ++i)
+            QCOMPARE(rig.model.LoadBuffer[static_cast<std::size_t>(i)], 0x0100 + i);
+        QCOMPARE(rig.results, result < 0 ? Results{} : Results{CloneResult(result)});
+    }
+
+    // The last frame (F-ABORT or F-END) must leave the machine before the port is
+    // closed, in a wait bounded by its wire time plus half a second, at most 2 s.
+    void drainBeforeClose_data()
+    {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("complete"); // a whole read, ended by F-END; else cancelled
+        QTest::addColumn<bool>("drains");
+        QTest::addColumn<int>("boundMs");
+        QTest::newRow("abort at 9600 bit/s") << 9600 << false << true << 603;
+        QTest::newRow("abort at 300 bit/s is capped") << 300 << false << true << 2000;
+        QTest::newRow("end frame at 1200 bit/s") << 1200 << true << true << 592;
+        QTest::newRow("adapter never drains: closed all the same") << 9600 << false << false << 603;
+    }
+
+    void drainBeforeClose()
+    {
+        QFETCH(int, speed);
+        QFETCH(bool, complete);
+        QFETCH(bool, drains);
+        QFETCH(int, boundMs);
+        Rig rig;
+        rig.session.Cancel(); // idle: nothing happens
+        SimulatedLine line(rig.port, rig.clock, QuickUnit(Code));
+        rig.port.faults.neverDrains = !drains;
+        QVERIFY(rig.Start(CloneMode::Read, speed));
+        if (complete)
+            TickToEnd(rig.session, rig.clock, 0.01, [&] { line.Pump(); });
+        else
+            rig.session.Cancel();
+        QCOMPARE(rig.results, Results{complete ? CloneResult::ReadComplete : CloneResult::Cancelled});
+        QCOMPARE(rig.port.CountWritten(AbortFrame()), complete ? 0 : 1);
+        QCOMPARE(rig.port.drainWaits, QList<int>{boundMs});
+        QCOMPARE(rig.port.queuedAtClose == 0, drains);
+        QVERIFY(!rig.port.IsOpen());
+        QVERIFY(rig.Start(CloneMode::Read)); // the next run can start
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCloneSession)
 #include "tst_clone_session.moc"

@@ -1,17 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Complete clone runs over a real pseudo-terminal pair with the QSerialPort
-// backend and the session driving itself: the session opens the terminal
-// side, the simulated unit answers on the controlling side.
-#include "clone/clone_session.h"
+// The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
+// clone tests): bytes both ways, closed when asked, a hung-up line reported as lost once.
 #include "clone/qt_serial_port.h"
-#include "unit_simulator.h"
 
-#include <QElapsedTimer>
-#include <QSocketNotifier>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-
-Q_DECLARE_METATYPE(vireo::CloneMode)
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -19,117 +12,36 @@ Q_DECLARE_METATYPE(vireo::CloneMode)
 
 using namespace vireo;
 
-namespace {
-
-/** The simulated unit on the controlling side of a pseudo-terminal. */
-class PtyUnit : public QObject {
-  public:
-    UnitSimulator unit;
-
-    explicit PtyUnit(UnitSimConfig config) : unit(std::move(config))
-    {
-        m_clock.start();
-        m_fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_fd < 0 || ::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0)
-            return;
-        m_device = QString::fromLocal8Bit(::ptsname(m_fd));
-        ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
-        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, [this] { Read(); });
-        m_out.setSingleShot(true);
-        connect(&m_out, &QTimer::timeout, this, [this] { Send(); });
-    }
-    ~PtyUnit() override { HangUp(); }
-
-    QString Device() const { return m_device; }
-    /// Takes in what the program sent last, still waiting in the line after its run.
-    void Read()
-    {
-        char chunk[512];
-        ssize_t n;
-        while (m_fd >= 0 && (n = ::read(m_fd, chunk, sizeof chunk)) > 0)
-            unit.Receive(m_clock.nsecsElapsed(), QByteArrayView(chunk, n));
-        Send();
-    }
-
-  private:
-    void HangUp()
-    {
-        if (m_notifier)
-            m_notifier->setEnabled(false);
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    void Send()
-    {
-        const QByteArray due = unit.TakeDue(m_clock.nsecsElapsed());
-        if (m_fd >= 0 && !due.isEmpty() && ::write(m_fd, due.constData(), size_t(due.size())) != due.size())
-            QFAIL("the terminal did not take the unit's bytes");
-        if (unit.Unplugged())
-            return HangUp();
-        if (const std::optional<qint64> next = unit.NextDueNs())
-            m_out.start(int(std::max<qint64>(0, *next - m_clock.nsecsElapsed()) / 1000000));
-    }
-
-    QElapsedTimer m_clock;
-    int m_fd = -1;
-    QString m_device;
-    QSocketNotifier *m_notifier = nullptr;
-    QTimer m_out;
-};
-
-} // namespace
-
 class TestPtyClone : public QObject {
     Q_OBJECT
   private slots:
-    void runs_data();
-    void runs();
-};
-
-void TestPtyClone::runs_data()
-{
-    QTest::addColumn<CloneMode>("mode");
-    QTest::addColumn<int>("unplugAfter"); // reply frames before the unit hangs up; -1: never
-    QTest::addColumn<CloneResult>("result");
-    QTest::newRow("read") << CloneMode::Read << -1 << CloneResult::ReadComplete;
-    QTest::newRow("write") << CloneMode::Write << -1 << CloneResult::WriteComplete;
-    // Ended by the port's own report of the lost line, which closed it.
-    QTest::newRow("line hung up") << CloneMode::Read << 3 << CloneResult::FrameNotTaken;
-}
-
-void TestPtyClone::runs()
-{
-    QFETCH(CloneMode, mode);
-    QFETCH(int, unplugAfter);
-    QFETCH(CloneResult, result);
-    UnitSimConfig config;
-    config.baud = 0;
-    config.echo = true;
-    if (unplugAfter >= 0)
-        config.faults.unplugAfter = unplugAfter;
-    for (int i = 0; i < 99; ++i)
-        config.memory[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0x1000 + i * 7);
-    PtyUnit pty(config);
-    QVERIFY(!pty.Device().isEmpty());
-    UnitModel model;
-    model.UnitImage.fill(0x0BAD);
-    QtSerialPort port;
-    SteadyCloneClock clock;
-    CloneSession session(model, port, clock);
-    QCOMPARE(RunCloneToEnd(session, {mode, pty.Device(), 9600, DefaultUnitCode}), result);
-    QVERIFY(!port.IsOpen());
-    QCOMPARE(session.PortErrorText().isEmpty(), unplugAfter < 0);
-    if (result == CloneResult::ReadComplete)
-        QCOMPARE(model.LoadBuffer, config.memory);
-    if (result == CloneResult::WriteComplete) {
-        QCOMPARE(pty.unit.Memory(), model.UnitImage);
-        pty.Read();                                           // the end frame may still wait in the line
-        QVERIFY(pty.unit.TakeRunEnds().back().writeComplete); // ended by F-END
+    void portOverATerminal()
+    {
+        const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(far >= 0 && ::grantpt(far) == 0 && ::unlockpt(far) == 0);
+        const QString device = QString::fromLocal8Bit(::ptsname(far));
+        QtSerialPort port;
+        QSignalSpy lost(&port, &SerialPort::portLost);
+        for (int run = 0; run < 2; ++run) { // the second run finds the port closed by the first
+            QVERIFY2(port.Open(device, 9600), qPrintable(port.FailureText()));
+            QCOMPARE(port.Write(QByteArray("\xFE\xFD")), qint64(2));
+            QVERIFY(port.WaitUntilSent(500));
+            char heard[8] = {};
+            QCOMPARE(::read(far, heard, sizeof heard), ssize_t(2));
+            QCOMPARE(QByteArray(heard), QByteArray("\xFE\xFD"));
+            QCOMPARE(::write(far, "\x01\x02", 2), ssize_t(2));
+            QTRY_COMPARE(port.BytesWaiting(), qint64(2));
+            QCOMPARE(port.ReadAll(), QByteArray("\x01\x02"));
+            port.Close();
+            QVERIFY(!port.IsOpen());
+        }
+        QVERIFY(port.Open(device, 9600));
+        ::close(far);
+        QTRY_COMPARE(lost.size(), 1);
+        QVERIFY(!port.IsOpen());
+        QCOMPARE(port.Write(QByteArray("\xFE")), qint64(-1));
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestPtyClone)
 #include "tst_pty_clone.moc"
