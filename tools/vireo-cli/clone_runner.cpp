@@ -24,6 +24,16 @@ CloneRunner::CloneRunner(const PortTarget &target, const CloneOptions &options)
     });
 }
 
+std::unique_ptr<CloneRunner> CloneRunner::PrepareForCommand(const CloneOptions &options)
+{
+    Result<std::unique_ptr<CloneRunner>> prepared = Prepare(options);
+    if (!prepared) {
+        Err() << "vireo-cli: " << prepared.error() << Qt::endl;
+        return nullptr;
+    }
+    return std::move(prepared.value());
+}
+
 Result<std::unique_ptr<CloneRunner>> CloneRunner::Prepare(const CloneOptions &options)
 {
     const Result<PortTarget> target = ResolvePort(options);

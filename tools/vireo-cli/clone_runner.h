@@ -29,6 +29,8 @@ class CloneRunner {
     /// The runner for these options, its port resolved and its trace open; a
     /// Failure (a file error) when either cannot be.
     static Result<std::unique_ptr<CloneRunner>> Prepare(const CloneOptions &options);
+    /// Prepare for a command: nullptr after saying on standard error why not.
+    static std::unique_ptr<CloneRunner> PrepareForCommand(const CloneOptions &options);
 
     /// One clone run to its end. A read leaves the unit's words in
     /// model.LoadBuffer. An interrupt that came in since the last run (or

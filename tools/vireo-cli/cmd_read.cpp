@@ -63,12 +63,9 @@ class ReadCommand : public Command {
         if (const Result<> target = CheckSaveTarget(output); !target)
             return FileError(FileErrorCode::CannotSave, output, target.error());
 
-        Result<std::unique_ptr<CloneRunner>> prepared = CloneRunner::Prepare(*options);
-        if (!prepared) {
-            Err() << "vireo-cli: " << prepared.error() << Qt::endl;
+        const std::unique_ptr<CloneRunner> runner = CloneRunner::PrepareForCommand(*options);
+        if (!runner)
             return ExitFile;
-        }
-        const std::unique_ptr<CloneRunner> runner = std::move(prepared.value());
         UnitModel model;
         const CloneResult result = runner->Run(CloneMode::Read, model, QStringLiteral("reading"));
         if (result != CloneResult::ReadComplete)

@@ -94,12 +94,9 @@ class WriteCommand : public Command {
                 return FileError(FileErrorCode::CannotSave, backupPath, target.error());
         }
 
-        Result<std::unique_ptr<CloneRunner>> prepared = CloneRunner::Prepare(*options);
-        if (!prepared) {
-            Err() << "vireo-cli: " << prepared.error() << Qt::endl;
+        const std::unique_ptr<CloneRunner> runner = CloneRunner::PrepareForCommand(*options);
+        if (!runner)
             return ExitFile;
-        }
-        const std::unique_ptr<CloneRunner> runner = std::move(prepared.value());
         if (!backupPath.isEmpty())
             if (const int status = BackupUnit(*runner, backupPath))
                 return status;
