@@ -9,7 +9,8 @@ namespace vireo {
 
 /// The folder that holds the running program file.
 QString ProgramFolder();
-/// The initial settings file VIREO.sts in the program folder.
+/// The initial settings file VIREO.sts: in the program folder, or in
+/// share/vireo beside an installed program's bin folder.
 QString InitialFilePath();
 
 } // namespace vireo

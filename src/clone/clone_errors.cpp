@@ -70,22 +70,6 @@ int ClampProgress(int value)
     return std::clamp(value, ProgressMinimum, ProgressMaximum);
 }
 
-TwipRect PlaceProgressWindow(const TwipRect &mainWindow, int screenWidth, int screenHeight)
-{
-    TwipRect rect{0, 0, ProgressWindowWidth, ProgressWindowHeight};
-    rect.left = mainWindow.left + (mainWindow.width - rect.width) / 2;
-    rect.top = mainWindow.top + (mainWindow.height - rect.height) / 2;
-    if (rect.left + rect.width > screenWidth)
-        rect.left = screenWidth - rect.width;
-    if (rect.left < 0)
-        rect.left = 0;
-    if (rect.top + rect.height > screenHeight)
-        rect.top = screenHeight - rect.height;
-    if (rect.top < 0)
-        rect.top = 0;
-    return rect;
-}
-
 int ProgressBarWidth(int innerWidth)
 {
     return innerWidth - 2 * ProgressBarOffset;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the user sees of a clone run besides the data: the message for each
-// failure code, the progress bar's arithmetic and where the progress window goes.
+// failure code and the progress bar's arithmetic.
 #pragma once
 
 #include "clone_types.h"
@@ -23,24 +23,12 @@ int BlockProgress(int blockNo);
 /// A value as the bar shows it: held to minimum..maximum.
 int ClampProgress(int value);
 
-/** A window rectangle in twips. */
-struct TwipRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipRect &) const = default;
-};
-
 // The progress window's fixed outer size and its bar's place, in twips.
 inline constexpr int ProgressWindowWidth = 4470;
 inline constexpr int ProgressWindowHeight = 1320;
 inline constexpr int ProgressBarOffset = 120;
 inline constexpr int ProgressBarHeight = 280;
 
-/// Where the progress window goes: centred over the main window, then moved
-/// back onto the screen (right/bottom edge first, then never negative).
-TwipRect PlaceProgressWindow(const TwipRect &mainWindow, int screenWidth, int screenHeight);
 /// The bar's width inside a window of the given inner width.
 int ProgressBarWidth(int innerWidth);
 

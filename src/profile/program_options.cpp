@@ -13,15 +13,6 @@ QString Text(const char *latin1)
     return QString::fromLatin1(latin1);
 }
 
-// One axis of the clamp: the far edge first, then the near edge, so a window
-// larger than the screen ends at 0. 64-bit so that any stored position works.
-qint64 Clamp(qint64 position, qint64 extent, qint64 screen)
-{
-    if (position + extent > screen)
-        position = screen - extent;
-    return std::max<qint64>(position, 0);
-}
-
 } // namespace
 
 QString RecentFileKey(int n)
@@ -101,12 +92,6 @@ bool TrackWindowPosition(ProgramOptions &options, double left, double top, bool 
     options.WindowLeft = newLeft;
     options.WindowTop = newTop;
     return true;
-}
-
-QPoint PlaceWindow(qint32 left, qint32 top, QSize window, QSize screen)
-{
-    return QPoint(static_cast<int>(Clamp(left, window.width(), screen.width())),
-                  static_cast<int>(Clamp(top, window.height(), screen.height())));
 }
 
 } // namespace vireo

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program options: the variables that persist between runs, their
 // profile sections and keys, LoadOptions with its corrections, SaveOptions, and
-// the window-placement rules the main window applies to the two window keys.
+// the tracking rule the main window applies to the two window keys.
 #pragma once
 
 #include "profile_file.h"
 
-#include <QPoint>
-#include <QSize>
 
 #include <array>
 
@@ -53,8 +51,5 @@ Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options);
 /// or top differs from the options gives both, rounded; true when they changed.
 bool TrackWindowPosition(ProgramOptions &options, double left, double top, bool minimised);
 
-/// The window's place on the screen: left/top from the options, then kept on
-/// the screen, horizontally first (right edge, then left edge; bottom, then top).
-QPoint PlaceWindow(qint32 left, qint32 top, QSize window, QSize screen);
 
 } // namespace vireo

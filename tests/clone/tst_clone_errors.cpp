@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a clone result shows: the failure messages verbatim, the exit status
-// and name of every result, and where the progress window goes on the screen.
+// and name of every result.
 #include "clone/clone_errors.h"
 
 #include <QSet>
@@ -8,7 +8,6 @@
 
 using namespace vireo;
 
-Q_DECLARE_METATYPE(vireo::TwipRect)
 
 class TestCloneErrors : public QObject {
     Q_OBJECT
@@ -42,27 +41,6 @@ class TestCloneErrors : public QObject {
         QCOMPARE(names.size(), 13);
     }
 
-    void placement_data()
-    {
-        QTest::addColumn<TwipRect>("main");
-        QTest::addColumn<TwipRect>("placed");
-        const int w = ProgressWindowWidth, h = ProgressWindowHeight;
-        QTest::newRow("centred") << TwipRect{1000, 2000, 9000, 6000}
-                                 << TwipRect{1000 + (9000 - w) / 2, 2000 + (6000 - h) / 2, w, h};
-        QTest::newRow("near the bottom right corner")
-            << TwipRect{15000, 11000, 9000, 6000} << TwipRect{19200 - w, 14400 - h, w, h};
-        QTest::newRow("partly off the top left")
-            << TwipRect{-8000, -5000, 9000, 6000} << TwipRect{0, 0, w, h};
-    }
-    void placement()
-    {
-        QFETCH(TwipRect, main);
-        QFETCH(TwipRect, placed);
-        QVERIFY(PlaceProgressWindow(main, 19200, 14400) == placed);
-        // A screen smaller than the window: left and top are never negative.
-        const TwipRect tiny = PlaceProgressWindow(main, 3000, 1000);
-        QCOMPARE(QList<int>({tiny.left, tiny.top}), QList<int>({0, 0}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCloneErrors)

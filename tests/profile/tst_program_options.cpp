@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Program options: LoadOptions with its defaults and corrections, SaveOptions
-// as one atomic replacement, the window-placement rules, and the recent-file
+// as one atomic replacement, the window-position tracking, and the recent-file
 // list with File menu items 5 to 8 (against a fake menu).
 #include "profile/program_options.h"
 #include "profile/recent_files.h"
@@ -146,26 +146,6 @@ class TestProgramOptions : public QObject {
         QCOMPARE(QPoint(options.WindowLeft, options.WindowTop), expected);
     }
 
-    void placement_data()
-    {
-        QTest::addColumn<QPoint>("stored");
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QPoint>("expected"); // on a 1920 x 1080 screen
-        const QSize size(800, 600);
-        QTest::newRow("on screen, unchanged") << QPoint(100, 50) << size << QPoint(100, 50);
-        QTest::newRow("negative: clamped to 0") << QPoint(-300, -15) << size << QPoint(0, 0);
-        QTest::newRow("past right and bottom") << QPoint(1500, 900) << size << QPoint(1120, 480);
-        QTest::newRow("wider than the screen: left edge wins")
-            << QPoint(500, 10) << QSize(2500, 9) << QPoint(0, 10);
-        QTest::newRow("huge values") << QPoint(2147483647, -2147483647 - 1) << size << QPoint(1120, 0);
-    }
-    void placement()
-    {
-        QFETCH(QPoint, stored);
-        QFETCH(QSize, window);
-        QFETCH(QPoint, expected);
-        QCOMPARE(PlaceWindow(stored.x(), stored.y(), window, QSize(1920, 1080)), expected);
-    }
     // The list before, the path saved or opened (null: the menu is only
     // shown; without a folder: an untitled document), the list after (null:
     // as before) and the menu shown, from four disabled items "?".

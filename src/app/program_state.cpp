@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "program_state.h"
+
+#include "model/settings_file.h"
+
+namespace vireo {
+
+bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialogs)
+{
+    LoadOptions(state.profile, state.options);
+    const Result<LoadStatus> loaded = LoadDataFile(initialFile, state.model);
+    if (!loaded) {
+        ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile);
+        return false;
+    }
+    if (*loaded == LoadStatus::Illegal)
+        ShowFileError(dialogs, FileErrorCode::IllegalInitial, initialFile);
+    state.AccessCode = DefaultAccessCode;
+    state.document.SetUntitled();
+    return true;
+}
+
+} // namespace vireo
