@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window program's entry: one instance per user, the options and the
+// initial settings file, then the main window until it is closed.
+#include "app/program_paths.h"
+#include "app/program_state.h"
+#include "app/single_instance.h"
+#include "profile/profile_location.h"
+#include "ui/program_icon.h"
+#include "ui/qt_user_dialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    using namespace vireo;
+    QCoreApplication::setApplicationName(QStringLiteral("vireo"));
+    // First, before anything is read or shown: a second start ends silently.
+    SingleInstance instance;
+    if (!instance.IsFirst())
+        return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(ProgramIcon());
+    ProgramState state(OpenProfile());
+    QtUserDialogs dialogs;
+    if (!StartUp(state, InitialFilePath(), dialogs))
+        return 1;
+    return 0;
+}
