@@ -5,6 +5,7 @@
 #include "app/program_state.h"
 #include "app/single_instance.h"
 #include "profile/profile_location.h"
+#include "ui/main_window.h"
 #include "ui/program_icon.h"
 #include "ui/qt_user_dialogs.h"
 
@@ -25,5 +26,11 @@ int main(int argc, char *argv[])
     QtUserDialogs dialogs;
     if (!StartUp(state, InitialFilePath(), dialogs))
         return 1;
-    return 0;
+    MainWindow window(state, dialogs);
+    dialogs.SetParent(&window);
+    window.Open();
+    const int status = QApplication::exec();
+    // A profile that cannot be written loses this run's options without a message.
+    (void)SaveOptions(state.profile, state.options);
+    return status;
 }

@@ -1,0 +1,412 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main_window.h"
+
+#include "model/routing_legend.h"
+#include "routing_legend_view.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+namespace vireo {
+
+namespace {
+
+struct Box {
+    int left, top, width, height;
+};
+
+// A label beside a configuration field, and the field's box, in twips inside "Configuration".
+struct ConfigRow {
+    const char *caption;
+    int labelLeft, labelTop, labelHeight;
+    Box field;
+};
+
+constexpr ConfigRow Config1Rows[Config1Count] = {
+    {"Primary Code", 240, 420, 210, {1680, 360, 612, 300}},
+    {"Secondary Code", 240, 780, 210, {1680, 720, 612, 300}},
+    {"Lower Block Decode", 2880, 420, 216, {4680, 360, 612, 300}},
+    {"Upper Block Decode", 2880, 780, 216, {4680, 720, 612, 300}},
+    {"Five Digit Access Code", 240, 1380, 216, {2640, 1320, 732, 300}},
+    {"Trunking System ID Number", 240, 1860, 216, {2640, 1800, 492, 300}},
+};
+constexpr ConfigRow Config2Rows[Config2Count] = {
+    {"System Tone", 240, 2340, 216, {2160, 2280, 1692, 300}},
+    {"Busy Channel Detect", 240, 2820, 216, {2160, 2760, 1695, 300}},
+};
+struct CheckRow {
+    const char *caption;
+    Box box;
+};
+constexpr CheckRow Config3Rows[Config3Count] = {
+    {"Priority Subscriber Enable", {240, 3360, 2775, 225}},
+    {"Fleet Dispatch Mode", {240, 3600, 2655, 225}},
+    {"Emergency Call Override", {240, 3840, 2775, 225}},
+    {"Clear Channel Alerting Mode", {240, 4080, 3135, 225}},
+    {"Memory Speed-dialing Programming", {240, 4320, 3615, 225}},
+};
+
+QString Latin1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// The field keys users know from vireo-cli name the widgets too.
+QString FieldName(const char *array, int index)
+{
+    return QStringLiteral("%1[%2]").arg(Latin1(array)).arg(index);
+}
+
+QLabel *AddLabel(QWidget *parent, const QString &caption, const TwipScale &scale, int left, int top, int height)
+{
+    auto *label = new QLabel(caption, parent);
+    label->adjustSize();
+    label->setGeometry(QRect(QPoint(scale.Px(left), scale.Px(top)),
+                             QSize(label->width(), std::max(label->height(), scale.Px(height)))));
+    return label;
+}
+
+QGroupBox *AddFrame(QWidget *parent, const char *caption, const TwipScale &scale, Box box)
+{
+    auto *frame = new QGroupBox(Latin1(caption), parent);
+    scale.Place(frame, box.left, box.top, box.width, box.height);
+    return frame;
+}
+
+// A page in the window's own background colour, on which the legend's
+// window-coloured lines stand out.
+QWidget *NewPage(const QString &name)
+{
+    auto *page = new QWidget;
+    page->setObjectName(name);
+    page->setAutoFillBackground(true);
+    page->setBackgroundRole(QPalette::Window);
+    return page;
+}
+
+} // namespace
+
+bool CanReportWindowPosition()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_dialogs(dialogs), m_binding(state.model, *this),
+      m_filter(new FieldEditFilter(m_binding, this)), m_scale(TwipScale::For(this))
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setFont(ProgramFont(9));
+    // Fixed size with a minimise box and no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    m_toolbar = new QToolBar(client);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setFixedHeight(m_scale.Px(ToolbarHeight));
+
+    m_tabs = new QTabWidget(client);
+    m_tabs->setObjectName(QStringLiteral("Tab1"));
+    // Tab moves between fields only; Ctrl+Tab still changes the page.
+    m_tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
+    m_tabs->addTab(BuildSpeedDialPage(), QStringLiteral("Speed Dial"));
+    m_tabs->addTab(BuildConfigurationPage(), QStringLiteral("Configuration"));
+    SetFocusOrder();
+    BuildMenus();
+}
+
+QLineEdit *MainWindow::AddTextField(QWidget *parent, ControlArray array, int index, QRect twips)
+{
+    auto *field = new QLineEdit(parent);
+    m_scale.Place(field, twips.x(), twips.y(), twips.width(), twips.height());
+    field->setMaxLength(std::numeric_limits<int>::max()); // no length limit: the commit decides
+    m_filter->Watch(field, array, index);
+    return field;
+}
+
+QWidget *MainWindow::BuildSpeedDialPage()
+{
+    QWidget *page = NewPage(QStringLiteral("FraTabStrip0"));
+    QGroupBox *frames[2] = {AddFrame(page, "Speed Dial", m_scale, {600, 480, 2655, 4080}),
+                            AddFrame(page, "Turbo SpeeDial", m_scale, {4080, 480, 2655, 1920})};
+    static const char *const turboCaptions[4] = {"A", "B", "C", "D"};
+    static const int turboWidths[4] = {108, 120, 132, 132};
+    for (int i = 0; i < SpeedDialCount; ++i) {
+        const bool turbo = i >= 10;
+        const int row = turbo ? i - 10 : i;
+        QGroupBox *frame = frames[turbo ? 1 : 0];
+        m_speedDial[i] = AddTextField(frame, ControlArray::SpeedDial, i, QRect(480, 360 + 360 * row, 1935, 300));
+        m_speedDial[i]->setObjectName(FieldName("SpeedDial", i));
+        auto *label = new QLabel(turbo ? Latin1(turboCaptions[row]) : QString::number(i), frame);
+        m_scale.Place(label, 240, 420 + 360 * row, turbo ? turboWidths[row] : 96, 204);
+        label->setMinimumWidth(label->sizeHint().width()); // a digit never clips
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    }
+    new RoutingLegendView(DrawRoutingCodeTable(), m_scale, page);
+    return page;
+}
+
+QWidget *MainWindow::BuildConfigurationPage()
+{
+    QWidget *page = NewPage(QStringLiteral("FraTabStrip1"));
+    QGroupBox *config = AddFrame(page, "Configuration", m_scale, {120, 120, 5532, 4752});
+    for (int i = 0; i < Config1Count; ++i) {
+        const ConfigRow &row = Config1Rows[i];
+        AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
+        m_config1[i] = AddTextField(config, ControlArray::Config1, i,
+                                    QRect(row.field.left, row.field.top, row.field.width, row.field.height));
+        m_config1[i]->setObjectName(FieldName("Config1", i));
+    }
+    for (int i = 0; i < Config2Count; ++i) {
+        const ConfigRow &row = Config2Rows[i];
+        AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
+        auto *list = new QComboBox(config); // selection only: not editable
+        m_scale.Place(list, row.field.left, row.field.top, row.field.width, row.field.height);
+        list->setObjectName(FieldName("Config2", i));
+        m_filter->Watch(list, ControlArray::Config2, i);
+        m_config2[i] = list;
+    }
+    for (int i = 0; i < Config3Count; ++i) {
+        const CheckRow &row = Config3Rows[i];
+        auto *box = new QCheckBox(Latin1(row.caption), config);
+        m_scale.Place(box, row.box.left, row.box.top, row.box.width, row.box.height);
+        box->setObjectName(FieldName("Config3", i));
+        m_filter->Watch(box, ControlArray::Config3, i);
+        m_config3[i] = box;
+    }
+    QGroupBox *groups = AddFrame(page, "Group Code", m_scale, {5760, 120, 2412, 3372});
+    for (int i = 0; i < GroupCodeCount; ++i) {
+        const int row = i % 8;
+        m_groupCode[i] =
+            AddTextField(groups, ControlArray::GroupCode, i, QRect(i < 8 ? 480 : 1560, 360 + 360 * row, 612, 300));
+        m_groupCode[i]->setObjectName(FieldName("GroupCode", i));
+        const int labelLeft = i < 8 ? 250 : (i < 10 ? 1332 : 1284);
+        AddLabel(groups, QString::number(i), m_scale, labelLeft, 420 + 360 * row, 204);
+    }
+    return page;
+}
+
+void MainWindow::SetFocusOrder()
+{
+    QList<QWidget *> order(m_speedDial.begin(), m_speedDial.end());
+    order.append(QList<QWidget *>(m_config1.begin(), m_config1.end()));
+    order.append(QList<QWidget *>(m_config2.begin(), m_config2.end()));
+    order.append(QList<QWidget *>(m_config3.begin(), m_config3.end()));
+    order.append(QList<QWidget *>(m_groupCode.begin(), m_groupCode.end()));
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::BuildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    m_aboutAction = file->addAction(QString());
+    connect(m_aboutAction, &QAction::triggered, this, [] {});
+    file->addSeparator();
+    connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    m_toolbarAction = view->addAction(QStringLiteral("&Toolbar"));
+    m_toolbarAction->setCheckable(true);
+    connect(m_toolbarAction, &QAction::triggered, this, [this] { SetToolbarShown(!m_state.options.ToolbarShown); });
+
+    QMenu *port = menuBar()->addMenu(QStringLiteral("COM &Port"));
+    for (int n = 1; n <= 4; ++n) {
+        QAction *item = port->addAction(QStringLiteral("COM&%1").arg(n));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, n] { SelectComPort(n); });
+        m_comActions[n - 1] = item;
+    }
+    SelectComPort(m_state.options.ComPortNumber);
+}
+
+void MainWindow::SelectComPort(int port)
+{
+    m_state.options.ComPortNumber = static_cast<qint16>(port);
+    for (int n = 1; n <= 4; ++n)
+        m_comActions[n - 1]->setChecked(n == port); // choosing the checked one keeps it checked
+}
+
+void MainWindow::Open()
+{
+    // What the window does when it is first loaded: the lists, the image in
+    // every field, and the "Speed Dial" page in front.
+    m_binding.FillConfig2Lists();
+    m_binding.NormalizeAndShow();
+    m_tabs->setCurrentIndex(0);
+    LayoutMainWindow();
+    show();
+    m_speedDial[0]->setFocus(); // the first field in the focus order
+    m_tracking = true;
+}
+
+int MainWindow::AdjustForToolbar(int pixels) const
+{
+    return m_state.options.ToolbarShown ? pixels : pixels - m_toolbar->height();
+}
+
+void MainWindow::SetToolbarShown(bool shown)
+{
+    m_state.options.ToolbarShown = shown;
+    LayoutMainWindow();
+}
+
+void MainWindow::LayoutMainWindow()
+{
+    m_aboutAction->setText(QStringLiteral("&About ") + QString::fromLatin1(AppTitle) + QStringLiteral("..."));
+    setWindowTitle(m_state.document.UpdateCaption());
+    m_toolbarAction->setChecked(m_state.options.ToolbarShown);
+    m_toolbar->setVisible(m_state.options.ToolbarShown);
+    ApplyOuterSize();
+    m_toolbar->setGeometry(0, 0, centralWidget()->width(), m_toolbar->height());
+    m_tabs->setGeometry(m_scale.Px(TabStripLeft), AdjustForToolbar(m_scale.Px(TabStripTop)),
+                        m_scale.Px(TabStripWidth), m_scale.Px(TabStripHeight));
+
+    // The remembered place, kept on the screen it is on (which need not start at 0,0).
+    const QPoint wanted(m_scale.Px(m_state.options.WindowLeft), m_scale.Px(m_state.options.WindowTop));
+    const QScreen *screen = QGuiApplication::screenAt(wanted);
+    const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    move(KeepOnScreen(QRect(wanted, frameGeometry().size()), area));
+}
+
+void MainWindow::ApplyOuterSize()
+{
+    const QSize outer(m_scale.Px(MainWindowWidth), AdjustForToolbar(m_scale.Px(MainWindowHeight)));
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setFixedSize(outer - frame);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The frame's measures are known only once the window is on the screen.
+    QTimer::singleShot(0, this, [this] {
+        if (size() + (frameGeometry().size() - geometry().size()) !=
+            QSize(m_scale.Px(MainWindowWidth), AdjustForToolbar(m_scale.Px(MainWindowHeight))))
+            ApplyOuterSize();
+    });
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (!m_tracking || isMinimized() || !CanReportWindowPosition())
+        return;
+    // A stored position that still names this pixel is kept as it is, so a
+    // window that did not move never drifts by a rounding.
+    const QPoint at = pos();
+    const ProgramOptions &options = m_state.options;
+    const double left = m_scale.Px(options.WindowLeft) == at.x() ? options.WindowLeft : m_scale.Twips(at.x());
+    const double top = m_scale.Px(options.WindowTop) == at.y() ? options.WindowTop : m_scale.Twips(at.y());
+    TrackWindowPosition(m_state.options, left, top, false);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // An edit still in the focused field reaches the image before the window goes.
+    m_binding.ReadAllFields();
+    event->accept();
+}
+
+QLineEdit *MainWindow::TextField(TextArray array, int index) const
+{
+    switch (array) {
+    case TextArray::SpeedDial:
+        return m_speedDial[index];
+    case TextArray::Config1:
+        return m_config1[index];
+    case TextArray::GroupCode:
+        break;
+    }
+    return m_groupCode[index];
+}
+
+QString MainWindow::Text(TextArray array, int index) const
+{
+    return TextField(array, index)->text();
+}
+
+void MainWindow::SetText(TextArray array, int index, const QString &text)
+{
+    QLineEdit *field = TextField(array, index);
+    const QSignalBlocker quiet(field);
+    field->setText(text);
+}
+
+void MainWindow::SetBackColour(TextArray array, int index, SystemColour colour)
+{
+    QLineEdit *field = TextField(array, index);
+    QPalette palette = field->palette();
+    const QColor fill = colour == SystemColour::Menu ? QApplication::palette("QMenu").color(QPalette::Window)
+                                                     : QApplication::palette(field).color(QPalette::Base);
+    if (palette.color(QPalette::Base) == fill)
+        return;
+    palette.setColor(QPalette::Base, fill);
+    field->setPalette(palette);
+}
+
+void MainWindow::ClearList(int index)
+{
+    const QSignalBlocker quiet(m_config2[index]);
+    m_config2[index]->clear();
+}
+
+void MainWindow::AddListItem(int index, const QString &item)
+{
+    const QSignalBlocker quiet(m_config2[index]);
+    m_config2[index]->addItem(item);
+}
+
+int MainWindow::ListIndex(int index) const
+{
+    return m_config2[index]->currentIndex();
+}
+
+void MainWindow::SetListIndex(int index, int item)
+{
+    QComboBox *list = m_config2[index];
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
+}
+
+// Qt counts Unchecked 0, PartiallyChecked 1, Checked 2; the unit cleared 0, set 1, greyed 2.
+int MainWindow::CheckState(int index) const
+{
+    switch (m_config3[index]->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Unchecked:
+        break;
+    }
+    return 0;
+}
+
+void MainWindow::SetCheckState(int index, int state)
+{
+    QCheckBox *box = m_config3[index];
+    const QSignalBlocker quiet(box);
+    box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    if (state != 2)
+        box->setTristate(false); // a click only ever sets or clears
+}
+
+} // namespace vireo
