@@ -37,7 +37,8 @@ RoutingLegendView::RoutingLegendView(const RoutingLegend &legend, const TwipScal
 void RoutingLegendView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::Base), 1));
+    // A hairline at 96 DPI, as thick in proportion on denser screens.
+    painter.setPen(QPen(palette().color(QPalette::Base), std::max(1, m_scale.Px(15))));
     for (const LegendLine &line : m_legend.Line1)
         painter.drawLine(QPoint(m_scale.Px(line.x1), m_scale.Px(line.y1)) - m_origin,
                          QPoint(m_scale.Px(line.x2), m_scale.Px(line.y2)) - m_origin);
