@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialog_placement.h"
+
+#include "app/window_geometry.h"
+#include "ui/twip_scale.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace vireo {
+
+void PlaceOverOwner(QWidget *window, const QRect &owner)
+{
+    // The screen under the owner's centre, so a main window on a second
+    // monitor keeps its dialogs there; an owner dragged mostly off every
+    // screen falls back to the window's own screen.
+    const QScreen *screen = QGuiApplication::screenAt(owner.center());
+    const QRect area = screen ? screen->availableGeometry() : AvailableScreenArea(window);
+    // The frame is included where the window system has reported it; move()
+    // places a window's outer top-left corner.
+    window->move(CentreOver(window->frameGeometry().size(), owner, area));
+}
+
+} // namespace vireo

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The About box and the access code dialog driven by keys and clicks: what they
+// show, what closes them, what the access code becomes, where they open.
+#include "app/window_geometry.h"
+#include "model/unit_model.h"
+#include "ui/about_box.h"
+#include "ui/access_code_dialog.h"
+#include "ui/twip_scale.h"
+
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vireo;
+
+namespace {
+
+const QRect Owner(100, 80, 600, 400);
+
+// Keys go to the widget with the focus, clicks to the button of that name;
+// "close box" closes the window as its close box does.
+void Press(QDialog &dialog, const QString &how)
+{
+    static const QHash<QString, Qt::Key> keys{
+        {"Enter", Qt::Key_Return}, {"keypad Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape}};
+    if (keys.contains(how))
+        QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, keys[how]);
+    else if (how == "close box")
+        dialog.close();
+    else
+        QTest::mouseClick(dialog.findChild<QPushButton *>(how), Qt::LeftButton);
+}
+
+void VerifyShowsSelected(AccessCodeDialog &dialog, const QString &text)
+{
+    auto *field = dialog.findChild<QLineEdit *>("FiveDigit");
+    QCOMPARE(dialog.focusWidget(), field);
+    QCOMPARE(field->text(), text);
+    QCOMPARE(field->selectedText(), text);
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+  private slots:
+    void aboutBox_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("Escape leaves it open") << "Escape" << true;
+        QTest::newRow("Enter") << "Enter" << false;
+        QTest::newRow("keypad Enter") << "keypad Enter" << false;
+        QTest::newRow("OK") << "ok" << false;
+        QTest::newRow("close box") << "close box" << false;
+    }
+    void aboutBox()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, open);
+        AboutBox box(Owner);
+        box.show();
+        QCOMPARE(box.windowTitle(), QStringLiteral("About Vireo"));
+        const auto *label = box.findChild<QLabel *>("copyright");
+        QCOMPARE(label->text().split('\n'), QStringList({"Vireo Rev.2.0", CopyrightLine}));
+        QVERIFY(box.rect().contains(label->geometry())); // both lines whole, inside the box
+        QVERIFY(label->width() >= label->sizeHint().width() && label->height() >= label->sizeHint().height());
+        QVERIFY(!box.findChild<QLabel *>("icon")->pixmap().isNull());
+        QCOMPARE(box.focusWidget(), box.findChild<QPushButton *>("ok"));
+        Press(box, how);
+        QCOMPARE(box.isVisible(), open);
+    }
+
+    void accessCode_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("shown"); // in the field afterwards and on reopening
+        const int unchanged = DefaultAccessCode;
+        QTest::newRow("five zeros, Enter") << "00000" << 0 << "Enter" << false << "00000";
+        QTest::newRow("leading zero, OK") << "01234" << 1234 << "ok" << false << "01234";
+        QTest::newRow("highest, keypad Enter") << "99999" << 99999 << "keypad Enter" << false << "99999";
+        QTest::newRow("four digits") << "1234" << unchanged << "Enter" << true << "58206";
+        QTest::newRow("six digits") << "123456" << unchanged << "ok" << true << "58206";
+        QTest::newRow("a letter") << "12a45" << unchanged << "Enter" << true << "58206";
+        QTest::newRow("a blank") << "12 45" << unchanged << "ok" << true << "58206";
+        QTest::newRow("a sign") << "-1234" << unchanged << "Enter" << true << "58206";
+        QTest::newRow("empty") << "" << unchanged << "ok" << true << "58206";
+        QTest::newRow("valid, then Cancel") << "11111" << unchanged << "cancel" << false << "58206";
+        QTest::newRow("valid, then Escape") << "11111" << unchanged << "Escape" << false << "58206";
+        QTest::newRow("valid, then close box") << "11111" << unchanged << "close box" << false << "58206";
+    }
+    void accessCode()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, stored);
+        QFETCH(QString, how);
+        QFETCH(bool, open);
+        QFETCH(QString, shown);
+        std::int32_t code = DefaultAccessCode;
+        AccessCodeDialog dialog(code, Owner);
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Five Digit Access Code"));
+        VerifyShowsSelected(dialog, "58206");
+        auto *field = dialog.findChild<QLineEdit *>("FiveDigit");
+        QTest::keyClick(field, Qt::Key_Delete); // typed over the selected code
+        QTest::keyClicks(field, entry);
+        QCOMPARE(field->text(), entry); // nothing is filtered while typing
+        Press(dialog, how);
+        QCOMPARE(code, stored);
+        QCOMPARE(dialog.isVisible(), open);
+        if (open)
+            VerifyShowsSelected(dialog, shown);
+        AccessCodeDialog again(code, Owner);
+        again.show();
+        VerifyShowsSelected(again, shown);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::addColumn<QRect>("owner");
+        const QRect area = AvailableScreenArea(nullptr);
+        const QRect centred(area.topLeft() + QPoint(50, 40), QSize(500, 300));
+        const QRect pastRightBottom(area.bottomRight() - QPoint(100, 50), QSize(600, 400));
+        const QRect pastLeftTop(area.topLeft() - QPoint(550, 380), QSize(600, 400));
+        for (const bool about : {true, false}) {
+            const char *name = about ? "About box" : "access code";
+            QTest::addRow("%s, centred", name) << about << centred;
+            QTest::addRow("%s, past the right and bottom edges", name) << about << pastRightBottom;
+            QTest::addRow("%s, past the left and top edges", name) << about << pastLeftTop;
+        }
+    }
+    void placement()
+    {
+        QFETCH(bool, about);
+        QFETCH(QRect, owner);
+        std::int32_t code = DefaultAccessCode;
+        AboutBox box(owner);
+        AccessCodeDialog codeDialog(code, owner);
+        QDialog &dialog = about ? static_cast<QDialog &>(box) : codeDialog;
+        dialog.show();
+        const QRect placed = dialog.frameGeometry();
+        const QRect area = AvailableScreenArea(&dialog);
+        QCOMPARE(placed.topLeft(), CentreOver(placed.size(), owner, area));
+        if (owner.right() > area.right())
+            QCOMPARE(placed.bottomRight(), area.bottomRight());
+        if (owner.left() < area.left())
+            QCOMPARE(placed.topLeft(), area.topLeft());
+    }
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
