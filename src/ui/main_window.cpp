@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
+#include "about_box.h"
+#include "access_code_dialog.h"
 #include "model/routing_legend.h"
 #include "routing_legend_view.h"
 
@@ -218,7 +220,7 @@ void MainWindow::BuildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     m_aboutAction = file->addAction(QString());
-    connect(m_aboutAction, &QAction::triggered, this, [] {});
+    connect(m_aboutAction, &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
     file->addSeparator();
     connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
@@ -235,6 +237,10 @@ void MainWindow::BuildMenus()
         m_comActions[n - 1] = item;
     }
     SelectComPort(m_state.options.ComPortNumber);
+
+    QMenu *clone = menuBar()->addMenu(QStringLiteral("&Clone"));
+    connect(clone->addAction(QStringLiteral("&Password")), &QAction::triggered, this,
+            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
 }
 
 void MainWindow::SelectComPort(int port)
