@@ -5,15 +5,7 @@ namespace vireo {
 
 QString &MemoryEditorControls::TextRef(TextArray array, int index)
 {
-    switch (array) {
-    case TextArray::SpeedDial:
-        return m_speedDial[index];
-    case TextArray::Config1:
-        return m_config1[index];
-    case TextArray::GroupCode:
-        break;
-    }
-    return m_groupCode[index];
+    return TextArrayElement(array, index, m_speedDial, m_config1, m_groupCode);
 }
 
 QString MemoryEditorControls::Text(TextArray array, int index) const

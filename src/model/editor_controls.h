@@ -20,6 +20,22 @@ enum class ControlArray { SpeedDial, Config1, Config2, Config3, GroupCode };
 // The two system colours the binding paints text fields with.
 enum class SystemColour { Menu = 4, Window = 5 };
 
+/// Element `index` of text array `array`, from the three arrays that hold
+/// something per text field (texts, widgets), in the editor's order.
+template <typename SpeedDials, typename Config1s, typename GroupCodes>
+auto &TextArrayElement(TextArray array, int index, SpeedDials &speedDial, Config1s &config1, GroupCodes &groupCode)
+{
+    switch (array) {
+    case TextArray::SpeedDial:
+        return speedDial[index];
+    case TextArray::Config1:
+        return config1[index];
+    case TextArray::GroupCode:
+        break;
+    }
+    return groupCode[index];
+}
+
 /** Operations the binding needs of the editor's 43 controls. */
 class EditorControls {
   public:

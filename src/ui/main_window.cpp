@@ -333,15 +333,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 QLineEdit *MainWindow::TextField(TextArray array, int index) const
 {
-    switch (array) {
-    case TextArray::SpeedDial:
-        return m_speedDial[index];
-    case TextArray::Config1:
-        return m_config1[index];
-    case TextArray::GroupCode:
-        break;
-    }
-    return m_groupCode[index];
+    return TextArrayElement(array, index, m_speedDial, m_config1, m_groupCode);
 }
 
 QString MainWindow::Text(TextArray array, int index) const
