@@ -8,6 +8,7 @@ namespace vireo {
 bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialogs)
 {
     LoadOptions(state.profile, state.options);
+    state.ConfiguredPorts = ConfiguredSerialDevices(state.profile);
     const Result<LoadStatus> loaded = LoadDataFile(initialFile, state.model);
     if (!loaded) {
         ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile);

@@ -4,9 +4,12 @@
 // clone access code and an untitled, clean document.
 #pragma once
 
+#include "clone/clone_session.h"
+#include "clone/qt_serial_port.h"
 #include "document.h"
 #include "model/unit_model.h"
 #include "profile/program_options.h"
+#include "profile/serial_devices.h"
 #include "user_dialogs.h"
 
 #include <cstdint>
@@ -25,6 +28,15 @@ struct ProgramState {
     Document document{model};
     /// The code sent to the unit at the start of every clone; never saved.
     std::int32_t AccessCode = DefaultAccessCode;
+    /// The serial devices [PORTS] names for COM1 to COM4 (empty: the default
+    /// device, chosen when a clone starts); read once with the options.
+    std::array<QString, ComPortCount> ConfiguredPorts;
+
+    // The clone link: the serial port, the clock of its time-outs and the
+    // session that runs one clone at a time over them.
+    QtSerialPort port;
+    SteadyCloneClock clock;
+    CloneSession cloneSession{model, port, clock};
 };
 
 /// The start-up steps after the single-instance test, in order: the options,

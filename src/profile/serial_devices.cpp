@@ -18,16 +18,29 @@ QString DefaultSerialDevice(int comNumber, const DeviceExists &exists)
 #endif
 }
 
-std::array<QString, ComPortCount> SerialDevicePaths(const ProfileFile &profile, const DeviceExists &exists)
+std::array<QString, ComPortCount> ConfiguredSerialDevices(const ProfileFile &profile)
 {
     ProfileFile reader = profile; // a copy, so the caller's sticky Section stays
     reader.SetSection(QString::fromLatin1(PortsSection));
     std::array<QString, ComPortCount> devices;
-    for (int n = 1; n <= ComPortCount; ++n) {
-        QString device;
-        reader.LoadData(QStringLiteral("COM%1").arg(n), device);
-        devices[n - 1] = device.isEmpty() ? DefaultSerialDevice(n, exists) : device;
-    }
+    for (int n = 1; n <= ComPortCount; ++n)
+        reader.LoadData(QStringLiteral("COM%1").arg(n), devices[n - 1]);
+    return devices;
+}
+
+QString SerialDeviceFor(const std::array<QString, ComPortCount> &configured, int comNumber,
+                        const DeviceExists &exists)
+{
+    const QString &device = configured[comNumber - 1];
+    return device.isEmpty() ? DefaultSerialDevice(comNumber, exists) : device;
+}
+
+std::array<QString, ComPortCount> SerialDevicePaths(const ProfileFile &profile, const DeviceExists &exists)
+{
+    const std::array<QString, ComPortCount> configured = ConfiguredSerialDevices(profile);
+    std::array<QString, ComPortCount> devices;
+    for (int n = 1; n <= ComPortCount; ++n)
+        devices[n - 1] = SerialDeviceFor(configured, n, exists);
     return devices;
 }
 

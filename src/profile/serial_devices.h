@@ -21,6 +21,15 @@ using DeviceExists = std::function<bool(const QString &)>;
 /// /dev/ttyUSB<n-1> when it exists, otherwise /dev/ttyS<n-1>.
 QString DefaultSerialDevice(int comNumber, const DeviceExists &exists = {});
 
+/// The devices the [PORTS] section names for COM1 to COM4 (indices 0 to 3),
+/// empty where it names none. The profile's Section is left as it was.
+std::array<QString, ComPortCount> ConfiguredSerialDevices(const ProfileFile &profile);
+
+/// The device of COM n: the configured one, else the default found now (so
+/// an adapter plugged in since start-up is found).
+QString SerialDeviceFor(const std::array<QString, ComPortCount> &configured, int comNumber,
+                        const DeviceExists &exists = {});
+
 /// The devices of COM1 to COM4 (indices 0 to 3): the [PORTS] key "COMn" when
 /// it holds a path, else the default. The profile's Section is left as it was.
 std::array<QString, ComPortCount> SerialDevicePaths(const ProfileFile &profile,

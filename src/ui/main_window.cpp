@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
-#include "about_box.h"
-#include "access_code_dialog.h"
+#include "app/program_paths.h"
+#include "clone_progress_dialog.h"
 #include "model/routing_legend.h"
 #include "routing_legend_view.h"
 
@@ -108,7 +108,11 @@ bool CanReportWindowPosition()
 
 MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_state(state), m_dialogs(dialogs), m_binding(state.model, *this),
-      m_filter(new FieldEditFilter(m_binding, this)), m_scale(TwipScale::For(this))
+      m_filter(new FieldEditFilter(m_binding, this)), m_scale(TwipScale::For(this)),
+      m_progress(new CloneProgressDialog(this, [this] { m_cloneCommand.Cancel(); })),
+      m_commands(state, m_binding, dialogs, *this, InitialFilePath(),
+                 [this](const QString &caption) { setWindowTitle(caption); }),
+      m_cloneCommand(state.model, m_binding, state.document, dialogs, state.cloneSession, *m_progress)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFont(ProgramFont(9));
@@ -132,6 +136,7 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
     m_tabs->addTab(BuildConfigurationPage(), QStringLiteral("Configuration"));
     SetFocusOrder();
     BuildMenus();
+    BuildToolbar();
 }
 
 QLineEdit *MainWindow::AddTextField(QWidget *parent, ControlArray array, int index, QRect twips)
@@ -216,46 +221,14 @@ void MainWindow::SetFocusOrder()
         setTabOrder(order[i - 1], order[i]);
 }
 
-void MainWindow::BuildMenus()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    m_aboutAction = file->addAction(QString());
-    connect(m_aboutAction, &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
-    file->addSeparator();
-    connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    m_toolbarAction = view->addAction(QStringLiteral("&Toolbar"));
-    m_toolbarAction->setCheckable(true);
-    connect(m_toolbarAction, &QAction::triggered, this, [this] { SetToolbarShown(!m_state.options.ToolbarShown); });
-
-    QMenu *port = menuBar()->addMenu(QStringLiteral("COM &Port"));
-    for (int n = 1; n <= 4; ++n) {
-        QAction *item = port->addAction(QStringLiteral("COM&%1").arg(n));
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, n] { SelectComPort(n); });
-        m_comActions[n - 1] = item;
-    }
-    SelectComPort(m_state.options.ComPortNumber);
-
-    QMenu *clone = menuBar()->addMenu(QStringLiteral("&Clone"));
-    connect(clone->addAction(QStringLiteral("&Password")), &QAction::triggered, this,
-            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
-}
-
-void MainWindow::SelectComPort(int port)
-{
-    m_state.options.ComPortNumber = static_cast<qint16>(port);
-    for (int n = 1; n <= 4; ++n)
-        m_comActions[n - 1]->setChecked(n == port); // choosing the checked one keeps it checked
-}
-
 void MainWindow::Open()
 {
     // What the window does when it is first loaded: the lists, the image in
-    // every field, and the "Speed Dial" page in front.
+    // every field, the recent files, and the "Speed Dial" page in front.
+    ShowComPort();
     m_binding.FillConfig2Lists();
     m_binding.NormalizeAndShow();
+    ShowRecentFiles(m_state.options, *this);
     m_tabs->setCurrentIndex(0);
     LayoutMainWindow();
     show();
@@ -276,7 +249,7 @@ void MainWindow::SetToolbarShown(bool shown)
 
 void MainWindow::LayoutMainWindow()
 {
-    m_aboutAction->setText(QStringLiteral("&About ") + QString::fromLatin1(AppTitle) + QStringLiteral("..."));
+    m_fileItems[AboutItem]->setText(QStringLiteral("&About ") + QString::fromLatin1(AppTitle) + QStringLiteral("..."));
     setWindowTitle(m_state.document.UpdateCaption());
     m_toolbarAction->setChecked(m_state.options.ToolbarShown);
     m_toolbar->setVisible(m_state.options.ToolbarShown);
@@ -324,12 +297,6 @@ void MainWindow::moveEvent(QMoveEvent *event)
     TrackWindowPosition(m_state.options, left, top, false);
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
-{
-    // An edit still in the focused field reaches the image before the window goes.
-    m_binding.ReadAllFields();
-    event->accept();
-}
 
 QLineEdit *MainWindow::TextField(TextArray array, int index) const
 {

@@ -4,11 +4,14 @@
 // density. It is the editor controls the binding shows the image in.
 #pragma once
 
+#include "app/clone_command.h"
+#include "app/document_commands.h"
 #include "app/program_state.h"
 #include "app/user_dialogs.h"
 #include "field_edit_filter.h"
 #include "model/editor_controls.h"
 #include "model/field_binding.h"
+#include "profile/recent_files.h"
 #include "twip_scale.h"
 
 #include <QMainWindow>
@@ -33,8 +36,14 @@ inline constexpr int TabStripTop = 480;
 inline constexpr int TabStripWidth = 8400;
 inline constexpr int TabStripHeight = 5400;
 
+// File menu items by their index: commands, separators, recent files 5 to 8.
+inline constexpr int AboutItem = 10;
+inline constexpr int ExitItem = 12;
+
 /** The program's only editor window. */
-class MainWindow : public QMainWindow, public EditorControls {
+class CloneProgressDialog;
+
+class MainWindow : public QMainWindow, public EditorControls, public RecentFileMenu {
     Q_OBJECT
   public:
     MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent = nullptr);
@@ -50,6 +59,23 @@ class MainWindow : public QMainWindow, public EditorControls {
     FieldBinding &Binding() { return m_binding; }
     QTabWidget *Pages() const { return m_tabs; }
     QToolBar *Toolbar() const { return m_toolbar; }
+    DocumentCommands &Commands() { return m_commands; }
+    CloneProgressDialog *Progress() const { return m_progress; }
+
+    /// The port used for cloning: the COM item checked and the COM button pressed.
+    void SelectComPort(int port);
+    /// Clone > Read or Write: the confirmation, the run behind the progress
+    /// window, then the window brought to the front.
+    void RunClone(CloneMode mode);
+    /// The close request: a run in progress is cancelled (the unit is sent
+    /// the abort frame), every field is read, and an edited document is
+    /// offered for saving; false when the user cancelled the close.
+    bool RequestClose();
+
+    // RecentFileMenu: File menu items 5 to 8
+    void SetItemCaption(int item, const QString &caption) override;
+    void SetItemVisible(int item, bool visible) override;
+    void SetItemEnabled(int item, bool enabled) override;
 
     // EditorControls
     QString Text(TextArray array, int index) const override;
@@ -69,6 +95,9 @@ class MainWindow : public QMainWindow, public EditorControls {
 
   private:
     void BuildMenus();
+    void BuildToolbar();
+    void ShowComPort();
+    void ToggleToolbar();
     QWidget *BuildSpeedDialPage();
     QWidget *BuildConfigurationPage();
     void SetFocusOrder();
@@ -76,7 +105,8 @@ class MainWindow : public QMainWindow, public EditorControls {
     QLineEdit *TextField(TextArray array, int index) const;
     /// Sets the outer size (frame included) from the twips size of the window.
     void ApplyOuterSize();
-    void SelectComPort(int port);
+    /// "COM1 (/dev/ttyUSB0)": the COM number and the device it stands for here.
+    QString PortTip(int port) const;
 
     ProgramState &m_state;
     UserDialogs &m_dialogs;
@@ -85,9 +115,16 @@ class MainWindow : public QMainWindow, public EditorControls {
     TwipScale m_scale;
     QToolBar *m_toolbar = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QAction *m_aboutAction = nullptr;
+    std::array<QAction *, 13> m_fileItems{}; ///< File menu items 0 to 12, separators included
     QAction *m_toolbarAction = nullptr;
-    std::array<QAction *, 4> m_comActions{};
+    std::array<QAction *, 4> m_comItems{};   ///< COM Port menu items COM1 to COM4
+    std::array<QAction *, 4> m_comButtons{}; ///< toolbar buttons "KeyCOM1" to "KeyCOM4"
+    CloneProgressDialog *m_progress = nullptr;
+    DocumentCommands m_commands;
+    CloneCommand m_cloneCommand;
+    bool m_closing = false;    ///< a close request is being asked
+    bool m_closeAgreed = false; ///< the close request was agreed: later ones pass
+    bool m_optionsSaved = false;
     std::array<QLineEdit *, SpeedDialCount> m_speedDial{};
     std::array<QLineEdit *, Config1Count> m_config1{};
     std::array<QComboBox *, Config2Count> m_config2{};

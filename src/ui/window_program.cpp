@@ -10,6 +10,7 @@
 #include "qt_user_dialogs.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 namespace vireo {
 
@@ -30,13 +31,22 @@ int RunWindowProgram(int argc, char *argv[], const std::function<void(MainWindow
         return 1;
     MainWindow window(state, dialogs);
     dialogs.SetParent(&window);
+    // The session ending is a close request like any other: asked once, and
+    // cancelled when the user cancels the save question.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &manager) {
+        if (!manager.allowsInteraction())
+            return;
+        const bool agreed = window.RequestClose();
+        manager.release();
+        if (agreed)
+            window.close();
+        else
+            manager.cancel();
+    });
     window.Open();
     if (shown)
         shown(window);
-    const int status = QApplication::exec();
-    // A profile that cannot be written loses this run's options without a message.
-    (void)SaveOptions(state.profile, state.options);
-    return status;
+    return QApplication::exec(); // the window saves the options as it closes
 }
 
 } // namespace vireo

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "clone_progress_dialog.h"
+
+#include "clone/clone_errors.h"
+#include "dialog_placement.h"
+#include "twip_scale.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QProgressBar>
+
+namespace vireo {
+
+CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> cancel)
+    : QDialog(owner), m_owner(owner), m_cancel(std::move(cancel)), m_bar(new QProgressBar(this))
+{
+    setObjectName(QStringLiteral("CloneProgress"));
+    setWindowTitle(QStringLiteral("Cloning"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    const TwipScale scale = TwipScale::For(owner);
+    // The outer size is fixed; without a frame reported yet, it is the inner size.
+    const QSize outer = scale.Size(ProgressWindowWidth, ProgressWindowHeight);
+    setFixedSize(outer);
+    m_bar->setObjectName(QStringLiteral("pgbClone"));
+    m_bar->setRange(ProgressMinimum, ProgressMaximum);
+    m_bar->setTextVisible(false);
+    const int offset = scale.Px(ProgressBarOffset);
+    m_bar->setGeometry(offset, offset, ProgressBarWidth(outer.width()), scale.Px(ProgressBarHeight));
+}
+
+bool CloneProgressDialog::ShowModal()
+{
+    m_ending = false;
+    m_bar->setValue(ProgressMinimum);
+    if (m_owner)
+        PlaceOverOwner(this, m_owner->frameGeometry());
+    exec();
+    return true;
+}
+
+void CloneProgressDialog::SetValue(int value)
+{
+    m_bar->setValue(ClampProgress(value));
+}
+
+int CloneProgressDialog::Value() const
+{
+    return m_bar->value();
+}
+
+void CloneProgressDialog::Close()
+{
+    // Harmless when the window has already gone (a late end after a cancel).
+    m_ending = true;
+    if (isVisible())
+        accept();
+}
+
+void CloneProgressDialog::closeEvent(QCloseEvent *event)
+{
+    // The close box during a run cancels it: the unit is sent the abort
+    // frame and the session's end closes this window.
+    if (!m_ending && m_cancel)
+        m_cancel();
+    QDialog::closeEvent(event);
+}
+
+void CloneProgressDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close(); // as the close box: cancel the run
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace vireo

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The "Cloning" window shown while a clone runs: one progress bar and
+// nothing else. Closing it (close box or Escape) cancels the run.
+#pragma once
+
+#include "app/clone_command.h"
+
+#include <QDialog>
+#include <functional>
+
+class QProgressBar;
+
+namespace vireo {
+
+/** The modal progress window of a clone run, centred over its owner window. */
+class CloneProgressDialog : public QDialog, public CloneProgressView {
+    Q_OBJECT
+  public:
+    /// `cancel` runs when the user closes the window during a run.
+    CloneProgressDialog(QWidget *owner, std::function<void()> cancel);
+
+    bool ShowModal() override;
+    void SetValue(int value) override;
+    void Close() override;
+    int Value() const;
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    QWidget *m_owner;
+    std::function<void()> m_cancel;
+    QProgressBar *m_bar;
+    bool m_ending = false; ///< Close() was called: the run has ended by itself
+};
+
+} // namespace vireo

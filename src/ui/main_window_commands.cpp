@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's commands: the menu tree and the toolbar, the COM port
+// choice kept in step on both, the clone commands and the close request.
+#include "about_box.h"
+#include "access_code_dialog.h"
+#include "clone_progress_dialog.h"
+#include "main_window.h"
+#include "toolbar_pictures.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace vireo {
+
+namespace {
+
+QString Text(const char *latin1)
+{
+    return QString::fromLatin1(latin1);
+}
+
+} // namespace
+
+void MainWindow::BuildMenus()
+{
+    QMenu *file = menuBar()->addMenu(Text("&File"));
+    const auto command = [this](FileCommand which, int index = 0) {
+        return [this, which, index] { m_commands.DoFileCommand(which, index); };
+    };
+    const struct {
+        const char *caption;
+        QKeySequence shortcut;
+        FileCommand which;
+    } commands[4] = {{"&New", QKeySequence(Qt::CTRL | Qt::Key_N), FileCommand::New},
+                     {"&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), FileCommand::Open},
+                     {"&Save", QKeySequence(Qt::CTRL | Qt::Key_S), FileCommand::Save},
+                     {"Save &As...", QKeySequence(), FileCommand::SaveAs}};
+    for (int i = 0; i < 4; ++i) {
+        m_fileItems[i] = file->addAction(Text(commands[i].caption));
+        m_fileItems[i]->setShortcut(commands[i].shortcut);
+        connect(m_fileItems[i], &QAction::triggered, this, command(commands[i].which));
+    }
+    m_fileItems[4] = file->addSeparator();
+    for (int item = FirstRecentFileItem; item < FirstRecentFileItem + RecentFileCount; ++item) {
+        m_fileItems[item] = file->addAction(QString());
+        connect(m_fileItems[item], &QAction::triggered, this, command(FileCommand::UpLoad, item));
+    }
+    m_fileItems[9] = file->addSeparator();
+    m_fileItems[AboutItem] = file->addAction(QString()); // captioned by LayoutMainWindow
+    connect(m_fileItems[AboutItem], &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
+    m_fileItems[11] = file->addSeparator();
+    m_fileItems[ExitItem] = file->addAction(Text("E&xit"));
+    connect(m_fileItems[ExitItem], &QAction::triggered, this, &QWidget::close);
+
+    QMenu *view = menuBar()->addMenu(Text("&View"));
+    m_toolbarAction = view->addAction(Text("&Toolbar"));
+    m_toolbarAction->setCheckable(true);
+    connect(m_toolbarAction, &QAction::triggered, this, &MainWindow::ToggleToolbar);
+
+    QMenu *port = menuBar()->addMenu(Text("COM &Port"));
+    port->setToolTipsVisible(true);
+    for (int n = 1; n <= ComPortCount; ++n) {
+        m_comItems[n - 1] = port->addAction(QStringLiteral("COM&%1").arg(n));
+        m_comItems[n - 1]->setCheckable(true);
+        m_comItems[n - 1]->setToolTip(PortTip(n));
+        connect(m_comItems[n - 1], &QAction::triggered, this, [this, n] { SelectComPort(n); });
+    }
+
+    QMenu *clone = menuBar()->addMenu(Text("&Clone"));
+    connect(clone->addAction(Text("&Password")), &QAction::triggered, this,
+            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
+    clone->addSeparator();
+    connect(clone->addAction(Text("&Read <- TR")), &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
+    connect(clone->addAction(Text("&Write -> TR")), &QAction::triggered, this,
+            [this] { RunClone(CloneMode::Write); });
+}
+
+void MainWindow::BuildToolbar()
+{
+    const auto button = [this](const char *key, const QString &tip, const QString &picture) {
+        QAction *action = m_toolbar->addAction(ToolbarPicture(picture), tip);
+        action->setObjectName(Text(key));
+        action->setToolTip(tip);
+        return action;
+    };
+    const auto fileButton = [&](const char *key, const char *tip, const char *picture, FileCommand which) {
+        connect(button(key, Text(tip), Text(picture)), &QAction::triggered, this,
+                [this, which] { m_commands.DoFileCommand(which); });
+    };
+    fileButton("KeyNew", "New", "img_New", FileCommand::New);
+    fileButton("KeyOpen", "Open", "img_Open", FileCommand::Open);
+    fileButton("KeySave", "Save", "img_Save", FileCommand::Save);
+    m_toolbar->addSeparator();
+    for (int n = 1; n <= ComPortCount; ++n) {
+        QAction *com = button(qPrintable(QStringLiteral("KeyCOM%1").arg(n)), PortTip(n),
+                              QStringLiteral("img_COM%1").arg(n));
+        com->setCheckable(true);
+        connect(com, &QAction::triggered, this, [this, n] { SelectComPort(n); });
+        m_comButtons[n - 1] = com;
+    }
+    m_toolbar->addSeparator();
+    connect(button("KeyPass", Text("Clone Password"), Text("img_Pass")), &QAction::triggered, this,
+            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
+    connect(button("KeyRead", Text("Clone Read"), Text("img_Read")), &QAction::triggered, this,
+            [this] { RunClone(CloneMode::Read); });
+    connect(button("KeyWrite", Text("Clone Write"), Text("img_Write")), &QAction::triggered, this,
+            [this] { RunClone(CloneMode::Write); });
+}
+
+QString MainWindow::PortTip(int port) const
+{
+    return QStringLiteral("COM%1 (%2)").arg(port).arg(SerialDeviceFor(m_state.ConfiguredPorts, port));
+}
+
+void MainWindow::SelectComPort(int port)
+{
+    m_state.options.ComPortNumber = static_cast<qint16>(port);
+    ShowComPort();
+}
+
+void MainWindow::ShowComPort()
+{
+    // Exactly one pressed and one checked; clicking the pressed one keeps it pressed.
+    for (int n = 1; n <= ComPortCount; ++n) {
+        m_comItems[n - 1]->setChecked(n == m_state.options.ComPortNumber);
+        m_comButtons[n - 1]->setChecked(n == m_state.options.ComPortNumber);
+    }
+}
+
+void MainWindow::ToggleToolbar()
+{
+    SetToolbarShown(!m_state.options.ToolbarShown);
+}
+
+void MainWindow::SetItemCaption(int item, const QString &caption)
+{
+    m_fileItems[item]->setText(caption);
+}
+
+void MainWindow::SetItemVisible(int item, bool visible)
+{
+    m_fileItems[item]->setVisible(visible);
+}
+
+void MainWindow::SetItemEnabled(int item, bool enabled)
+{
+    m_fileItems[item]->setEnabled(enabled);
+}
+
+void MainWindow::RunClone(CloneMode mode)
+{
+    const int port = m_state.options.ComPortNumber;
+    // The device is chosen now, so an adapter plugged in since start-up is found.
+    const ClonePortChoice choice{port, SerialDeviceFor(m_state.ConfiguredPorts, port), m_state.options.ComSpeed};
+    const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.AccessCode);
+    if (outcome.caption)
+        setWindowTitle(*outcome.caption);
+    if (outcome.result) {
+        raise();
+        activateWindow();
+    }
+}
+
+bool MainWindow::RequestClose()
+{
+    if (m_closeAgreed)
+        return true;
+    if (m_closing)
+        return false; // the first request is still asking
+    m_closing = true;
+    if (m_state.cloneSession.InRun())
+        m_cloneCommand.Cancel();
+    // Every field, the focused one included, reaches the image first.
+    m_binding.ReadAllFields();
+    m_closeAgreed = m_commands.QuerySaveChanges() != AnswerCancel;
+    m_closing = false;
+    return m_closeAgreed;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!RequestClose()) {
+        event->ignore(); // the window stays, with its committed edits
+        return;
+    }
+    // The window unloads: the options are written once, now. A profile that
+    // cannot be written loses this run's options without a message.
+    if (!m_optionsSaved)
+        (void)SaveOptions(m_state.profile, m_state.options);
+    m_optionsSaved = true;
+    event->accept();
+}
+
+} // namespace vireo
