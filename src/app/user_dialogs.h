@@ -22,10 +22,13 @@ class UserDialogs {
     virtual ~UserDialogs() = default;
     /// Shows text with the given buttons; Escape or the close box answer Cancel.
     virtual Answer MessageBox(const QString &text, Buttons buttons) = 0;
-    /// Open dialog for data files; nothing when the user cancels.
-    virtual std::optional<QString> OpenFileName(const QString &startName) = 0;
-    /// Save dialog for data files (asks before overwriting); nothing on cancel.
-    virtual std::optional<QString> SaveFileName(const QString &startName) = 0;
+    /// Open dialog for data files, showing startName in startFolder (either
+    /// may be empty; a startName with a folder of its own keeps it); nothing
+    /// when the user cancels.
+    virtual std::optional<QString> OpenFileName(const QString &startName, const QString &startFolder) = 0;
+    /// Save dialog for data files (asks before overwriting), started like the
+    /// Open dialog; nothing on cancel.
+    virtual std::optional<QString> SaveFileName(const QString &startName, const QString &startFolder) = 0;
 };
 
 } // namespace vireo

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_user_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -15,6 +16,13 @@ namespace {
 QString QtFilter()
 {
     return QString::fromLatin1(DataFileFilter).section(QLatin1Char('|'), 0, 0);
+}
+
+// Qt's dialogs take one start path: the folder, with the start name selected
+// in it (a name with its own folder keeps that folder).
+QString StartPath(const QString &startName, const QString &startFolder)
+{
+    return startFolder.isEmpty() ? startName : QDir(startFolder).filePath(startName);
 }
 
 } // namespace
@@ -47,18 +55,18 @@ Answer QtUserDialogs::MessageBox(const QString &text, Buttons buttons)
     }
 }
 
-std::optional<QString> QtUserDialogs::OpenFileName(const QString &startName)
+std::optional<QString> QtUserDialogs::OpenFileName(const QString &startName, const QString &startFolder)
 {
     const QString name =
-        QFileDialog::getOpenFileName(m_parent, QString(), startName, QtFilter());
+        QFileDialog::getOpenFileName(m_parent, QString(), StartPath(startName, startFolder), QtFilter());
     return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
-std::optional<QString> QtUserDialogs::SaveFileName(const QString &startName)
+std::optional<QString> QtUserDialogs::SaveFileName(const QString &startName, const QString &startFolder)
 {
     // No suffix is ever added: the name the user types is the name saved.
     const QString name =
-        QFileDialog::getSaveFileName(m_parent, QString(), startName, QtFilter());
+        QFileDialog::getSaveFileName(m_parent, QString(), StartPath(startName, startFolder), QtFilter());
     return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 

@@ -16,8 +16,8 @@ class QtUserDialogs : public UserDialogs {
     void SetParent(QWidget *parent) { m_parent = parent; }
 
     Answer MessageBox(const QString &text, Buttons buttons) override;
-    std::optional<QString> OpenFileName(const QString &startName) override;
-    std::optional<QString> SaveFileName(const QString &startName) override;
+    std::optional<QString> OpenFileName(const QString &startName, const QString &startFolder) override;
+    std::optional<QString> SaveFileName(const QString &startName, const QString &startFolder) override;
 
   private:
     QWidget *m_parent;

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document commands New, Open, Save, Save As and the reopening of a
+// recent file, and the question whether to save an edited document first.
+#pragma once
+
+#include "model/field_binding.h"
+#include "profile/recent_files.h"
+#include "program_state.h"
+#include "user_dialogs.h"
+
+#include <QString>
+#include <functional>
+
+namespace vireo {
+
+/// The document commands; UpLoad reopens the recent file of a File menu item.
+enum class FileCommand { New, Open, Save, SaveAs, UpLoad };
+
+/**
+ * Runs the document commands against the program state, the editor binding,
+ * the user's dialogs and the recent-file items of the File menu. A command
+ * that is cancelled or fails leaves the document as it was.
+ */
+class DocumentCommands {
+  public:
+    DocumentCommands(ProgramState &state, FieldBinding &binding, UserDialogs &dialogs, RecentFileMenu &menu,
+                     QString initialFilePath, std::function<void(const QString &)> setCaption);
+
+    /// Asks whether to save an edited document and saves on Yes. Answers
+    /// Cancel whenever the save did not happen, so the caller abandons its
+    /// command; Yes when there was nothing to save.
+    Answer QuerySaveChanges();
+
+    /// Runs one command; index is the File menu item (5 to 8) of UpLoad.
+    void DoFileCommand(FileCommand command, int index = 0);
+
+  private:
+    QString SetupFileDialog() const;
+    void NewDocument();
+    void OpenFile(const QString &path);
+    void SaveAs();
+    void Save();
+    /// Saves to path, or shows "Cannot save file." and gives false.
+    bool SaveTo(const QString &path);
+    /// The steps that end every command that got through: caption and recent files.
+    void ShowDocument();
+
+    ProgramState &m_state;
+    FieldBinding &m_binding;
+    UserDialogs &m_dialogs;
+    RecentFileMenu &m_menu;
+    QString m_initialFilePath;
+    std::function<void(const QString &)> m_setCaption;
+    /// The last file opened or saved under a new name; the next file dialog
+    /// starts in its folder.
+    QString m_lastFile;
+};
+
+} // namespace vireo
