@@ -17,7 +17,7 @@ namespace vireo {
 
 namespace {
 
-QString Text(const char *latin1)
+QString Latin1(const char *latin1)
 {
     return QString::fromLatin1(latin1);
 }
@@ -26,7 +26,7 @@ QString Text(const char *latin1)
 
 void MainWindow::BuildMenus()
 {
-    QMenu *file = menuBar()->addMenu(Text("&File"));
+    QMenu *file = menuBar()->addMenu(Latin1("&File"));
     const auto command = [this](FileCommand which, int index = 0) {
         return [this, which, index] { m_commands.DoFileCommand(which, index); };
     };
@@ -39,7 +39,7 @@ void MainWindow::BuildMenus()
                      {"&Save", QKeySequence(Qt::CTRL | Qt::Key_S), FileCommand::Save},
                      {"Save &As...", QKeySequence(), FileCommand::SaveAs}};
     for (int i = 0; i < 4; ++i) {
-        m_fileItems[i] = file->addAction(Text(commands[i].caption));
+        m_fileItems[i] = file->addAction(Latin1(commands[i].caption));
         m_fileItems[i]->setShortcut(commands[i].shortcut);
         connect(m_fileItems[i], &QAction::triggered, this, command(commands[i].which));
     }
@@ -52,15 +52,15 @@ void MainWindow::BuildMenus()
     m_fileItems[AboutItem] = file->addAction(QString()); // captioned by LayoutMainWindow
     connect(m_fileItems[AboutItem], &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
     m_fileItems[11] = file->addSeparator();
-    m_fileItems[ExitItem] = file->addAction(Text("E&xit"));
+    m_fileItems[ExitItem] = file->addAction(Latin1("E&xit"));
     connect(m_fileItems[ExitItem], &QAction::triggered, this, &QWidget::close);
 
-    QMenu *view = menuBar()->addMenu(Text("&View"));
-    m_toolbarAction = view->addAction(Text("&Toolbar"));
+    QMenu *view = menuBar()->addMenu(Latin1("&View"));
+    m_toolbarAction = view->addAction(Latin1("&Toolbar"));
     m_toolbarAction->setCheckable(true);
     connect(m_toolbarAction, &QAction::triggered, this, &MainWindow::ToggleToolbar);
 
-    QMenu *port = menuBar()->addMenu(Text("COM &Port"));
+    QMenu *port = menuBar()->addMenu(Latin1("COM &Port"));
     port->setToolTipsVisible(true);
     for (int n = 1; n <= ComPortCount; ++n) {
         m_comItems[n - 1] = port->addAction(QStringLiteral("COM&%1").arg(n));
@@ -69,12 +69,12 @@ void MainWindow::BuildMenus()
         connect(m_comItems[n - 1], &QAction::triggered, this, [this, n] { SelectComPort(n); });
     }
 
-    QMenu *clone = menuBar()->addMenu(Text("&Clone"));
-    connect(clone->addAction(Text("&Password")), &QAction::triggered, this,
+    QMenu *clone = menuBar()->addMenu(Latin1("&Clone"));
+    connect(clone->addAction(Latin1("&Password")), &QAction::triggered, this,
             [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
     clone->addSeparator();
-    connect(clone->addAction(Text("&Read <- TR")), &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
-    connect(clone->addAction(Text("&Write -> TR")), &QAction::triggered, this,
+    connect(clone->addAction(Latin1("&Read <- TR")), &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
+    connect(clone->addAction(Latin1("&Write -> TR")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Write); });
 }
 
@@ -82,12 +82,12 @@ void MainWindow::BuildToolbar()
 {
     const auto button = [this](const char *key, const QString &tip, const QString &picture) {
         QAction *action = m_toolbar->addAction(ToolbarPicture(picture), tip);
-        action->setObjectName(Text(key));
+        action->setObjectName(Latin1(key));
         action->setToolTip(tip);
         return action;
     };
     const auto fileButton = [&](const char *key, const char *tip, const char *picture, FileCommand which) {
-        connect(button(key, Text(tip), Text(picture)), &QAction::triggered, this,
+        connect(button(key, Latin1(tip), Latin1(picture)), &QAction::triggered, this,
                 [this, which] { m_commands.DoFileCommand(which); });
     };
     fileButton("KeyNew", "New", "img_New", FileCommand::New);
@@ -102,11 +102,11 @@ void MainWindow::BuildToolbar()
         m_comButtons[n - 1] = com;
     }
     m_toolbar->addSeparator();
-    connect(button("KeyPass", Text("Clone Password"), Text("img_Pass")), &QAction::triggered, this,
+    connect(button("KeyPass", Latin1("Clone Password"), Latin1("img_Pass")), &QAction::triggered, this,
             [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
-    connect(button("KeyRead", Text("Clone Read"), Text("img_Read")), &QAction::triggered, this,
+    connect(button("KeyRead", Latin1("Clone Read"), Latin1("img_Read")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Read); });
-    connect(button("KeyWrite", Text("Clone Write"), Text("img_Write")), &QAction::triggered, this,
+    connect(button("KeyWrite", Latin1("Clone Write"), Latin1("img_Write")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Write); });
 }
 

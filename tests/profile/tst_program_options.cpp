@@ -156,15 +156,12 @@ class TestProgramOptions : public QObject {
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("shown");
         const QString four = S("/d/a /d/b /d/c /d/e"), none;
-        QTest::newRow("first Save As of a new document") << none << S("/d/n") << S("/d/n") << S("&1 n");
         QTest::newRow("entry 3 reopened moves to the top")
             << four << S("/d/c") << S("/d/c /d/a /d/b /d/e") << S("&1 c|&2 a|&3 b|&4 e");
         QTest::newRow("fifth distinct file drops entry 4")
             << four << S("/d/f") << S("/d/f /d/a /d/b /d/c") << S("&1 f|&2 a|&3 b|&4 c");
         QTest::newRow("save of entry 1 keeps the list")
             << four << S("/d/a") << none << S("&1 a|&2 b|&3 c|&4 e");
-        QTest::newRow("untitled document: nothing changes")
-            << four << S("Untitled") << none << S("? off|? off|? off|? off");
         QTest::newRow("letter case makes a second entry")
             << S("/d/A") << S("/d/a") << S("/d/a /d/A") << S("&1 a|&2 A");
         QTest::newRow("empty list: one disabled item") << none << none << none << S("Recent File off");

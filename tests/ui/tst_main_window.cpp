@@ -1,19 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: what it shows after start-up, when a
-// field commits and what it then shows, the focus order, placement on the
-// screen, the toolbar's share of the height, and one instance per user.
+// field commits, the focus order, placement on the screen, the toolbar's
+// share of the height, one instance per user, the menus and toolbar, the COM
+// port choice, the close request, and clones run from the window against the
+// simulated unit on a pseudo-terminal.
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
+#include "clone/clone_errors.h"
+#include "model/settings_file.h"
+#include "sim_process.h"
+#include "test_files.h"
+#include "ui/clone_progress_dialog.h"
 #include "ui/main_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <memory>
@@ -22,41 +32,63 @@ using namespace vireo;
 
 namespace {
 
-// The program state of a fresh start, without a profile on disk.
+const QString ShippedFile = QStringLiteral(VIREO_BIN_DIR "/VIREO.sts");
+
+// A fresh start on the shipped initial file, with the profile in a temporary folder.
 struct Started {
     QTemporaryDir dir;
     std::unique_ptr<ProgramState> state;
     test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
-    explicit Started(qint32 left = 0, qint32 top = 0, bool toolbar = true)
+    explicit Started(qint32 left = 0, qint32 top = 0)
     {
         ProfileFile profile;
         profile.SetFullPath(dir.filePath(QStringLiteral("VIREO.ini")));
         state = std::make_unique<ProgramState>(profile);
+        if (!StartUp(*state, ShippedFile, dialogs))
+            qFatal("the shipped initial file did not load");
         state->options.WindowLeft = left;
         state->options.WindowTop = top;
-        state->options.ToolbarShown = toolbar;
-        state->document.SetUntitled();
         window = std::make_unique<MainWindow>(*state, dialogs);
         window->Open();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get()))
             qFatal("the main window did not become active");
     }
-    template <typename T> T *Field(const char *name) const
+    template <typename T = QLineEdit> T *Field(const char *name) const
     {
         T *field = window->findChild<T *>(QString::fromLatin1(name));
         if (!field)
             qFatal("no field %s", name);
         return field;
     }
-    // Gives `field` the focus, types `text` over its contents.
-    void Type(QLineEdit *field, const QString &text) const
+    // Gives a text field the focus and types over its contents; nothing is committed yet.
+    QLineEdit *Type(const char *name, const QString &text) const
     {
+        QLineEdit *field = Field(name);
         field->setFocus(Qt::TabFocusReason);
         field->selectAll(); // when it had the focus already
         QTest::keyClicks(field, text);
+        return field;
+    }
+    QAction *Button(const char *key) const { return window->Toolbar()->findChild<QAction *>(QLatin1String(key)); }
+    // The toolbar's keys in order, "*" after a pressed one, "-" for a separator.
+    QStringList ToolbarState() const
+    {
+        QStringList keys;
+        for (const QAction *button : window->Toolbar()->actions())
+            keys << (button->isSeparator() ? QStringLiteral("-") : button->objectName() + (button->isChecked() ? "*" : ""));
+        return keys;
+    }
+    QMenu *Menu(int index) const { return window->menuBar()->actions().at(index)->menu(); }
+    QStringList ShownItems(int menu) const
+    {
+        QStringList texts;
+        for (const QAction *item : Menu(menu)->actions())
+            if (item->isVisible())
+                texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        return texts;
     }
 };
 
@@ -65,15 +97,23 @@ struct Started {
 class TestMainWindow : public QObject {
     Q_OBJECT
   private slots:
+    // The caption, the page in front, the focus, the menus and the toolbar.
     void afterStartUp()
     {
         Started s;
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
         QCOMPARE(s.window->Pages()->currentIndex(), 0);
         QCOMPARE(s.window->Pages()->tabText(0), QStringLiteral("Speed Dial"));
-        QCOMPARE(s.Field<QComboBox>("Config2[0]")->count(), 7);
-        QCOMPARE(s.Field<QLineEdit>("Config1[0]")->text(), QStringLiteral("0000")); // the image, shown
-        QCOMPARE(QApplication::focusWidget(), s.Field<QLineEdit>("SpeedDial[0]"));
+        QCOMPARE(s.Field("Config1[0]")->text(), QStringLiteral("0000")); // the image, shown
+        QCOMPARE(QApplication::focusWidget(), s.Field("SpeedDial[0]"));
+        QCOMPARE(s.ShownItems(0), QStringList({"&New", "&Open...", "&Save", "Save &As...", "-", "Recent File", "-",
+                                              "&About Vireo...", "-", "E&xit"}));
+        QCOMPARE(s.Menu(0)->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(s.ShownItems(3), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR"}));
+        QCOMPARE(s.ToolbarState(), QStringList({"KeyNew", "KeyOpen", "KeySave", "-", "KeyCOM1*", "KeyCOM2", "KeyCOM3",
+                                                "KeyCOM4", "-", "KeyPass", "KeyRead", "KeyWrite"}));
+        QCOMPARE(s.Button("KeyWrite")->toolTip(), QStringLiteral("Clone Write"));
+        QVERIFY(s.Button("KeyCOM3")->toolTip().startsWith("COM3 (/dev/tty")); // the device COM3 stands for here
     }
 
     void enterCommits_data()
@@ -86,8 +126,9 @@ class TestMainWindow : public QObject {
     {
         QFETCH(int, key);
         Started s;
-        QLineEdit *primary = s.Field<QLineEdit>("Config1[0]");
-        s.Type(primary, QStringLiteral("12"));
+        QLineEdit *primary = s.Type("Config1[0]", QStringLiteral("12"));
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason); // a menu taking the focus is no commit
+        QApplication::sendEvent(primary, &popup);
         QCOMPARE(s.state->model.Fields.Config1Text[0], QStringLiteral("0000")); // typing alone commits nothing
         QTest::keyClick(primary, Qt::Key(key));
         QCOMPARE(primary->text(), QStringLiteral("0012"));
@@ -96,68 +137,28 @@ class TestMainWindow : public QObject {
         QCOMPARE(QApplication::focusWidget(), primary);
         QVERIFY(s.state->model.DataEdited);
 
-        QLineEdit *dial = s.Field<QLineEdit>("SpeedDial[3]");
-        s.Type(dial, QStringLiteral("12ab3"));
-        QTest::keyClick(dial, Qt::Key(key));
-        QCOMPARE(dial->text(), QStringLiteral("123")); // letters go, the caret ends the digits
-        QCOMPARE(dial->cursorPosition(), 3);
-
-        QTest::mouseClick(primary, Qt::LeftButton); // entering a field selects all of it, clicked too
-        QTRY_COMPARE(primary->selectedText(), QStringLiteral("0012"));
+        QLineEdit *secondary = s.Field("Config1[1]");
+        QTest::mouseClick(secondary, Qt::LeftButton); // entering a field selects all of it, clicked too
+        QTRY_COMPARE(secondary->selectedText(), secondary->text());
+        QVERIFY(!secondary->text().isEmpty());
     }
 
-    // Lower Block Decode carries Upper with it; an Upper outside Lower to
-    // Lower + 19 falls back; both whether the field commits by Enter or by
-    // losing the focus.
-    void blockRules_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("byEnter");
-        QTest::addColumn<QString>("lower");
-        QTest::addColumn<QString>("upper");
-        for (const bool enter : {true, false}) {
-            const char *how = enter ? "Enter" : "focus-out";
-            QTest::addRow("lower 0200 sets upper (%s)", how) << "Config1[2]" << "0200" << enter << "0200" << "0200";
-            QTest::addRow("lower 0 empties upper (%s)", how) << "Config1[2]" << "0" << enter << "0000" << "";
-            QTest::addRow("upper within 19 kept (%s)", how) << "Config1[3]" << "219" << enter << "0200" << "0219";
-            QTest::addRow("upper past 19 falls back (%s)", how) << "Config1[3]" << "220" << enter << "0200" << "0200";
-        }
-    }
+    // Both block-decode rules reach the editor through either commit: Lower
+    // carries Upper with it, an Upper past Lower + 19 falls back.
     void blockRules()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(bool, byEnter);
-        QFETCH(QString, lower);
-        QFETCH(QString, upper);
-        Started s;
-        QLineEdit *lowerField = s.Field<QLineEdit>("Config1[2]");
-        s.Type(lowerField, QStringLiteral("0200"));
-        QTest::keyClick(lowerField, Qt::Key_Return);
-        auto *edited = s.window->findChild<QLineEdit *>(field);
-        s.Type(edited, typed);
-        if (byEnter)
-            QTest::keyClick(edited, Qt::Key_Return);
-        else
-            s.Field<QLineEdit>("Config1[0]")->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(lowerField->text(), lower);
-        QCOMPARE(s.Field<QLineEdit>("Config1[3]")->text(), upper);
-    }
-
-    // A menu or another window taking the focus is not a commit.
-    void popupFocusLossKeepsTheEdit()
-    {
-        Started s;
-        QLineEdit *primary = s.Field<QLineEdit>("Config1[0]");
-        s.Type(primary, QStringLiteral("7"));
-        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-        QApplication::sendEvent(primary, &popup);
-        QCOMPARE(s.state->model.Fields.Config1Text[0], QStringLiteral("0000"));
-        QCOMPARE(primary->text(), QStringLiteral("7"));
-        QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(primary, &tab);
-        QCOMPARE(s.state->model.Fields.Config1Text[0], QStringLiteral("0007"));
+        for (const bool byEnter : {true, false}) {
+            Started s;
+            const auto commit = [&](const char *name, const char *typed) {
+                QLineEdit *field = s.Type(name, QString::fromLatin1(typed));
+                byEnter ? QTest::keyClick(field, Qt::Key_Return) : s.Field("Config1[0]")->setFocus(Qt::MouseFocusReason);
+                return s.Field("Config1[3]")->text();
+            };
+            QCOMPARE(commit("Config1[2]", "200"), QStringLiteral("0200"));
+            QCOMPARE(commit("Config1[3]", "220"), QStringLiteral("0200"));
+            QCOMPARE(commit("Config1[3]", "219"), QStringLiteral("0219"));
+            QCOMPARE(commit("Config1[2]", "0"), QString());
+        }
     }
 
     // Tab visits every field of a page in order, each visit commits, and a
@@ -172,19 +173,19 @@ class TestMainWindow : public QObject {
                 QTest::keyClick(focused, Qt::Key_Tab);
             }
         };
-        QStringList speedDial, configuration;
-        for (int i = 0; i < SpeedDialCount; ++i)
-            speedDial << QStringLiteral("SpeedDial[%1]").arg(i);
-        visit(speedDial + QStringList{speedDial.first()}); // back to the first: the page behind is out of reach
-        for (int i = 0; i < Config1Count; ++i)
-            configuration << QStringLiteral("Config1[%1]").arg(i);
-        configuration << QStringLiteral("Config2[0]") << QStringLiteral("Config2[1]");
-        for (int i = 0; i < Config3Count; ++i)
-            configuration << QStringLiteral("Config3[%1]").arg(i);
-        for (int i = 0; i < GroupCodeCount; ++i)
-            configuration << QStringLiteral("GroupCode[%1]").arg(i);
+        const auto names = [](std::initializer_list<std::pair<const char *, int>> arrays) {
+            QStringList list;
+            for (const auto &[array, count] : arrays)
+                for (int i = 0; i < count; ++i)
+                    list << QStringLiteral("%1[%2]").arg(QLatin1String(array)).arg(i);
+            return list;
+        };
+        // Back to the first after the last: the page behind is out of reach.
+        visit(names({{"SpeedDial", SpeedDialCount}, {"SpeedDial", 1}}));
+        const QStringList configuration = names({{"Config1", Config1Count}, {"Config2", Config2Count},
+                                                 {"Config3", Config3Count}, {"GroupCode", GroupCodeCount}});
         s.window->Pages()->setCurrentIndex(1);
-        s.Field<QLineEdit>("Config1[0]")->setFocus(Qt::TabFocusReason);
+        s.Field("Config1[0]")->setFocus(Qt::TabFocusReason);
         visit(configuration);
         QVERIFY(!s.state->model.DataEdited);
     }
@@ -230,11 +231,13 @@ class TestMainWindow : public QObject {
         const int tabTop = s.window->Pages()->y();
         const int toolbar = s.window->Toolbar()->height();
         QVERIFY(toolbar > 0);
-        s.window->SetToolbarShown(false);
+        QAction *toggle = s.Menu(1)->actions().at(0); // View > Toolbar
+        toggle->trigger();
+        QVERIFY(!toggle->isChecked());
         QCOMPARE(s.window->frameGeometry(), shown.adjusted(0, 0, 0, -toolbar));
         QCOMPARE(s.window->Pages()->y(), tabTop - toolbar);
         QVERIFY(s.window->Toolbar()->isHidden());
-        s.window->SetToolbarShown(true);
+        toggle->trigger();
         QCOMPARE(s.window->frameGeometry(), shown);
         QCOMPARE(s.window->Pages()->y(), tabTop);
     }
@@ -255,6 +258,92 @@ class TestMainWindow : public QObject {
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
+    }
+
+    // Ctrl+S on an untitled document asks for a name, starting from "Untitled";
+    // the edit still in its field is what gets saved.
+    void saveFromTheKeyboard()
+    {
+        Started s;
+        s.dialogs.files << s.dir.filePath(QStringLiteral("site"));
+        s.Type("Config1[0]", QStringLiteral("12"));
+        QTest::keySequence(s.window.get(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(s.dialogs.fileDialogs.value(0).section('|', 0, 1), QStringLiteral("Save|Untitled"));
+        QCOMPARE(s.Field("Config1[0]")->text(), QStringLiteral("0012"));
+        QVERIFY(!s.state->model.DataEdited && QFile::exists(s.dir.filePath(QStringLiteral("site"))));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("site - Vireo"));
+    }
+
+    // COM3 chosen in the menu presses its button (clicked again, it stays
+    // pressed) and is the next clone's port. Closing with an edit: Cancel
+    // keeps the window and the committed edit; No ends without saving the
+    // data but writes the profile, COM3 in it.
+    void comPortChoiceAndClose()
+    {
+        Started s;
+        s.Menu(2)->actions().at(2)->trigger(); // COM &3
+        s.Button("KeyCOM3")->trigger();
+        QCOMPARE(s.ToolbarState().filter("*"), QStringList{"KeyCOM3*"});
+        s.state->ConfiguredPorts[2] = s.dir.filePath(QStringLiteral("no-such-device"));
+        s.Button("KeyWrite")->trigger();
+        QCOMPARE(s.dialogs.texts, QStringList({"Write to transceiver.", CloneErrorText(CloneResult::PortFailed, 3)}));
+
+        s.Type("SpeedDial[0]", QStringLiteral("555"));
+        s.dialogs.next = AnswerCancel;
+        QVERIFY(!s.window->close() && s.window->isVisible());
+        QCOMPARE(s.state->model.Fields.SpeedDialText[0], QStringLiteral("555"));
+        QCOMPARE(s.dialogs.texts.last(), QStringLiteral("Save changes to Untitled?"));
+        QVERIFY(!QFile::exists(s.dir.filePath(QStringLiteral("VIREO.ini"))));
+        s.dialogs.next = AnswerNo;
+        QVERIFY(s.window->close());
+        QVERIFY(s.dialogs.fileDialogs.isEmpty());
+        QVERIFY(test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini"))).contains("Port=3\r\n"));
+    }
+
+    // Whole clones from the window's commands over a pseudo-terminal.
+    void cloneReadAndWrite()
+    {
+        Started s;
+        QByteArray unitWords = test::ReadFile(ShippedFile);
+        unitWords.replace(0, 4, "0123"); // the unit's first word differs from the initial file's
+        const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
+        const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
+        QVERIFY(test::WriteFile(unitFile, unitWords));
+        test::Sim sim({"--baud", "0", "--memory", unitFile, "--save", saved});
+        s.state->ConfiguredPorts[0] = sim.Device();
+
+        s.Button("KeyRead")->trigger();
+        QCOMPARE(s.state->model.UnitImage[0], std::uint16_t(0x0123));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
+        QVERIFY(s.dialogs.texts.isEmpty()); // clean: no prompt, and no error
+
+        s.Type("SpeedDial[1]", QStringLiteral("4711"));
+        s.Button("KeyWrite")->trigger();
+        QCOMPARE(s.dialogs.texts, QStringList{"Write to transceiver."});
+        QTRY_VERIFY(QFile::exists(saved));
+        UnitModel written;
+        QCOMPARE(LoadDataFile(saved, written).value(), LoadStatus::Loaded);
+        QCOMPARE(written.UnitImage, s.state->model.UnitImage); // the edit in the field went too
+    }
+
+    // A run that fails shows its one error box and leaves the document alone;
+    // closing the progress window cancels a run, and the unit hears the abort.
+    void cloneFailedAndCancelled()
+    {
+        test::Sim sim({"--baud", "1200"});
+        Started s;
+        const UnitWords image = s.state->model.UnitImage;
+        s.state->ConfiguredPorts[0] = s.dir.filePath(QStringLiteral("no-such-device"));
+        s.Button("KeyRead")->trigger();
+        QCOMPARE(s.dialogs.texts, QStringList{CloneErrorText(CloneResult::PortFailed, 1)});
+
+        s.state->ConfiguredPorts[0] = sim.Device();
+        QTimer::singleShot(300, s.window->Progress(), [&s] { s.window->Progress()->close(); });
+        s.Button("KeyRead")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
+        QCOMPARE(s.dialogs.texts.size(), 1); // no box for a cancelled run
+        QCOMPARE(s.state->model.UnitImage, image);
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
     }
 };
 
