@@ -26,7 +26,7 @@ CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> c
     m_bar->setRange(ProgressMinimum, ProgressMaximum);
     m_bar->setTextVisible(false);
     const int offset = scale.Px(ProgressBarOffset);
-    m_bar->setGeometry(offset, offset, ProgressBarWidth(outer.width()), scale.Px(ProgressBarHeight));
+    m_bar->setGeometry(offset, offset, scale.Px(ProgressBarWidth(ProgressWindowWidth)), scale.Px(ProgressBarHeight));
 }
 
 bool CloneProgressDialog::ShowModal()

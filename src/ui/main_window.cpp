@@ -254,7 +254,8 @@ void MainWindow::LayoutMainWindow()
     m_toolbarAction->setChecked(m_state.options.ToolbarShown);
     m_toolbar->setVisible(m_state.options.ToolbarShown);
     ApplyOuterSize();
-    m_toolbar->setGeometry(0, 0, centralWidget()->width(), m_toolbar->height());
+    // As wide as the window (the client area is laid out later; the frame clips the rest).
+    m_toolbar->setGeometry(0, 0, m_scale.Px(MainWindowWidth), m_toolbar->height());
     m_tabs->setGeometry(m_scale.Px(TabStripLeft), AdjustForToolbar(m_scale.Px(TabStripTop)),
                         m_scale.Px(TabStripWidth), m_scale.Px(TabStripHeight));
 

@@ -113,6 +113,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(s.ToolbarState(), QStringList({"KeyNew", "KeyOpen", "KeySave", "-", "KeyCOM1*", "KeyCOM2", "KeyCOM3",
                                                 "KeyCOM4", "-", "KeyPass", "KeyRead", "KeyWrite"}));
         QCOMPARE(s.Button("KeyWrite")->toolTip(), QStringLiteral("Clone Write"));
+        QVERIFY(s.window->Toolbar()->widgetForAction(s.Button("KeyWrite"))->isVisible()); // not folded away
         QVERIFY(s.Button("KeyCOM3")->toolTip().startsWith("COM3 (/dev/tty")); // the device COM3 stands for here
     }
 
@@ -338,10 +339,15 @@ class TestMainWindow : public QObject {
         QCOMPARE(s.dialogs.texts, QStringList{CloneErrorText(CloneResult::PortFailed, 1)});
 
         s.state->ConfiguredPorts[0] = sim.Device();
-        QTimer::singleShot(300, s.window->Progress(), [&s] { s.window->Progress()->close(); });
+        int barWidth = 0;
+        QTimer::singleShot(300, s.window->Progress(), [&] {
+            barWidth = s.window->Progress()->findChild<QWidget *>(QStringLiteral("pgbClone"))->width();
+            s.window->Progress()->close();
+        });
         s.Button("KeyRead")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
         QCOMPARE(s.dialogs.texts.size(), 1); // no box for a cancelled run
+        QCOMPARE(barWidth, TwipScale::For(s.window.get()).Px(4470 - 2 * 120)); // the window's width less the margins
         QCOMPARE(s.state->model.UnitImage, image);
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
     }
