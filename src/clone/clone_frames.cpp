@@ -182,6 +182,18 @@ qsizetype FindHex(QByteArrayView text, QByteArrayView pattern, qsizetype from)
     return pos;
 }
 
+qsizetype HexBytesMissing(QByteArrayView text, QByteArrayView pattern, qsizetype from)
+{
+    if (FindHex(text, pattern, from) >= 0)
+        return 0;
+    from = std::max<qsizetype>(from, 0);
+    from += from & 1; // matches begin on a byte boundary
+    qsizetype overlap = std::min(pattern.size() - 2, text.size() - from) & ~qsizetype(1);
+    while (overlap > 0 && text.last(overlap) != pattern.first(overlap))
+        overlap -= 2;
+    return (pattern.size() - std::max<qsizetype>(overlap, 0)) / 2;
+}
+
 QByteArray UnitStatusReply(std::uint8_t status)
 {
     const char byte[] = {static_cast<char>(status)};

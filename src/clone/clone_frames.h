@@ -70,6 +70,10 @@ std::optional<std::uint16_t> DecodeBlockPayload(QByteArrayView payload);
 /// `from`, or -1. Only even offsets count: a match must begin on a byte
 /// boundary, never between the two digits of one byte.
 qsizetype FindHex(QByteArrayView text, QByteArrayView pattern, qsizetype from = 0);
+/// The fewest bytes that must still arrive before FindHex(text, pattern, from)
+/// can succeed (0 when it does): the pattern's length less the longest end of
+/// the text, at or after `from`, that is a beginning of the pattern.
+qsizetype HexBytesMissing(QByteArrayView text, QByteArrayView pattern, qsizetype from = 0);
 
 // The unit's side of the link (hexadecimal text), for the simulated unit and tests.
 // Replies start with two preamble bytes and carry the swapped address pair EF EE.

@@ -27,7 +27,7 @@ CloneSession::CloneSession(UnitModel &model, SerialPort &port, CloneClock &clock
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &CloneSession::CloneTick);
+    connect(&m_timer, &QTimer::timeout, this, &CloneSession::OnTimer);
     connect(&m_port, &SerialPort::readyRead, this, &CloneSession::OnReadyRead);
     connect(&m_port, &SerialPort::receiveOverflow, this, &CloneSession::OnReceiveOverflow);
     connect(&m_port, &SerialPort::portLost, this, &CloneSession::OnPortLost);
@@ -150,6 +150,7 @@ void CloneSession::ScheduleNextPoll()
         m_timer.stop();
         return;
     }
+    m_port.AwaitBytes(BytesAwaited());
     // The write request and the end frame await nothing: their poll is due at once.
     const bool missed = std::exchange(m_pollMissed, false);
     if (missed || m_state.CloneStep == CloneStep::End ||
@@ -170,6 +171,40 @@ void CloneSession::ScheduleNextPoll()
         m_armedFor = m_state.StartTime;
         m_timer.start(static_cast<int>(std::ceil(left * 1000.0)) + 1);
     }
+}
+
+qint64 CloneSession::BytesAwaited() const
+{
+    const CloneRunState &s = m_state;
+    // A frame whose echo is looked for, and the steps that await no reply, count every byte.
+    if (s.Phase == ClonePhase::FrameUnsent || s.CloneStep == CloneStep::WriteRequest ||
+        s.CloneStep == CloneStep::End)
+        return 1;
+    // While reading, each data frame is looked for from the start of what is left.
+    const qsizetype from = s.CloneStep == CloneStep::Reading ? 0 : s.SearchPos;
+    qsizetype tailFrom = s.SearchPos;
+    qsizetype missing = -1;
+    if (s.CloneStep == CloneStep::Reading || s.Phase == ClonePhase::AwaitHead) {
+        const qsizetype head = FindHex(s.RxText, s.ReplyHead, from);
+        if (head < 0)
+            missing = HexBytesMissing(s.RxText, s.ReplyHead, from) + s.ReplyTail.size() / 2;
+        else
+            tailFrom = head + s.ReplyHead.size();
+    }
+    if (missing < 0)
+        missing = HexBytesMissing(s.RxText, s.ReplyTail, tailFrom);
+    // The byte that makes the received text overflow must not wait either.
+    missing = std::min(missing, ReceiveBufferSize + 1 - s.RxText.size() / 2);
+    return std::max<qint64>(missing, 1);
+}
+
+void CloneSession::OnTimer()
+{
+    // A time-out is decided on every byte that has arrived: the port hands over
+    // what it held back (a readyRead, so a poll of its own) before this poll.
+    if (m_autoDrive)
+        m_port.AwaitBytes(1);
+    CloneTick();
 }
 
 void CloneSession::TickBody()

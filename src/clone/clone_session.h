@@ -134,8 +134,14 @@ class CloneSession : public QObject {
     /// Ends the run now, or, while a tick or send is under way, when it returns.
     void RequestEnd(CloneResult result);
     void RunPendingEnd();
-    /// Arms the timer for the next poll that no received byte will trigger.
+    /// Arms the timer for the next poll that no received byte will trigger, and
+    /// tells the port how many bytes the run awaits.
     void ScheduleNextPoll();
+    /// The fewest received bytes that could complete the awaited reply or cross
+    /// the receive buffer's size (at least 1).
+    qint64 BytesAwaited() const;
+    /// The timer's poll: every byte the port held back is taken in first.
+    void OnTimer();
     /// Waits, bounded, until the frame has left the machine; traces what is left.
     void DrainOutput(const QByteArray &hex);
     void OnReceiveOverflow();

@@ -7,7 +7,11 @@
 #include <QFileInfo>
 
 #include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -122,14 +126,47 @@ bool QtSerialPort::Open(const QString &device, qint32 speed)
                     QStringLiteral("%1: RTS refused (%2)").arg(device, m_port.errorString()));
     m_port.clear(QSerialPort::AllDirections);
     m_port.clearError();
+    m_canHold = ::tcgetattr(static_cast<int>(m_port.handle()), &m_standing) == 0;
+    m_currentMin = m_standing.c_cc[VMIN];
     m_opening = false;
     return true;
 }
 
 void QtSerialPort::Close()
 {
+    // Closing puts the line's standing settings back, the wake-up threshold included.
+    m_canHold = false;
     if (m_port.isOpen())
         m_port.close();
+}
+
+void QtSerialPort::AwaitBytes(qint64 count)
+{
+    // With VTIME 0 the terminal reports the line readable only once VMIN bytes
+    // wait, so a reply that comes byte by byte is handed over in one piece.
+    // VMIN is one byte wide.
+    if (!m_port.isOpen() || !m_canHold)
+        return;
+    const int fd = static_cast<int>(m_port.handle());
+    const bool hold = count > 1;
+    const auto min = hold ? static_cast<cc_t>(std::min<qint64>(count, 255)) : m_standing.c_cc[VMIN];
+    if (min != m_currentMin) {
+        termios line = m_standing;
+        line.c_cc[VMIN] = min;
+        line.c_cc[VTIME] = hold ? 0 : m_standing.c_cc[VTIME];
+        if (::tcsetattr(fd, TCSANOW, &line) != 0) {
+            emit note(QStringLiteral("%1: wake-up threshold refused (%2); every byte is handed over")
+                          .arg(m_device, QString::fromLocal8Bit(::strerror(errno))));
+            m_canHold = false;
+            return;
+        }
+        m_currentMin = min;
+    }
+    // Bytes held back so far are taken in now rather than on the next pass of
+    // the event loop, so that whoever asked sees them at once.
+    pollfd waiting{fd, POLLIN, 0};
+    if (!hold && ::poll(&waiting, 1, 0) > 0 && (waiting.revents & POLLIN) != 0)
+        m_port.waitForReadyRead(0);
 }
 
 QByteArray QtSerialPort::ReadAll()

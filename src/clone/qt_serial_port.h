@@ -7,6 +7,8 @@
 
 #include <QSerialPort>
 
+#include <termios.h>
+
 namespace vireo {
 
 /** SerialPort backed by QSerialPort. */
@@ -25,6 +27,7 @@ class QtSerialPort : public SerialPort {
     qint64 Write(const QByteArray &bytes) override;
     qint64 BytesToSend() const override { return m_port.bytesToWrite() + SystemQueued(); }
     bool WaitUntilSent(int msecs) override;
+    void AwaitBytes(qint64 count) override;
     PortFailure FailureKind() const override { return m_failure; }
     QString FailureText() const override { return m_failureText; }
 
@@ -40,6 +43,11 @@ class QtSerialPort : public SerialPort {
     QString m_failureText;
     bool m_opening = false;
     bool m_writeFailed = false;
+    // The line's settings as the port opened them (VMIN and VTIME say when the
+    // line counts as readable) and the VMIN set now; no holding back where unreadable.
+    bool m_canHold = false;
+    termios m_standing{};
+    cc_t m_currentMin = 0;
 };
 
 /// The failure of an open refused with QSerialPort's PermissionError: the

@@ -47,6 +47,10 @@ class SerialPort : public QObject {
     /// the system's output queue included; true when none is left. Closing
     /// restores the device's standing line settings, so a frame must be out first.
     virtual bool WaitUntilSent(int msecs) = 0;
+    /// The run can change nothing before `count` more bytes arrive: the port may
+    /// hold readyRead back until that many wait. At 1 or less every byte counts
+    /// again, and bytes held back are taken in (readyRead) before this returns.
+    virtual void AwaitBytes(qint64 count) { Q_UNUSED(count) }
 
     /// Why the last Open failed.
     virtual PortFailure FailureKind() const = 0;

@@ -86,6 +86,25 @@ class TestCloneFrames : public QObject {
                                                       : int(UnitPresent(payload)),
                  read);
     }
+
+    // The fewest bytes the data tail 0A 0D FD still lacks at the end of received text.
+    void bytesMissing_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("missing");
+        QTest::newRow("two of three at the end") << QByteArray("300A0D") << 0 << 1;
+        QTest::newRow("an earlier beginning does not count") << QByteArray("0A0D300A") << 0 << 2;
+        QTest::newRow("only before from") << QByteArray("0A0DFD0A") << 8 << 3;
+        QTest::newRow("no match between the digits of a byte") << QByteArray("00A0") << 0 << 3;
+    }
+    void bytesMissing()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, from);
+        QFETCH(int, missing);
+        QCOMPARE(HexBytesMissing(text, DataReplyTail(), from), qsizetype(missing));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCloneFrames)

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
-// clone tests): bytes both ways, closed when asked, a hung-up line reported as lost once.
+// clone tests): bytes both ways, closed when asked, a hang-up reported once, a reply held back.
+#include "clone/clone_frames.h"
+#include "clone/clone_session.h"
+#include "clone/clone_trace.h"
 #include "clone/qt_serial_port.h"
+#include "test_files.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -40,6 +45,40 @@ class TestPtyClone : public QObject {
         QTRY_COMPARE(lost.size(), 1);
         QVERIFY(!port.IsOpen());
         QCOMPARE(port.Write(QByteArray("\xFE")), qint64(-1));
+    }
+
+    // Awaiting a reply the line holds bytes back, yet all are seen before a time-out is decided.
+    void heldBackReply_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::newRow("short") << HexToBytes(UnitStatusReply(1)).first(9) << int(CloneResult::NoAnswer);
+        QTest::newRow("garbled") << QByteArray(9, '\x55') << int(CloneResult::NoAnswer);
+        QTest::newRow("whole") << HexToBytes(UnitStatusReply(1)) << int(CloneResult::AccessCodeError);
+    }
+    void heldBackReply()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(far >= 0 && ::grantpt(far) == 0 && ::unlockpt(far) == 0);
+        UnitModel model;
+        QtSerialPort port;
+        SteadyCloneClock clock;
+        CloneSession session(model, port, clock);
+        QTemporaryDir dir;
+        CloneTrace trace;
+        QVERIFY(trace.Open(dir.filePath("t")));
+        session.SetTrace(&trace);
+        QSignalSpy ended(&session, &CloneSession::finished);
+        QVERIFY(session.StartClone({CloneMode::Read, QString::fromLocal8Bit(::ptsname(far)), 9600, 0}));
+        termios line{}; // the far end of a pseudo-terminal reads the line's settings (zero if not)
+        ::tcgetattr(far, &line);
+        QCOMPARE(qsizetype(line.c_cc[VMIN]), (StatusReplyHead() + StatusReplyTail()).size() / 2);
+        QCOMPARE(::write(far, reply.constData(), size_t(reply.size())), ssize_t(reply.size()));
+        QTRY_COMPARE_WITH_TIMEOUT(int(ended.value(0).value(0).value<CloneResult>()), result, 10000);
+        QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX " + SpacedHex(BytesToHex(reply.first(9)))));
+        ::close(far);
     }
 };
 
