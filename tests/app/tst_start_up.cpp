@@ -41,8 +41,7 @@ class TestStartUp : public QObject {
         ProfileFile profile;
         profile.SetFullPath(dir.filePath(QStringLiteral("VIREO.ini")));
         ProgramState state(profile);
-        state.AccessCode = 1;
-        state.options.ComPortNumber = 3; // LoadOptions gives the default of a missing profile
+        state.AccessCode = state.options.ComPortNumber = 3; // both set anew by start-up
         test::ScriptedDialogs dialogs;
 
         QCOMPARE(StartUp(state, initial, dialogs), goesOn);
@@ -58,8 +57,7 @@ class TestStartUp : public QObject {
         QCOMPARE(state.model.UnitImage[0], std::uint16_t(word0));
         QCOMPARE(state.AccessCode, DefaultAccessCode);
         QCOMPARE(state.document.UpdateCaption(), QStringLiteral("Untitled - Vireo"));
-        QVERIFY(!state.document.HasFileName);
-        QVERIFY(!state.document.DataEdited());
+        QVERIFY(!state.document.HasFileName && !state.document.DataEdited());
     }
 
     // One holder at a time; a lock left by a process that has ended is taken over.

@@ -75,8 +75,8 @@ class TestDialogs : public QObject {
         QCOMPARE(box.windowTitle(), QStringLiteral("About Vireo"));
         const auto *label = box.findChild<QLabel *>("copyright");
         QCOMPARE(label->text().split('\n'), QStringList({"Vireo Rev.2.0", CopyrightLine}));
-        QVERIFY(box.rect().contains(label->geometry())); // both lines whole, inside the box
-        QVERIFY(label->width() >= label->sizeHint().width() && label->height() >= label->sizeHint().height());
+        QVERIFY(box.rect().contains(label->geometry()) && label->width() >= label->sizeHint().width() &&
+                label->height() >= label->sizeHint().height()); // both lines whole, inside the box
         QVERIFY(!box.findChild<QLabel *>("icon")->pixmap().isNull());
         QCOMPARE(box.focusWidget(), box.findChild<QPushButton *>("ok"));
         Press(box, how);
