@@ -2,6 +2,7 @@
 #include "program_paths.h"
 
 #include "model/settings_file.h"
+#include "profile/profile_location.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,12 +20,9 @@ QString InitialFilePath()
     // Beside the program (a build tree, a portable copy); once installed, in
     // the shared data folder next to bin/. Missing from both: the path beside
     // the program, which the error message then names.
-    const QString beside = JoinPath(ProgramFolder(), QString::fromLatin1(InitialFileName));
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString installed =
-        QDir::cleanPath(ProgramFolder() + QStringLiteral("/../share/vireo/") + QString::fromLatin1(InitialFileName));
-    return QFileInfo::exists(installed) ? installed : beside;
+    const QString folder = ProgramFolder();
+    return IsInstalledProgram(folder) ? InstalledDataPath(folder, QString::fromLatin1(InitialFileName))
+                                      : JoinPath(folder, QString::fromLatin1(InitialFileName));
 }
 
 } // namespace vireo

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_location.h"
 
+#include "model/settings_file.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +15,18 @@ QString UserProfileFolder()
     // Not AppConfigLocation: that folder is named after the running program,
     // which would give vireo-cli a profile of its own.
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vireo");
+}
+
+QString InstalledDataPath(const QString &programFolder, const QString &name)
+{
+    return QDir::cleanPath(programFolder + QStringLiteral("/../share/vireo/") + name);
+}
+
+bool IsInstalledProgram(const QString &programFolder)
+{
+    const QString initial = QString::fromLatin1(InitialFileName);
+    return !QFileInfo::exists(QDir(programFolder).filePath(initial)) &&
+           QFileInfo::exists(InstalledDataPath(programFolder, initial));
 }
 
 ProfileLocation ChooseProfileLocation(const QString &programFolder, bool programFolderWritable,
@@ -38,7 +52,8 @@ ProfileFile OpenProfile(const std::optional<QString> &profileFile)
         profile.SetFullPath(QDir::toNativeSeparators(QFileInfo(*profileFile).absoluteFilePath()));
     } else {
         const ProfileLocation location =
-            ChooseProfileLocation(programFolder, QFileInfo(programFolder).isWritable(), UserProfileFolder());
+            ChooseProfileLocation(programFolder, QFileInfo(programFolder).isWritable() && !IsInstalledProgram(programFolder),
+                                  UserProfileFolder());
         if (location.perUser) {
             profile.SetFullPath(QDir::toNativeSeparators(location.path));
             profile.SetReadFallback(location.readFallback);

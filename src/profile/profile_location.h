@@ -20,12 +20,21 @@ struct ProfileLocation {
     bool perUser = false; ///< in the per-user folder (created on the first write)
 };
 
+/// Where an installed program keeps a shipped data file: share/vireo beside
+/// its bin/ folder.
+QString InstalledDataPath(const QString &programFolder, const QString &name);
+
+/// Whether the program runs installed (its initial settings file lies in
+/// share/vireo, not beside it). An installed program never writes beside
+/// itself, even where it could (as root): its profile is per user.
+bool IsInstalledProgram(const QString &programFolder);
+
 /// The per-user folder: the platform's configuration folder and "vireo"
 /// (~/.config/vireo on Linux), the same for the window and vireo-cli.
 QString UserProfileFolder();
 
-/// The location rule for a program in programFolder (whose writability the
-/// caller tells, so that the rule can be tested under any account).
+/// The location rule for a program in programFolder (whether it may write
+/// there the caller tells, so that the rule can be tested under any account).
 ProfileLocation ChooseProfileLocation(const QString &programFolder, bool programFolderWritable,
                                       const QString &userFolder);
 

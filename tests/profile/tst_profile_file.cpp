@@ -231,6 +231,10 @@ class TestProfileFile : public QObject {
         // A file shipped beside the program is read until the user has one.
         QVERIFY(WriteFile(beside, "[OPTION]\nPort=2\n"));
         QCOMPARE(ChooseProfileLocation(program.path(), false, user).readFallback, beside);
+        // Installed: the initial file in share/vireo beside bin/, none beside the program.
+        QVERIFY(QDir(program.path()).mkpath(S("bin")) && QDir(program.path()).mkpath(S("share/vireo")));
+        QVERIFY(WriteFile(program.filePath(S("share/vireo/VIREO.sts")), "0000\r\n"));
+        QVERIFY(IsInstalledProgram(program.filePath(S("bin"))) && !IsInstalledProgram(program.path()));
         // Start-up's object: the test's own folder is writable, so beside the program.
         const ProfileFile opened = OpenProfile();
         QCOMPARE(opened.Section(), S("VIREO"));
