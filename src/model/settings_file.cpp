@@ -3,6 +3,8 @@
 // all, their text form, and saving through the atomic writer.
 #include "settings_file.h"
 
+#include "regular_file.h"
+
 #include "hex_text.h"
 
 #include <QFile>
@@ -98,9 +100,9 @@ Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model)
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return Failure{QStringLiteral("not a regular file")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
+    QFile file;
+    if (const Result<> opened = OpenRegularFile(file, path); !opened)
+        return Failure{opened.error()};
     return LoadDataFrom(file, model);
 }
 

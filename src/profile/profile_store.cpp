@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_store.h"
 
+#include "model/regular_file.h"
+
 #include "model/atomic_file.h"
 
 #include <QDir>
@@ -201,9 +203,9 @@ ProfileFileRead ReadProfileFile(const QString &path)
         result.reason = QStringLiteral("not a regular file");
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = file.errorString();
+    QFile file;
+    if (const Result<> opened = OpenRegularFile(file, path); !opened) {
+        result.reason = opened.error();
         return result;
     }
     QByteArray bytes = file.read(ProfileReadLimit + 1);

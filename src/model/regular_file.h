@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opening a file that is read from outside (a settings file, the profile):
+// only a regular file is read, decided on what was actually opened, so a FIFO
+// or device put at the path after a check is never waited on.
+#pragma once
+
+#include "result.h"
+
+#include <QFile>
+
+namespace vireo {
+
+/// Opens path read-only into file when it is a regular file; "not a regular
+/// file" or the system's reason otherwise. Never blocks on a FIFO or device.
+Result<> OpenRegularFile(QFile &file, const QString &path);
+
+} // namespace vireo
