@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
+#include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +112,13 @@ class TestMainWindow : public QObject {
         QCOMPARE(s.ToolbarState(), QStringList({"KeyNew", "KeyOpen", "KeySave", "-", "KeyCOM1*", "KeyCOM2", "KeyCOM3",
                                                 "KeyCOM4", "-", "KeyPass", "KeyRead", "KeyWrite"}));
         QCOMPARE(s.Button("KeyWrite")->toolTip(), QStringLiteral("Clone Write"));
+        QSet<QByteArray> pictures; // ten buttons, ten different pictures
+        for (const QAction *button : s.window->Toolbar()->actions()) {
+            const QImage picture = button->icon().pixmap(16).toImage();
+            if (!button->isSeparator())
+                pictures << QByteArray(reinterpret_cast<const char *>(picture.constBits()), picture.sizeInBytes());
+        }
+        QCOMPARE(pictures.size(), 10);
         QVERIFY(s.window->Toolbar()->widgetForAction(s.Button("KeyWrite"))->isVisible()); // not folded away
         QVERIFY(s.Button("KeyCOM3")->toolTip().startsWith("COM3 (/dev/tty")); // the device COM3 stands for here
     }
