@@ -107,7 +107,7 @@ bool CanReportWindowPosition()
 }
 
 MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_dialogs(dialogs), m_binding(state.model, *this),
+    : QMainWindow(parent), m_state(state), m_binding(state.model, *this),
       m_filter(new FieldEditFilter(m_binding, this)), m_scale(TwipScale::For(this)),
       m_progress(new CloneProgressDialog(this, [this] { m_cloneCommand.Cancel(); })),
       m_commands(state, m_binding, dialogs, *this, InitialFilePath(),

@@ -56,10 +56,8 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     int AdjustForToolbar(int pixels) const;
     /// View > Toolbar.
     void SetToolbarShown(bool shown);
-    FieldBinding &Binding() { return m_binding; }
     QTabWidget *Pages() const { return m_tabs; }
     QToolBar *Toolbar() const { return m_toolbar; }
-    DocumentCommands &Commands() { return m_commands; }
     CloneProgressDialog *Progress() const { return m_progress; }
 
     /// The port used for cloning: the COM item checked and the COM button pressed.
@@ -109,7 +107,6 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     QString PortTip(int port) const;
 
     ProgramState &m_state;
-    UserDialogs &m_dialogs;
     FieldBinding m_binding;
     FieldEditFilter *m_filter;
     TwipScale m_scale;
