@@ -266,11 +266,14 @@ void MainWindow::LayoutMainWindow()
     move(KeepOnScreen(QRect(wanted, frameGeometry().size()), area));
 }
 
+QSize MainWindow::OuterSize() const
+{
+    return QSize(m_scale.Px(MainWindowWidth), AdjustForToolbar(m_scale.Px(MainWindowHeight)));
+}
+
 void MainWindow::ApplyOuterSize()
 {
-    const QSize outer(m_scale.Px(MainWindowWidth), AdjustForToolbar(m_scale.Px(MainWindowHeight)));
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(outer - frame);
+    setFixedSize(OuterSize() - (frameGeometry().size() - geometry().size()));
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -278,8 +281,7 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // The frame's measures are known only once the window is on the screen.
     QTimer::singleShot(0, this, [this] {
-        if (size() + (frameGeometry().size() - geometry().size()) !=
-            QSize(m_scale.Px(MainWindowWidth), AdjustForToolbar(m_scale.Px(MainWindowHeight))))
+        if (frameGeometry().size() != OuterSize())
             ApplyOuterSize();
     });
 }

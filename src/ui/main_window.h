@@ -101,7 +101,9 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     void SetFocusOrder();
     QLineEdit *AddTextField(QWidget *parent, ControlArray array, int index, QRect twips);
     QLineEdit *TextField(TextArray array, int index) const;
-    /// Sets the outer size (frame included) from the twips size of the window.
+    /// The window's size with its frame, from its twips size and the toolbar.
+    QSize OuterSize() const;
+    /// Sizes the window so that its outer size, frame included, is OuterSize().
     void ApplyOuterSize();
     /// "COM1 (/dev/ttyUSB0)": the COM number and the device it stands for here.
     QString PortTip(int port) const;
