@@ -66,40 +66,44 @@ Answer DocumentCommands::QuerySaveChanges()
 
 void DocumentCommands::NewDocument()
 {
-    if (QuerySaveChanges() == AnswerCancel)
-        return;
-    const Result<LoadStatus> loaded = LoadDataFile(m_initialFilePath, m_state.model);
-    if (!loaded) {
-        // Said aloud rather than ignored: the new document could not be made.
-        ShowFileError(m_dialogs, FileErrorCode::CannotOpenInitial, m_initialFilePath);
-        return;
+    // Cannot open: said aloud rather than ignored, the new document could not be made.
+    if (const auto loaded = LoadDocument(m_initialFilePath, FileErrorCode::CannotOpenInitial,
+                                         FileErrorCode::IllegalInitial)) {
+        if (*loaded) {
+            m_state.document.SetUntitled();
+            m_binding.NormalizeAndShow();
+        }
+        ShowDocument();
     }
-    if (*loaded == LoadStatus::Illegal) {
-        ShowFileError(m_dialogs, FileErrorCode::IllegalInitial, m_initialFilePath);
-    } else {
-        m_state.document.SetUntitled();
-        m_binding.NormalizeAndShow();
-    }
-    ShowDocument();
 }
 
 void DocumentCommands::OpenFile(const QString &path)
 {
+    if (const auto loaded = LoadDocument(path, FileErrorCode::CannotOpen, FileErrorCode::IllegalData)) {
+        if (*loaded) {
+            m_lastFile = path;
+            m_state.document.SetFileName(path);
+            m_binding.NormalizeAndShow();
+        }
+        ShowDocument();
+    }
+}
+
+std::optional<bool> DocumentCommands::LoadDocument(const QString &path, FileErrorCode cannotOpen,
+                                                   FileErrorCode illegal)
+{
     if (QuerySaveChanges() == AnswerCancel)
-        return;
+        return std::nullopt;
     const Result<LoadStatus> loaded = LoadDataFile(path, m_state.model);
     if (!loaded) {
-        ShowFileError(m_dialogs, FileErrorCode::CannotOpen, path);
-        return;
+        ShowFileError(m_dialogs, cannotOpen, path);
+        return std::nullopt;
     }
     if (*loaded == LoadStatus::Illegal) {
-        ShowFileError(m_dialogs, FileErrorCode::IllegalData, path);
-    } else {
-        m_lastFile = path;
-        m_state.document.SetFileName(path);
-        m_binding.NormalizeAndShow();
+        ShowFileError(m_dialogs, illegal, path);
+        return false;
     }
-    ShowDocument();
+    return true;
 }
 
 void DocumentCommands::SaveAs()

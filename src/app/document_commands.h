@@ -38,6 +38,10 @@ class DocumentCommands {
     QString SetupFileDialog() const;
     void NewDocument();
     void OpenFile(const QString &path);
+    /// After the save question, loads path into the image: true when loaded,
+    /// false when illegal (reported; the caption step still runs), nothing
+    /// when cancelled or not opened (reported; nothing more runs).
+    std::optional<bool> LoadDocument(const QString &path, FileErrorCode cannotOpen, FileErrorCode illegal);
     void SaveAs();
     void Save();
     /// Saves to path, or shows "Cannot save file." and gives false.
