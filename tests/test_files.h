@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File helpers shared by the tests: whole-file reads and writes, and a
-// file-size limit that makes the disk "full" part-way through a save.
+// File helpers shared by the tests: the shipped initial file, whole-file reads
+// and writes, and a file-size limit that makes the disk "full" part-way through a save.
 #pragma once
 
 #include <QByteArray>
@@ -11,6 +11,8 @@
 #include <sys/resource.h>
 
 namespace vireo::test {
+
+inline const QString ShippedFile = QStringLiteral(VIREO_BIN_DIR "/VIREO.sts");
 
 inline QByteArray ReadFile(const QString &path)
 {

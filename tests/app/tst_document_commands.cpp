@@ -3,11 +3,10 @@
 // loads or saves, and the name, caption and recent files it leaves behind.
 #include "app/document_commands.h"
 #include "model/settings_file.h"
+#include "profile/profile_fixture.h"
 #include "scripted_dialogs.h"
-#include "test_files.h"
 
 #include <QDir>
-#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,13 +26,6 @@ QByteArray Settings(int word0, int lines = word::Count)
     return text;
 }
 
-struct Menu : RecentFileMenu {
-    QMap<int, QString> captions;
-    void SetItemCaption(int item, const QString &caption) override { captions[item] = caption; }
-    void SetItemVisible(int, bool) override {}
-    void SetItemEnabled(int, bool) override {}
-};
-
 /** The program with its editor in memory; paths written "@name" lie in a temporary folder. */
 struct Program {
     QTemporaryDir dir;
@@ -41,7 +33,7 @@ struct Program {
     MemoryEditorControls controls;
     FieldBinding binding{state.model, controls};
     test::ScriptedDialogs dialogs;
-    Menu menu;
+    test::FakeMenu menu;
     QStringList captions;
     DocumentCommands commands{
         state, binding, dialogs, menu, Path(QStringLiteral("@VIREO.sts")), [this](const QString &caption) {
@@ -179,8 +171,8 @@ class TestDocumentCommands : public QObject {
         const QStringList recent(p.state.options.RecentFiles.begin(), p.state.options.RecentFiles.end());
         QCOMPARE(recent, p.Paths(c.recent));
         // The menu is rebuilt whenever the list changes.
-        QCOMPARE(p.menu.captions.value(FirstRecentFileItem),
-                 c.recent == Recent ? QString() : QStringLiteral("&1 ") + FileNameOnly(recent[0]));
+        QCOMPARE(p.menu.items.at(FirstRecentFileItem).caption,
+                 c.recent == Recent ? QStringLiteral("?") : QStringLiteral("&1 ") + FileNameOnly(recent[0]));
         // A document loaded or saved is clean; one kept as it was keeps its edit.
         QCOMPARE(p.state.document.DataEdited(), c.typed && c.word0 == 0 && !*c.saved);
     }

@@ -4,7 +4,6 @@
 #include "app/program_state.h"
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
-#include "model/settings_file.h"
 #include "test_files.h"
 
 #include <QProcess>
@@ -20,13 +19,14 @@ class TestStartUp : public QObject {
     {
         QTest::addColumn<QByteArray>("content"); // null: no file
         QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<QString>("message"); // empty, or the error code's text
+        QTest::addColumn<QString>("message"); // shown above the file's path
         QTest::addColumn<int>("word0");
-        QTest::newRow("missing: message, then the end") << QByteArray() << false << QStringLiteral("open") << 0;
-        QTest::newRow("98 lines: illegal, all zero") << QByteArray("1234\r\n").repeated(98) << true
-                                                    << QStringLiteral("illegal") << 0;
-        QTest::newRow("99 good lines: loaded, no message") << QByteArray("00AB\r\n").repeated(99) << true << QString()
-                                                          << 0xAB;
+        QTest::newRow("missing: message, then the end")
+            << QByteArray() << false << "Cannot open initial file." << 0;
+        QTest::newRow("98 lines: illegal, all zero")
+            << QByteArray("1234\r\n").repeated(98) << true << "Illegal initial." << 0;
+        QTest::newRow("99 good lines: loaded, no message")
+            << QByteArray("00AB\r\n").repeated(99) << true << QString() << 0xAB;
     }
     void initialFile()
     {
@@ -45,12 +45,8 @@ class TestStartUp : public QObject {
         test::ScriptedDialogs dialogs;
 
         QCOMPARE(StartUp(state, initial, dialogs), goesOn);
-        QStringList expected;
-        if (message == QLatin1String("open"))
-            expected << FileErrorText(FileErrorCode::CannotOpenInitial, initial);
-        else if (message == QLatin1String("illegal"))
-            expected << FileErrorText(FileErrorCode::IllegalInitial, initial);
-        QCOMPARE(dialogs.texts, expected);
+        QCOMPARE(dialogs.texts,
+                 message.isEmpty() ? QStringList() : QStringList{message + "\r\n\r\n" + initial});
         QCOMPARE(state.options.ComPortNumber, qint16(1));
         if (!goesOn)
             return;

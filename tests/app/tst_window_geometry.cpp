@@ -20,41 +20,26 @@ class TestWindowGeometry : public QObject {
         QCOMPARE(PixelsToTwips(-34, 192), -255);
     }
 
-    void keepOnScreen_data()
-    {
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<QRect>("screen");
-        QTest::addColumn<QPoint>("placed");
-        const QRect hd(0, 0, 1920, 1080);
-        const QRect second(1920, 200, 1280, 1024); // a monitor right of the first
-        QTest::newRow("inside: unchanged") << QRect(100, 50, 576, 443) << hd << QPoint(100, 50);
-        QTest::newRow("past the right and bottom edges") << QRect(1500, 900, 576, 443) << hd << QPoint(1344, 637);
-        QTest::newRow("past the left and top edges") << QRect(-33, -5, 576, 443) << hd << QPoint(0, 0);
-        QTest::newRow("larger than the screen: left and top win") << QRect(500, 10, 2500, 1200) << hd << QPoint(0, 0);
-        QTest::newRow("second screen, left of it") << QRect(1000, 100, 576, 443) << second << QPoint(1920, 200);
-        QTest::newRow("second screen, past its right") << QRect(3000, 1000, 576, 443) << second << QPoint(2624, 781);
-    }
+    // Kept on a screen whose area need not start at 0,0 (the second one lies right of the first).
     void keepOnScreen()
     {
-        QFETCH(QRect, window);
-        QFETCH(QRect, screen);
-        QFETCH(QPoint, placed);
-        QCOMPARE(KeepOnScreen(window, screen), placed);
+        const QRect hd(0, 0, 1920, 1080), second(1920, 200, 1280, 1024);
+        QCOMPARE(KeepOnScreen(QRect(100, 50, 576, 443), hd), QPoint(100, 50));     // inside: unchanged
+        QCOMPARE(KeepOnScreen(QRect(1500, 900, 576, 443), hd), QPoint(1344, 637)); // past right and bottom
+        QCOMPARE(KeepOnScreen(QRect(-33, -5, 576, 443), hd), QPoint(0, 0));        // past left and top
+        QCOMPARE(KeepOnScreen(QRect(500, 10, 2500, 1200), hd), QPoint(0, 0)); // too large: left and top win
+        QCOMPARE(KeepOnScreen(QRect(1000, 100, 576, 443), second), QPoint(1920, 200));
+        QCOMPARE(KeepOnScreen(QRect(3000, 1000, 576, 443), second), QPoint(2624, 781));
     }
 
-    void centreOver_data()
-    {
-        QTest::addColumn<QRect>("owner");
-        QTest::addColumn<QPoint>("placed"); // a 192 x 120 window on a 1920 x 1080 screen
-        QTest::newRow("centred, odd difference rounded") << QRect(100, 200, 577, 443) << QPoint(293, 362);
-        QTest::newRow("owner near the bottom right corner") << QRect(1700, 1000, 576, 443) << QPoint(1728, 960);
-        QTest::newRow("owner mostly off the top left") << QRect(-500, -400, 576, 443) << QPoint(0, 0);
-    }
+    // A 192 x 120 window centred over its owner on a 1920 x 1080 screen.
     void centreOver()
     {
-        QFETCH(QRect, owner);
-        QFETCH(QPoint, placed);
-        QCOMPARE(CentreOver(QSize(192, 120), owner, QRect(0, 0, 1920, 1080)), placed);
+        const QSize size(192, 120);
+        const QRect hd(0, 0, 1920, 1080);
+        QCOMPARE(CentreOver(size, QRect(100, 200, 577, 443), hd), QPoint(293, 362)); // odd difference rounded
+        QCOMPARE(CentreOver(size, QRect(1700, 1000, 576, 443), hd), QPoint(1728, 960)); // owner bottom right
+        QCOMPARE(CentreOver(size, QRect(-500, -400, 576, 443), hd), QPoint(0, 0)); // mostly off the top left
     }
 };
 

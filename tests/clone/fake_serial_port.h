@@ -10,8 +10,6 @@
 #include "unit_simulator.h"
 
 #include <QList>
-#include <QRandomGenerator>
-#include <algorithm>
 #include <functional>
 
 namespace vireo::test {
@@ -34,8 +32,6 @@ struct PortFaults {
     qint64 shortBy = 0;     ///< ...or takes all but this many bytes
     int loseAtWrite = -1;   ///< the port fails for good at this write (after taking it unless refused)
     bool readFails = false; ///< bytes are said to wait but none can be read
-    int chopEachFeed = 0;   ///< every chunk that arrives loses this many last bytes
-    bool garbage = false;   ///< random bytes arrive instead of the unit's
     bool overflow = false;  ///< the receive buffer overflows as the run starts
     bool neverDrains = false;
 };
@@ -97,7 +93,7 @@ class FakeSerialPort : public SerialPort {
     void Feed(const QByteArray &bytes)
     {
         if (m_open && !bytes.isEmpty()) {
-            m_rx.append(bytes.chopped(std::min<qsizetype>(faults.chopEachFeed, bytes.size())));
+            m_rx.append(bytes);
             emit readyRead();
         }
     }
@@ -132,17 +128,10 @@ struct SimulatedLine {
     FakeSerialPort &port;
     ManualClock &clock;
     UnitSimulator unit;
-    QRandomGenerator random{42};
 
     SimulatedLine(FakeSerialPort &p, ManualClock &c, UnitSimConfig config) : port(p), clock(c), unit(config)
     {
-        port.onWrite = [this](const QByteArray &bytes) {
-            if (!port.faults.garbage)
-                return unit.Receive(clock.Ns(), bytes);
-            QByteArray noise(40, '\0');
-            std::generate(noise.begin(), noise.end(), [this] { return char(random.bounded(256)); });
-            port.Feed(noise);
-        };
+        port.onWrite = [this](const QByteArray &bytes) { unit.Receive(clock.Ns(), bytes); };
     }
     /// Delivers what the unit has sent by now; pulls the plug when its fault says so.
     void Pump()

@@ -64,7 +64,6 @@ class TestFieldBinding : public QObject {
         row("check box by 1", "Config3[1]", "1", "on", L{1});
         row("check box by 0", "fleet-dispatch", "0", "off", L{0});
         row("check box refuses 2", "priority-subscriber", "2", "off", refused);
-        row("check box refuses yes", "priority-subscriber", "yes", "off", refused);
         row("tone by its item text", "system-tone", "3:123.0hz", "3:123.0Hz", L{3});
         row("tone with its unit", "system-tone", "123.0Hz", "3:123.0Hz", L{3});
         row("tone by its number alone", "system-tone", "151.4", "6:151.4Hz", L{6});

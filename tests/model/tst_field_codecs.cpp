@@ -87,7 +87,6 @@ class TestFieldCodecs : public QObject {
         row("group code ABCD shown, stored as 0000", "GroupCode[3]", L{0xABCD}, "ABCD", L{0});
         row("system tone 7 becomes item 0", "system-tone", L{7}, "0:100.0Hz", L{0});
         row("system tone 6 is the last item", "system-tone", L{6}, "6:151.4Hz", L{6});
-        row("busy channel detect 2 becomes 0", "busy-channel-detect", L{2}, "Carrier", L{0});
         row("check box 2 cleared", "priority-subscriber", L{2}, "off", L{0});
         row("check box 1 set", "memory-speed-dial", L{1}, "on", L{1});
         // clang-format on

@@ -171,13 +171,6 @@ class TestProfileFile : public QObject {
             QCOMPARE(ReadFile(profile.GetMyProfile()), r.content);
     }
 
-    void endlessDeviceIsNotRead()
-    {
-        const ProfileFileRead read = ReadProfileFile(S("/dev/zero"));
-        QCOMPARE(read.status, ProfileReadStatus::Unreadable);
-        QVERIFY(read.reason.contains(S("not a regular file")));
-    }
-
     void readFallbackSeedsTheFirstWrite()
     {
         const QString seed = m_dir.filePath(S("beside.ini"));

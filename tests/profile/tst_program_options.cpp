@@ -3,12 +3,9 @@
 // as one atomic replacement, the window-position tracking, and the recent-file
 // list with File menu items 5 to 8 (against a fake menu).
 #include "profile/program_options.h"
-#include "profile/recent_files.h"
 #include "profile_fixture.h"
 
 #include <QDir>
-
-#include <map>
 
 using namespace vireo;
 using namespace vireo::test;
@@ -22,26 +19,6 @@ QStringList Fields(const ProgramOptions &o)
                        QString::number(o.WindowLeft)} +
            QStringList(o.RecentFiles.begin(), o.RecentFiles.end());
 }
-
-struct FakeMenu : RecentFileMenu {
-    struct Item {
-        QString caption = S("?");
-        bool visible = true, enabled = false;
-    };
-    std::map<int, Item> items{{5, {}}, {6, {}}, {7, {}}, {8, {}}};
-    void SetItemCaption(int item, const QString &caption) override { items.at(item).caption = caption; }
-    void SetItemVisible(int item, bool visible) override { items.at(item).visible = visible; }
-    void SetItemEnabled(int item, bool enabled) override { items.at(item).enabled = enabled; }
-    // The visible items in menu order, "caption" or "caption off", joined by "|".
-    QString Shown() const
-    {
-        QStringList shown;
-        for (const auto &[index, item] : items)
-            if (item.visible)
-                shown << item.caption + (item.enabled ? QString() : S(" off"));
-        return shown.join(u'|');
-    }
-};
 
 // The list from its entries separated by blanks, "-" for an empty entry.
 ProgramOptions List(const QString &entries)
@@ -85,25 +62,19 @@ class TestProgramOptions : public QObject {
         QCOMPARE(Fields(loaded), Fields(options));
     }
 
-    void corrections_data()
-    {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QPoint>("expected"); // port, speed
-        QTest::newRow("port 0 becomes 1") << QByteArray("Port=0\nSpeed=2400") << QPoint(1, 2400);
-        QTest::newRow("port 5 becomes 1") << QByteArray("Port=5") << QPoint(1, 9600);
-        QTest::newRow("port text becomes 1") << QByteArray("Port=COM2") << QPoint(1, 9600);
-        QTest::newRow("port 4 kept, speed 4800 becomes 9600")
-            << QByteArray("Port=4\nSpeed=4800") << QPoint(4, 9600);
-        QTest::newRow("speed 28800 kept") << QByteArray("Speed=28800") << QPoint(1, 28800);
-    }
+    // A port outside 1 to 4 or a speed not offered falls back to 1 or 9600; the other value stays.
     void corrections()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QPoint, expected);
-        ProfileFile profile = ProfileIn(m_dir, "VIREO", "[OPTION]\n" + stored + "\n");
-        ProgramOptions options;
-        LoadOptions(profile, options);
-        QCOMPARE(QPoint(options.ComPortNumber, options.ComSpeed), expected);
+        const auto loaded = [this](const QByteArray &stored) {
+            ProfileFile profile = ProfileIn(m_dir, "VIREO", "[OPTION]\n" + stored + "\n");
+            ProgramOptions options;
+            LoadOptions(profile, options);
+            return QPoint(options.ComPortNumber, options.ComSpeed);
+        };
+        QCOMPARE(loaded("Port=0\nSpeed=2400"), QPoint(1, 2400));
+        QCOMPARE(loaded("Port=5"), QPoint(1, 9600));
+        QCOMPARE(loaded("Port=4\nSpeed=4800"), QPoint(4, 9600));
+        QCOMPARE(loaded("Speed=28800"), QPoint(1, 28800));
     }
 
     // The disk fills part-way through the save: nine single writes would leave
@@ -126,24 +97,18 @@ class TestProgramOptions : public QObject {
         QVERIFY(ReadFile(profile.GetMyProfile()).contains("FileName(4)=/a/e\r\n"));
     }
 
-    void tracking_data()
-    {
-        QTest::addColumn<QPointF>("place");
-        QTest::addColumn<bool>("minimised");
-        QTest::addColumn<QPoint>("expected"); // from (10, 20)
-        QTest::newRow("moved window recorded") << QPointF(300, 150) << false << QPoint(300, 150);
-        QTest::newRow("minimised window not recorded") << QPointF(-32000, -32000) << true << QPoint(10, 20);
-        QTest::newRow("same place, no change") << QPointF(10, 20) << false << QPoint(10, 20);
-        QTest::newRow("rounded, halves to even") << QPointF(10.5, 21.5) << false << QPoint(10, 22);
-    }
+    // From (10, 20): a move is recorded, rounded halves to even; a minimised window or the same place is not.
     void tracking()
     {
-        QFETCH(QPointF, place);
-        QFETCH(bool, minimised);
-        QFETCH(QPoint, expected);
-        ProgramOptions options{.WindowTop = 20, .WindowLeft = 10, .RecentFiles = {}};
-        QCOMPARE(TrackWindowPosition(options, place.x(), place.y(), minimised), expected != QPoint(10, 20));
-        QCOMPARE(QPoint(options.WindowLeft, options.WindowTop), expected);
+        const auto track = [](double left, double top, bool minimised) {
+            ProgramOptions options{.WindowTop = 20, .WindowLeft = 10, .RecentFiles = {}};
+            const bool changed = TrackWindowPosition(options, left, top, minimised);
+            return QPair(changed, QPoint(options.WindowLeft, options.WindowTop));
+        };
+        QCOMPARE(track(300, 150, false), QPair(true, QPoint(300, 150)));
+        QCOMPARE(track(-32000, -32000, true), QPair(false, QPoint(10, 20)));
+        QCOMPARE(track(10, 20, false), QPair(false, QPoint(10, 20)));
+        QCOMPARE(track(10.5, 21.5, false), QPair(true, QPoint(10, 22)));
     }
 
     // The list before, the path saved or opened (null: the menu is only

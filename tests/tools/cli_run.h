@@ -10,8 +10,6 @@
 
 namespace vireo::test {
 
-inline const QString ShippedFile = QStringLiteral(VIREO_BIN_DIR "/VIREO.sts");
-
 struct Run {
     int status = -1;
     QString out;
