@@ -124,6 +124,17 @@ std::optional<FieldEntry> FindField(const QString &name)
     return std::nullopt;
 }
 
+std::optional<FieldAssignment> ParseFieldAssignment(const QString &text)
+{
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return std::nullopt;
+    const std::optional<FieldEntry> field = FindField(text.left(eq).trimmed());
+    if (!field)
+        return std::nullopt;
+    return FieldAssignment{*field, text.mid(eq + 1)};
+}
+
 QString ShownValue(const FieldEntry &field, const UnitModel &model)
 {
     const FieldValues &f = model.Fields;

@@ -29,6 +29,14 @@ struct FieldEntry {
 const std::vector<FieldEntry> &AllFields();
 /// A field by key or alias (letter case ignored).
 std::optional<FieldEntry> FindField(const QString &name);
+/** One `Field=value` from a script: the field and the text to put into it. */
+struct FieldAssignment {
+    FieldEntry field;
+    QString value;
+};
+/// Reads "key=value" or "alias=value" (spaces around the name ignored, the
+/// value kept as written); nothing when there is no '=' after a field's name.
+std::optional<FieldAssignment> ParseFieldAssignment(const QString &text);
 /// The field's value as the editor shows it (list items by text, check boxes as on/off).
 QString ShownValue(const FieldEntry &field, const UnitModel &model);
 

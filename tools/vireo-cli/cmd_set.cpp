@@ -5,27 +5,9 @@
 #include "cli_common.h"
 #include "model/field_table.h"
 
-#include <optional>
-
 namespace vireo::cli {
 
 namespace {
-
-struct Assignment {
-    FieldEntry field;
-    QString value;
-};
-
-std::optional<Assignment> ParseAssignment(const QString &text)
-{
-    const qsizetype eq = text.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        return std::nullopt;
-    const std::optional<FieldEntry> field = FindField(text.left(eq).trimmed());
-    if (!field)
-        return std::nullopt;
-    return Assignment{*field, text.mid(eq + 1)};
-}
 
 class SetCommand : public Command {
   public:
@@ -58,9 +40,9 @@ class SetCommand : public Command {
         const QStringList args = parser.positionalArguments();
         const QString path = args.first();
         const QString out = parser.isSet(QStringLiteral("o")) ? parser.value(QStringLiteral("o")) : path;
-        QList<Assignment> assignments;
+        QList<FieldAssignment> assignments;
         for (const QString &arg : args.mid(1)) {
-            const std::optional<Assignment> a = ParseAssignment(arg);
+            const std::optional<FieldAssignment> a = ParseFieldAssignment(arg);
             if (!a)
                 return WrongCall(QStringLiteral("not a field assignment: '%1'").arg(arg));
             assignments.append(*a);
@@ -71,7 +53,7 @@ class SetCommand : public Command {
             return status;
         // Each assignment is typed into its field and committed with Enter; a
         // field that then loses the focus has nothing left to commit.
-        for (const Assignment &a : assignments) {
+        for (const FieldAssignment &a : assignments) {
             if (const Result<> assigned = AssignField(editor.binding, editor.controls, a.field, a.value);
                 !assigned)
                 return WrongCall(QStringLiteral("'%1' cannot take the value '%2': %3")
