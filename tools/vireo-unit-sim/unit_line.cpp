@@ -270,8 +270,10 @@ int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
         else if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))
             closed = !(fds[1].revents & POLLIN);
         if (!closed && (fds[1].revents & POLLIN)) {
+            // A bounded number of pieces per wake, so that a program that never
+            // stops sending cannot keep the unit from answering and pacing.
             char buffer[4096];
-            for (;;) {
+            for (int chunk = 0; chunk < 16; ++chunk) {
                 const ssize_t n = ::read(line.fd, buffer, sizeof buffer);
                 if (n > 0) {
                     programOpen = true;

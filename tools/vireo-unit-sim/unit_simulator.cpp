@@ -18,6 +18,11 @@ constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr int MaxNoiseBytes = 8;
 constexpr qsizetype MaxBabbleChunk = 4096;
 constexpr qsizetype MaxPendingFrame = 4096;
+// Bytes the wire may still owe the unit. Only a pseudo-terminal lets a program
+// send faster than the line's speed; the unit's receiver then overruns and
+// drops what lies beyond this backlog, so neither the echo nor the wait grows
+// without end.
+constexpr qint64 MaxReceiveBacklog = 4096;
 
 QByteArray HostHeaderBytes()
 {
@@ -165,6 +170,8 @@ void UnitSimulator::Receive(qint64 nowNs, QByteArrayView bytes)
     QByteArray echo;
     qint64 echoFrom = std::max(nowNs, m_rxFreeAt);
     for (char c : bytes) {
+        if (m_byteNs > 0 && m_rxFreeAt - nowNs >= MaxReceiveBacklog * m_byteNs)
+            continue;
         m_rxFreeAt = std::max(nowNs, m_rxFreeAt) + m_byteNs;
         if (m_config.echo)
             echo.append(c);
