@@ -225,14 +225,15 @@ class TestMainWindow : public QObject {
     }
 
     // Ctrl+S on an untitled document saves under the name chosen, the edit still in its
-    // field too (primary code 0012 is word 7, 0102), and the caption follows.
+    // field too (with the block rule of the field that had the focus), and the caption follows.
     void saveFromTheKeyboard()
     {
         Started s;
         s.dialogs.files << s.dir.filePath(QStringLiteral("site"));
-        s.Type("Config1[0]", QStringLiteral("12"));
+        s.Type("Config1[2]", QStringLiteral("200")); // Lower block decode, carrying Upper with it
         QTest::keySequence(s.window.get(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(test::ReadFile(s.dir.filePath(QStringLiteral("site"))).mid(7 * 6, 4), QByteArray("0102"));
+        QCOMPARE(s.Field("Config1[3]")->text(), QStringLiteral("0200"));
+        QCOMPARE(test::ReadFile(s.dir.filePath(QStringLiteral("site"))), SettingsFileText(s.state->model.UnitImage));
         QCOMPARE(s.window->windowTitle(), QStringLiteral("site - Vireo"));
     }
 
