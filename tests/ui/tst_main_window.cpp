@@ -233,7 +233,8 @@ class TestMainWindow : public QObject {
         s.Type("Config1[2]", QStringLiteral("200")); // Lower block decode, carrying Upper with it
         QTest::keySequence(s.window.get(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(s.Field("Config1[3]")->text(), QStringLiteral("0200"));
-        QCOMPARE(test::ReadFile(s.dir.filePath(QStringLiteral("site"))), SettingsFileText(s.state->model.UnitImage));
+        QCOMPARE(test::ReadFile(s.dir.filePath(QStringLiteral("site"))),
+                 SettingsFileText(s.state->model.UnitImage));
         QCOMPARE(s.window->windowTitle(), QStringLiteral("site - Vireo"));
     }
 
