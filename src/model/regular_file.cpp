@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "regular_file.h"
 
+#include <QFileInfo>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -18,7 +20,8 @@ Result<> OpenRegularFile(QFile &file, const QString &path)
     if (!path.startsWith(QLatin1Char(':'))) {
         // Without O_NONBLOCK, opening a FIFO waits for a writer; the type is
         // then checked on the descriptor itself, not on a path that may have changed.
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             return Failure{QString::fromLocal8Bit(std::strerror(errno))};
         struct stat status {};
@@ -34,6 +37,8 @@ Result<> OpenRegularFile(QFile &file, const QString &path)
         return {};
     }
 #endif
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
+        return Failure{QStringLiteral("not a regular file")};
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{file.errorString()};

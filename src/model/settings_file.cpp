@@ -8,7 +8,6 @@
 #include "hex_text.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <optional>
 
@@ -95,11 +94,7 @@ class LineLoader {
 
 Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model)
 {
-    // Checked before opening: opening a FIFO waits for a writer, a device may
-    // never end.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return Failure{QStringLiteral("not a regular file")};
+    // Only a regular file is read: a FIFO would wait for a writer, a device may never end.
     QFile file;
     if (const Result<> opened = OpenRegularFile(file, path); !opened)
         return Failure{opened.error()};

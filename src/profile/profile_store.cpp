@@ -193,16 +193,11 @@ bool IsWritableEntry(const QString &section, const QString &key, const QString &
 ProfileFileRead ReadProfileFile(const QString &path)
 {
     ProfileFileRead result;
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!QFileInfo::exists(path))
         return result; // Missing
     result.status = ProfileReadStatus::Unreadable;
-    if (!info.isFile() && !info.isDir()) {
-        // Opening a FIFO waits for a writer, and a device may never end or
-        // answer: the profile is a file, so anything else is not read at all.
-        result.reason = QStringLiteral("not a regular file");
-        return result;
-    }
+    // The profile is a file: a FIFO would wait for a writer and a device may
+    // never end or answer, so anything else is not read at all.
     QFile file;
     if (const Result<> opened = OpenRegularFile(file, path); !opened) {
         result.reason = opened.error();
