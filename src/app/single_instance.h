@@ -1,26 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One window per user: a lock file in the user's runtime folder, held for the
-// life of the program. A lock left by a crashed instance is found stale by
-// its process number and taken over. vireo-cli never takes it.
+// One window per user: a lock the system holds for the running window and
+// drops when its process ends, however it ends. vireo-cli never takes it.
 #pragma once
 
-#include <QLockFile>
+#include "model/result.h"
+
 #include <QString>
+
+#include <cstdint>
 
 namespace vireo {
 
-/// The lock file of the running window: "vireo.lock" in the user's runtime folder.
-QString InstanceLockPath();
+/// What a start finds at the lock.
+enum class InstanceState {
+    First,          ///< the lock is now ours: this start goes on
+    AlreadyRunning, ///< a live instance holds it: this start ends silently
+};
+
+/**
+ * The lock of the running window, "vireo.lock" in a folder only the user can
+ * use: the runtime folder when it is private, else "vireo" in the user's
+ * cache folder, made private. A Failure when no such folder can be had.
+ */
+Result<QString> InstanceLockPath();
 
 /** The single-instance lock; released when the object goes. */
 class SingleInstance {
   public:
-    explicit SingleInstance(const QString &lockPath = InstanceLockPath());
-    /// True when this is the only running instance (the lock is now ours).
-    bool IsFirst();
+    explicit SingleInstance(Result<QString> lockPath = InstanceLockPath());
+    ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
+
+    /**
+     * Takes the lock unless a live instance holds it. A lock that cannot be
+     * judged (not a regular file of the user's, or the system refusing it)
+     * is a Failure whose reason names the path and what to do about it.
+     */
+    Result<InstanceState> Acquire();
 
   private:
-    QLockFile m_lock;
+    Result<QString> m_path;
+    std::intptr_t m_handle = -1; // the system's handle of the open lock file; -1 while not held
 };
 
 } // namespace vireo

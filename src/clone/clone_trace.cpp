@@ -3,6 +3,7 @@
 #include "clone_trace.h"
 
 #include "clone_frames.h"
+#include "model/regular_file.h"
 
 namespace vireo {
 
@@ -22,8 +23,10 @@ bool CloneTrace::Open(const QString &path)
 {
     if (m_file.isOpen())
         m_file.close();
-    m_file.setFileName(path);
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    m_writeError.clear();
+    const Result<> opened = OpenRegularFileForWriting(m_file, path);
+    m_error = opened ? QString() : opened.error();
+    return opened.ok();
 }
 
 void CloneTrace::Line(double now, QByteArrayView tag, QByteArrayView text)
@@ -33,9 +36,19 @@ void CloneTrace::Line(double now, QByteArrayView tag, QByteArrayView text)
     const double ms = (now - m_origin) * 1000.0;
     QByteArray line = QByteArray::number(ms, 'f', 3).rightJustified(10, ' ') + " ms " + tag.toByteArray() +
                       ' ' + text.toByteArray() + '\n';
-    m_file.write(line);
-    // Flushed line by line so that a trace survives a crash or a killed run.
-    m_file.flush();
+    // Written line by line (the file is unbuffered) so that a trace survives a
+    // crash or a killed run.
+    // A write cut short is tried again for the rest, so that the refusal comes
+    // with its reason (a full disk) rather than as a short count.
+    for (qsizetype done = 0; done < line.size();) {
+        const qint64 written = m_file.write(line.constData() + done, line.size() - done);
+        if (written <= 0) {
+            if (m_writeError.isEmpty())
+                m_writeError = m_file.errorString();
+            break;
+        }
+        done += written;
+    }
 }
 
 void CloneTrace::Sent(double now, QByteArrayView hex, qint64 taken)

@@ -13,11 +13,16 @@ namespace vireo {
 /** A text file of timestamped clone traffic. */
 class CloneTrace {
   public:
-    /// Creates or replaces the trace file; false (with ErrorText) when it cannot.
+    /// Creates or replaces the trace file; false (with ErrorText) when it
+    /// cannot, or when something other than a regular file is at path (a
+    /// FIFO is never waited on).
     bool Open(const QString &path);
     bool IsOpen() const { return m_file.isOpen(); }
-    QString ErrorText() const { return m_file.errorString(); }
+    QString ErrorText() const { return m_error; }
     void Close() { m_file.close(); }
+    /// Why a line could not be written (a full disk), the first time it
+    /// happened; empty while every line was written.
+    QString WriteError() const { return m_writeError; }
 
     /// Sets the origin of the timestamps (the run's start on the clone clock).
     void Begin(double now) { m_origin = now; }
@@ -31,6 +36,8 @@ class CloneTrace {
     void Line(double now, QByteArrayView tag, QByteArrayView text);
 
     QFile m_file;
+    QString m_error;
+    QString m_writeError;
     double m_origin = 0;
 };
 

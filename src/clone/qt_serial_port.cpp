@@ -2,6 +2,8 @@
 // QSerialPort backend of the clone link's serial port.
 #include "qt_serial_port.h"
 
+#include "model/regular_file.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <csignal>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -26,6 +29,40 @@ PortFailure ClassifyPermissionError(const QString &device)
     if (::access(path.constData(), R_OK | W_OK) != 0)
         return PortFailure::PermissionDenied;
     return PortFailure::InUse;
+}
+
+QString PortHeldText(const QString &device, const QString &lockFolder)
+{
+    // The serial port's lock: "LCK.." and the device's name below /dev ('/'
+    // as '_'), in the first of these folders where it exists or could be made.
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+    name = QStringLiteral("LCK..") + name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QStringList folders = lockFolder.isEmpty() ? QStringList{QStringLiteral("/var/lock"),
+                                                                   QStringLiteral("/etc/locks"),
+                                                                   QStringLiteral("/var/spool/locks"),
+                                                                   QStringLiteral("/var/spool/uucp"),
+                                                                   QStringLiteral("/tmp"),
+                                                                   QStringLiteral("/var/tmp"),
+                                                                   QStringLiteral("/var/lock/lockdev"),
+                                                                   QStringLiteral("/run/lock")}
+                                                     : QStringList{lockFolder};
+    const QString inUse = QStringLiteral("in use by another program");
+    for (const QString &folder : folders) {
+        const QString path = folder + QLatin1Char('/') + name;
+        QFile lock;
+        if (!OpenRegularFile(lock, path))
+            continue;
+        // The lock names its holder on its first line; a run killed between
+        // creating the file and writing it leaves it empty.
+        const QByteArray holder = lock.read(64).split('\n').first().trimmed();
+        bool isNumber = false;
+        const qint64 pid = holder.toLongLong(&isNumber);
+        if (isNumber && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM))
+            return inUse + QStringLiteral(" (process %1, lock %2)").arg(pid).arg(path);
+        return QStringLiteral("held by a stale lock %1 that an interrupted run left; it clears within 30 s")
+            .arg(path);
+    }
+    return inUse;
 }
 
 QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
@@ -96,7 +133,7 @@ bool QtSerialPort::Open(const QString &device, qint32 speed)
                             QStringLiteral("%1: permission denied; %2 (%3)")
                                 .arg(device, PermissionAdvice(device), reason));
             return Fail(PortFailure::InUse,
-                        QStringLiteral("%1: in use by another program (%2)").arg(device, reason));
+                        QStringLiteral("%1: %2 (%3)").arg(device, PortHeldText(device), reason));
         case QSerialPort::UnsupportedOperationError:
             return Fail(PortFailure::SettingRefused,
                         QStringLiteral("%1: line settings refused (%2)").arg(device, reason));

@@ -54,4 +54,10 @@ class QtSerialPort : public SerialPort {
 /// device file's own access decides between "permission denied" and "in use".
 PortFailure ClassifyPermissionError(const QString &device);
 
+/// Why a device that opens for us is held, judged by its lock file in the
+/// system's lock folder: "in use by another program", or a stale lock that a
+/// run killed while opening the port left (empty, or naming a process that
+/// has ended), which the port's lock handling clears after 30 s.
+QString PortHeldText(const QString &device, const QString &lockFolder = QString());
+
 } // namespace vireo

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one way this program puts a file on disk: whole or not at all, never
-// over something that is not a regular file, keeping the old file's mode.
+// over something that is not a regular file, keeping the old file's mode and owner.
 #pragma once
 
 #include "result.h"
@@ -12,9 +12,13 @@ namespace vireo {
 
 /// Writes bytes to path so that the old file stays until the new one is
 /// complete. A symbolic link is followed to the file it names (created when
-/// missing) and stays a link; an existing file keeps its permission bits; a
-/// target that exists and is not a regular file is refused and left as it
-/// was. On failure the reason is the system's own (or "not a regular file").
+/// missing) and stays a link; an existing file keeps its permission bits,
+/// owner and group. Refused, the old file left as it was: a target that is
+/// not a regular file, one with other names (hard links), one whose owner or
+/// group the new file could not keep, and a name that is not UTF-8 text.
+/// The new content is written to a hidden ".NAME.vireo-XXXXXX" beside the
+/// target; such files that an earlier, killed save left are removed.
+/// On failure the reason is the system's own or one of the above.
 Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes);
 
 /// Whether a file could be saved at path, checked before work that would

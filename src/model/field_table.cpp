@@ -115,6 +115,27 @@ const std::vector<FieldEntry> &AllFields()
     return fields;
 }
 
+QString FieldNamesText()
+{
+    // A row of one array is "first..last"; an alias that ends in ".n" joins its row.
+    QStringList keys, aliases;
+    const std::vector<FieldEntry> &fields = AllFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldEntry &field = fields[i];
+        const bool opensRow = i == 0 || fields[i - 1].array != field.array;
+        const bool closesRow = i + 1 == fields.size() || fields[i + 1].array != field.array;
+        if (opensRow)
+            keys.append(field.key);
+        else if (closesRow)
+            keys.last() = QStringLiteral("%1..%2]").arg(keys.last().chopped(1)).arg(field.index);
+        if (!field.alias.contains(QLatin1Char('.')) || opensRow)
+            aliases.append(field.alias);
+        else if (closesRow)
+            aliases.last() += QStringLiteral("..") + field.alias;
+    }
+    return keys.join(QStringLiteral(", ")) + QStringLiteral(", or ") + aliases.join(QStringLiteral(", "));
+}
+
 std::optional<FieldEntry> FindField(const QString &name)
 {
     for (const FieldEntry &field : AllFields())

@@ -27,6 +27,9 @@ struct FieldEntry {
 
 /// Every editor field, in the window's order.
 const std::vector<FieldEntry> &AllFields();
+/// The names FindField takes, ranges folded: "SpeedDial[0..13], ..., or
+/// speed-dial.0..speed-dial.D, primary-code, ...".
+QString FieldNamesText();
 /// A field by key or alias (letter case ignored).
 std::optional<FieldEntry> FindField(const QString &name);
 /** One `Field=value` from a script: the field and the text to put into it. */

@@ -14,4 +14,14 @@ namespace vireo {
 /// file" or the system's reason otherwise. Never blocks on a FIFO or device.
 Result<> OpenRegularFile(QFile &file, const QString &path);
 
+/// Refuses a path holding U+FFFD: the system gave a name that is not UTF-8,
+/// and the decoded name would reach another file or none at all.
+Result<> CheckNameIsText(const QString &path);
+
+/// Opens path write-only into file, created or emptied, when nothing or a
+/// regular file is there; "not a regular file" or the system's reason
+/// otherwise. For files written as they grow (a trace), where a whole-file
+/// save does not fit. Never blocks on a FIFO or device.
+Result<> OpenRegularFileForWriting(QFile &file, const QString &path);
+
 } // namespace vireo

@@ -19,14 +19,23 @@ int RunWindowProgram(int argc, char *argv[], const std::function<void(MainWindow
     QCoreApplication::setApplicationName(QStringLiteral("vireo"));
     // First, before anything is read or shown: a second start ends silently.
     SingleInstance instance;
-    if (!instance.IsFirst())
+    const Result<InstanceState> running = instance.Acquire();
+    if (running && *running == InstanceState::AlreadyRunning)
         return 0;
 
     // The application comes before the options: the start-up messages need it.
     QApplication app(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
-    ProgramState state(OpenProfile());
     QtUserDialogs dialogs;
+    // A lock that cannot be judged is said, never passed over: silence would
+    // look like a window that never opens.
+    if (!running) {
+        dialogs.MessageBox(QStringLiteral("Vireo cannot tell whether it is already running: ") +
+                               running.error(),
+                           Buttons::Ok);
+        return 1;
+    }
+    ProgramState state(OpenProfile());
     if (!StartUp(state, InitialFilePath(), dialogs))
         return 1;
     MainWindow window(state, dialogs);

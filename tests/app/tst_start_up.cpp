@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up without a window: the initial settings file missing, illegal or
-// good, the access code's start value, and the single-instance lock.
+// good, the access code's start value, and the single-instance lock and its folder.
 #include "app/program_state.h"
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
 #include "test_files.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace vireo;
+
+// A start's outcome in words a failed comparison shows: "first", "running" or the reason.
+static QString Outcome(SingleInstance &instance)
+{
+    const Result<InstanceState> state = instance.Acquire();
+    return !state ? state.error() : QString(*state == InstanceState::First ? "first" : "running");
+}
 
 class TestStartUp : public QObject {
     Q_OBJECT
@@ -56,25 +66,76 @@ class TestStartUp : public QObject {
         QVERIFY(!state.document.HasFileName && !state.document.DataEdited());
     }
 
-    // One holder at a time; a lock left by a process that has ended is taken over.
+    void singleInstance_data()
+    {
+        QTest::addColumn<QString>("plant");   // shell words run in the lock's folder
+        QTest::addColumn<QString>("outcome"); // "running": then "first" once its holder is killed
+        const auto row = [](const char *name, const char *plant, const QString &outcome) {
+            QTest::newRow(name) << QString::fromLatin1(plant) << outcome;
+        };
+        row("held, then killed", "exec 9>>vireo.lock && flock -n 9 && echo held && exec sleep 30", "running");
+        row("empty", ": >vireo.lock", "first");
+        row("garbage", "printf '\\377\\0?' >vireo.lock", "first");
+        row("another host", "printf '4242\\nvireo\\nelsewhere\\n' >vireo.lock", "first");
+        row("a dead pid", "printf '99999999\\nvireo\\n%s\\n' $(uname -n) >vireo.lock", "first");
+        const QString notRegular = "%1 is not a regular file. Remove it, then start Vireo again.";
+        row("FIFO", "mkfifo vireo.lock", notRegular);
+        row("folder", "mkdir vireo.lock", notRegular);
+        row("symbolic link", "ln -s elsewhere vireo.lock",
+            "%1 is a symbolic link. Remove it, then start Vireo again.");
+    }
+    // Only a live holder keeps a start out, and the system frees the lock with
+    // its holder; what a file holds never matters; what cannot be a lock is said.
     void singleInstance()
     {
+        QFETCH(QString, plant);
+        QFETCH(QString, outcome);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("vireo.lock"));
-        {
-            SingleInstance first(path);
-            QVERIFY(first.IsFirst() && !SingleInstance(path).IsFirst());
+        const QString path = dir.filePath("vireo.lock");
+        QProcess planter;
+        planter.setWorkingDirectory(dir.path());
+        planter.start("sh", {"-c", plant});
+        QVERIFY(outcome == "running" ? planter.waitForReadyRead() : planter.waitForFinished());
+        auto second = std::make_unique<SingleInstance>(path);
+        QCOMPARE(Outcome(*second), QString(outcome).replace("%1", path));
+        if (outcome == "running") {
+            planter.kill(); // SIGKILL: the holder has no chance to let go itself
+            QVERIFY(planter.waitForFinished());
+            QCOMPARE(Outcome(*second), "first");
+        } else if (outcome == "first") {
+            QCOMPARE(test::ReadFile(path), QByteArray::number(QCoreApplication::applicationPid()) + "\n");
+            SingleInstance third(path); // a second lock of this process is kept out as well
+            QCOMPARE(Outcome(third), "running");
+            second.reset();
+            QCOMPARE(Outcome(third), "first");
         }
-        QVERIFY(SingleInstance(path).IsFirst()); // released with its holder
+    }
 
-        QProcess ended;
-        ended.start(QStringLiteral("sleep"), {QStringLiteral("0.05")});
-        QVERIFY(ended.waitForStarted());
-        const qint64 pid = ended.processId();
-        QVERIFY(ended.waitForFinished());
-        QVERIFY(test::WriteFile(path, QByteArray::number(pid) + "\nvireo\n" +
-                                          QSysInfo::machineHostName().toUtf8() + "\n"));
-        QVERIFY(SingleInstance(path).IsFirst());
+    void lockFolder_data()
+    {
+        QTest::addColumn<int>("mode"); // Qt's permission bits of the runtime folder; 0: none; -1: unset
+        QTest::addColumn<bool>("used");
+        QTest::newRow("unset") << -1 << false;
+        QTest::newRow("no such folder") << 0 << false;
+        QTest::newRow("open to all") << 0x7777 << false;
+        QTest::newRow("group may read") << 0x7740 << false;
+        QTest::newRow("the user's own") << 0x7700 << true;
+    }
+    // The lock's folder is one only the user can use: the runtime folder when
+    // it is such, else "vireo" in the user's cache folder, made such.
+    void lockFolder()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, used);
+        QTemporaryDir dir;
+        const QString runtime = dir.filePath("run"), folder = used ? runtime : dir.filePath("c/vireo");
+        if (mode > 0)
+            QVERIFY(QDir().mkdir(runtime) && QFile::setPermissions(runtime, QFile::Permissions(mode)));
+        mode < 0 ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("c")));
+        const Result<QString> path = InstanceLockPath();
+        QCOMPARE(path ? *path : path.error(), folder + "/vireo.lock");
+        QCOMPARE(int(QFile::permissions(folder) & 0x7077), 0x7000); // the owner's alone
     }
 };
 

@@ -5,6 +5,7 @@
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"
+#include "interrupt_watcher.h"
 #include "model/settings_file.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using namespace vireo;
 using namespace vireo::test;
@@ -124,21 +126,66 @@ class TestCliClone : public QObject {
             "writing not started: interrupted; result: interrupted, exit status 130"));
     }
 
-    // Ctrl+C (here SIGTERM) during a run tells the unit to leave cloning; a stopped read leaves no file.
+    // SIGTERM, and SIGHUP from a dropped session, during a run tell the unit to leave cloning
+    // and end with 130; a stopped read leaves no file.
+    void interruptedRunAbortsAndLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("read stopped by SIGTERM") << false << SIGTERM;
+        QTest::newRow("write stopped by SIGHUP") << true << SIGHUP;
+    }
     void interruptedRunAbortsAndLeavesNoFile()
     {
-        Sim sim({"--baud", "1200"}); // the slow line keeps the read going meanwhile
+        QFETCH(bool, write);
+        QFETCH(int, signalNumber);
+        Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
         const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
         QProcess process;
         process.start(VIREO_BIN_DIR "/vireo-cli",
-                      QStringList{"read", "--trace", trace, "-o", out} + sim.Port());
-        QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(ReadRequestFrame())), 10000);
-        process.terminate();
+                      (write ? QStringList{"write", m_memoryFile} : QStringList{"read", "-o", out}) +
+                          QStringList{"--trace", trace} + sim.Port());
+        const QByteArray request = write ? WriteRequestFrame() : ReadRequestFrame();
+        QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(request)), 10000);
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 130);
         QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
         QVERIFY(!QFile::exists(out));
+    }
+
+    // A trace that stops being written (here the file size limit, as a full disk would) is
+    // reported, and the read that completed ends as a file error.
+    void traceWriteFailureIsReported()
+    {
+        Sim sim({});
+        const QString out = Path("limited.st2"), trace = Path("limited.trace");
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+        rlimit limit = old;
+        limit.rlim_cur = 2048; // the settings file (594 bytes) fits, the trace does not
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const Run run = RunCli(QStringList{"read", "-q", "-o", out, "--trace", trace} + sim.Port());
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains("cannot write the trace " + trace + " (File too large); it is incomplete"),
+                 qPrintable(run.err));
+        QCOMPARE(ReadFile(out), SettingsFileText(m_shipped));
+    }
+
+    // Held from the start of the program, a signal that comes in once a watcher has gone (the
+    // work done) waits for the next one instead of ending the program with 143.
+    void heldInterruptOutlivesItsWatcher()
+    {
+        tool::HoldInterrupts();
+        {
+            tool::InterruptWatcher first;
+        }
+        std::raise(SIGTERM);
+        tool::InterruptWatcher next;
+        QVERIFY(next.Take());
     }
 };
 

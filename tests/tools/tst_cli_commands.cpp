@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace vireo;
 using namespace vireo::test;
 
@@ -64,7 +66,10 @@ class TestCliCommands : public QObject {
         QTest::newRow("too many files") << "show $GOOD $GOOD" << 1 << "unexpected argument '$GOOD'";
         QTest::newRow("COM5 is no port") << "read --port COM5 -o $X" << 1 << "COM1 to COM4";
         QTest::newRow("six-digit code") << "read $P --code 123456 -o $X" << 1 << "--code takes";
-        QTest::newRow("set of an unknown field") << "set $GOOD Config9[0]=1" << 1 << "not a field assignment";
+        QTest::newRow("code with a sign") << "read $P --code +1234 -o $X" << 1 << "--code takes";
+        QTest::newRow("code minus zero") << "read $P --code=-0 -o $X" << 1 << "--code takes";
+        QTest::newRow("version with more") << "--version x" << 1 << "--help or --version, alone";
+        QTest::newRow("set of an unknown field lists the names") << "set $GOOD Config9[0]=1" << 1 << "where NAME is SpeedDial[0..13], Config1[0..5], Config2[0..1], Config3[0..4], GroupCode[0..15], or speed-dial.0..speed-dial.D, primary-code,";
         QTest::newRow("set of a missing list item") << "set $GOOD Config2[1]=2" << 1 << "cannot take the value";
         QTest::newRow("diff of one file is trouble") << "diff $GOOD" << 2 << "two settings files";
         QTest::newRow("trace over the output") << "read $P --trace $X -o $X" << 1 << "same file";
@@ -77,6 +82,8 @@ class TestCliCommands : public QObject {
         QTest::newRow("profile unreadable, no --port") << "read --profile $UTF16 -o $X" << 2 << "give --port";
         QTest::newRow("backup folder under a file") << "write $GOOD $P --backup $GOOD/b" << 2 << "save file. $GOOD/b";
         QTest::newRow("trace cannot be written") << "read $P --trace /none/t -o $X" << 2 << "cannot write the trace";
+        QTest::newRow("trace is a FIFO, never waited on") << "read $P --trace $FIFO -o $X" << 2 << "trace $FIFO (not a regular file)";
+        QTest::newRow("trace over the output through a linked folder") << "read $P --trace $LINKED/x -o $X" << 1 << "same file";
         QTest::newRow("port is a regular file") << "read --port $GOOD -o $X" << 10 << "$GOOD is not a serial device";
         // clang-format on
     }
@@ -90,7 +97,11 @@ class TestCliCommands : public QObject {
                                            {"$UTF16", Path("utf16.ini")},
                                            {"$MISSING", Path("missing.st2")},
                                            {"$X", Path("x")},
+                                           {"$FIFO", Path("fifo")},
+                                           {"$LINKED", Path("linked")},
                                            {"$P", "--port=/dev/vireo-none"}};
+        QVERIFY(QFileInfo::exists(names["$FIFO"]) || ::mkfifo(QFile::encodeName(names["$FIFO"]), 0600) == 0);
+        QVERIFY(QFileInfo(names["$LINKED"]).isSymLink() || QFile::link(m_dir.path(), names["$LINKED"]));
         const QByteArray shipped = ReadFile(ShippedFile), illegal = shipped.left(6 * 98);
         QVERIFY(WriteFile(names["$GOOD"], shipped) && WriteFile(names["$ILLEGAL"], illegal));
         QVERIFY(WriteFile(names["$UTF16"], QByteArray("\xFF\xFE[\0O\0]\0", 8)));
@@ -109,6 +120,19 @@ class TestCliCommands : public QObject {
         QCOMPARE(ReadFile(names["$GOOD"]), shipped);
         QCOMPARE(ReadFile(names["$ILLEGAL"]), illegal);
         QVERIFY(!QFile::exists(names["$X"]) && !QFile::exists(names["$MISSING"]));
+    }
+
+    // A name that is not UTF-8 (Latin-1 from an old archive) would reach the file system
+    // changed: it is refused, named byte for byte.
+    void undecodableName()
+    {
+        const char *const latin1[] = {"vireo-cli", "show", "caf\xE9.st2"}, *const utf8[] = {"x",
+                                                                                            "caf\xC3\xA9"};
+        cli::OutputCapture capture;
+        QCOMPARE(cli::RefuseUndecodableArguments(3, latin1), 2);
+        QVERIFY2(capture.Err().startsWith("vireo-cli: caf%E9.st2 is not UTF-8 text"),
+                 qPrintable(capture.Err()));
+        QCOMPARE(cli::RefuseUndecodableArguments(2, utf8), 0);
     }
 
     // show --json gives the words the window would save and the fields as the editor shows them.

@@ -213,7 +213,7 @@ class TestMainWindow : public QObject {
     {
         QTemporaryDir runtime;
         SingleInstance running(runtime.filePath(QStringLiteral("vireo.lock")));
-        QVERIFY(running.IsFirst());
+        QCOMPARE(running.Acquire().value(), InstanceState::First);
         QProcess second;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

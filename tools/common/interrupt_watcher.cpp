@@ -11,6 +11,16 @@
 
 namespace vireo::tool {
 
+void HoldInterrupts()
+{
+    // Fails only for an invalid set or address, neither possible here.
+    sigset_t set;
+    sigemptyset(&set);
+    for (int number : InterruptSignals)
+        sigaddset(&set, number);
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
 InterruptWatcher::InterruptWatcher(std::initializer_list<int> signalNumbers)
 {
     sigemptyset(&m_set);

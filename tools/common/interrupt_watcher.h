@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Ctrl+C, SIGTERM (and for the simulated unit SIGHUP) taken as readable data
-// through a signalfd, so no handler and no global state: vireo-cli stops its
-// clone run cleanly, the simulated unit leaves its poll loop.
+// Ctrl+C, SIGTERM and SIGHUP taken as readable data through a signalfd, so
+// no handler and no global state: vireo-cli stops its clone run cleanly, the
+// simulated unit leaves its poll loop.
 #pragma once
 
 #include <QString>
@@ -17,15 +17,26 @@ class QSocketNotifier;
 
 namespace vireo::tool {
 
+/// The signals that end a run: Ctrl+C, a termination request and a lost
+/// terminal (a dropped remote session).
+inline constexpr std::initializer_list<int> InterruptSignals{SIGINT, SIGTERM, SIGHUP};
+
+/// Blocks the interrupt signals for the rest of the process, from the first
+/// line of main: one that comes in before a watcher exists, or after the work
+/// is done, then waits to be read instead of killing the program with a
+/// status that no caller expects.
+void HoldInterrupts();
+
 /**
  * Blocks the given signals for its lifetime and makes them readable on Fd().
  * An interrupt is remembered until Clear(): one that comes in between two
  * clone runs is still there when the next would start. Signals that came in
- * are left pending when it ends, so they then end the program as usual.
+ * are left pending when it ends: with HoldInterrupts they never end the
+ * program, otherwise they then end it as usual.
  */
 class InterruptWatcher {
   public:
-    explicit InterruptWatcher(std::initializer_list<int> signalNumbers = {SIGINT, SIGTERM});
+    explicit InterruptWatcher(std::initializer_list<int> signalNumbers = InterruptSignals);
     ~InterruptWatcher();
     InterruptWatcher(const InterruptWatcher &) = delete;
     InterruptWatcher &operator=(const InterruptWatcher &) = delete;

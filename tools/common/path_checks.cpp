@@ -9,9 +9,26 @@
 
 namespace vireo::tool {
 
+namespace {
+
+// Where a name leads once every link is followed, also when the file does not
+// exist yet: the real location of its folder and its own name.
+QString RealLocation(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth) // the kernel's own link limit
+        info.setFile(info.symLinkTarget());
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
 bool SameFile(const QString &a, const QString &b)
 {
-    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+    if (RealLocation(a) == RealLocation(b))
         return true;
     struct stat sa {
     }, sb{};

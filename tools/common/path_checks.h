@@ -7,7 +7,8 @@
 
 namespace vireo::tool {
 
-/// The same file under both names, also through a symbolic or hard link.
+/// The same file under both names, also through a symbolic or hard link or a
+/// linked folder, and also when it does not exist yet.
 bool SameFile(const QString &a, const QString &b);
 
 /// True when something exists at path that cannot be a serial device (a

@@ -4,6 +4,7 @@
 #include "cli_common.h"
 #include "profile/profile_location.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -174,16 +175,38 @@ std::vector<std::unique_ptr<Command>> AllCommands()
     return commands;
 }
 
+int RefuseUndecodableArguments(int argc, const char *const argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        Err() << Program << ": " << QString::fromLatin1(raw.toPercentEncoding("/.-_+=:,"))
+              << " is not UTF-8 text, and would name a different file here; rename the file "
+                 "(for example with convmv) and try again"
+              << Qt::endl;
+        return ExitFile;
+    }
+    return ExitOk;
+}
+
 int RunProgram(const QStringList &args)
 {
     const QString first = args.value(0);
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+    const bool alone = args.size() == 1;
+    if ((first == QLatin1String("--help") || first == QLatin1String("-h")) && alone) {
         Out() << ProgramHelp() << Qt::flush;
         return ExitOk;
     }
-    if (first == QLatin1String("--version")) {
+    if (first == QLatin1String("--version") && alone) {
         Out() << Program << ' ' << VIREO_VERSION << Qt::endl;
         return ExitOk;
+    }
+    if (first.startsWith(QLatin1Char('-'))) {
+        Err() << Program << ": " << args.join(QLatin1Char(' '))
+              << ": the program's own options are --help or --version, alone\n"
+              << ProgramHelp() << Qt::flush;
+        return ExitUsage;
     }
     for (const auto &command : AllCommands())
         if (command->Name() == first)

@@ -140,6 +140,12 @@ std::unique_ptr<Command> MakeDiffCommand();
 /// Every command, in the order the program's help lists them.
 std::vector<std::unique_ptr<Command>> AllCommands();
 
+/// ExitOk when every argument is UTF-8 text, as the file system's names are
+/// read here; otherwise ExitFile after naming the argument. A name in another
+/// encoding (Latin-1 from an old archive) would reach the file system as a
+/// different name, and so read or write a different file than the one meant.
+int RefuseUndecodableArguments(int argc, const char *const argv[]);
+
 /// vireo-cli on its arguments (without the program name): --help, --version
 /// or a command; returns the exit status.
 int RunProgram(const QStringList &args);

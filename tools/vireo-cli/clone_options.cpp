@@ -66,12 +66,15 @@ Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser)
     if (ComNumberOf(o.port) == 0 && IsComName(o.port))
         return Failure{QStringLiteral("PORT is COM1 to COM4 or a device path")};
     if (parser.isSet(QStringLiteral("code"))) {
+        // Digits only: a sign or a space would be a typing slip, not a code.
         const QString value = parser.value(QStringLiteral("code"));
-        bool ok = false;
-        const int code = value.toInt(&ok);
-        if (!ok || code < 0 || code > 99999 || value.size() > 5)
-            return Failure{QStringLiteral("--code takes the unit's access code, 0 to 99999")};
-        o.accessCode = code;
+        const bool digits = std::all_of(value.begin(), value.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        if (!digits || value.isEmpty() || value.size() > 5)
+            return Failure{
+                QStringLiteral("--code takes the unit's access code: up to five digits, 0 to 99999")};
+        o.accessCode = value.toInt();
     }
     if (parser.isSet(QStringLiteral("speed"))) {
         bool ok = false;

@@ -92,6 +92,16 @@ CloneResult CloneRunner::Run(CloneMode mode, UnitModel &model, const QString &la
     return result;
 }
 
+int CloneRunner::Finish(int status)
+{
+    const QString traceError = m_trace.WriteError();
+    if (traceError.isEmpty())
+        return status;
+    Err() << "vireo-cli: cannot write the trace " << m_options.traceFile << " (" << traceError
+          << "); it is incomplete" << Qt::endl;
+    return status == ExitOk ? int(ExitFile) : status;
+}
+
 int CloneRunner::Failed(CloneResult result, const QString &what)
 {
     if (result == CloneResult::Cancelled) {

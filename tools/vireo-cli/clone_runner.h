@@ -18,7 +18,6 @@
 
 namespace vireo::cli {
 
-
 /** Runs clone runs on one port, with the trace, progress bar and messages they share. */
 class CloneRunner {
   public:
@@ -40,6 +39,10 @@ class CloneRunner {
 
     /// Reports a run that did not complete; returns its exit status.
     int Failed(CloneResult result, const QString &what);
+
+    /// The command's status once its runs are over: a trace that could not be
+    /// written is reported, and turns success into a file error.
+    int Finish(int status);
 
     /// Whether the last run got as far as moving blocks.
     bool MovedBlocks() const { return m_movedBlocks; }

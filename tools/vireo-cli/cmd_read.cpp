@@ -69,12 +69,12 @@ class ReadCommand : public Command {
         UnitModel model;
         const CloneResult result = runner->Run(CloneMode::Read, model, QStringLiteral("reading"));
         if (result != CloneResult::ReadComplete)
-            return runner->Failed(result, QStringLiteral("read"));
+            return runner->Finish(runner->Failed(result, QStringLiteral("read")));
         if (const int status = SaveWords(model.LoadBuffer, output))
-            return status;
+            return runner->Finish(status);
         if (!options->quiet)
             Out() << "Read " << PortName(runner->Target()) << " into " << output << '\n';
-        return ExitOk;
+        return runner->Finish(ExitOk);
     }
 };
 

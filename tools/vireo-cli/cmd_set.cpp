@@ -44,7 +44,8 @@ class SetCommand : public Command {
         for (const QString &arg : args.mid(1)) {
             const std::optional<FieldAssignment> a = ParseFieldAssignment(arg);
             if (!a)
-                return WrongCall(QStringLiteral("not a field assignment: '%1'").arg(arg));
+                return WrongCall(QStringLiteral("not a field assignment: '%1' (NAME=value, where NAME is %2)")
+                                     .arg(arg, FieldNamesText()));
             assignments.append(*a);
         }
 

@@ -97,12 +97,12 @@ class WriteCommand : public Command {
         const std::unique_ptr<CloneRunner> runner = CloneRunner::PrepareForCommand(*options);
         if (!runner)
             return ExitFile;
-        if (!backupPath.isEmpty())
-            if (const int status = BackupUnit(*runner, backupPath))
-                return status;
-        if (const int status = WriteUnit(*runner, editor.model, input))
-            return status;
-        return parser.isSet(QStringLiteral("verify")) ? VerifyUnit(*runner, editor.model.UnitImage) : ExitOk;
+        int status = backupPath.isEmpty() ? int(ExitOk) : BackupUnit(*runner, backupPath);
+        if (status == ExitOk)
+            status = WriteUnit(*runner, editor.model, input);
+        if (status == ExitOk && parser.isSet(QStringLiteral("verify")))
+            status = VerifyUnit(*runner, editor.model.UnitImage);
+        return runner->Finish(status);
     }
 };
 

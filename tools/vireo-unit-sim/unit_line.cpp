@@ -173,7 +173,7 @@ timespec Timeout(qint64 ns)
 int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
 {
     // SIGTERM, SIGINT and SIGHUP arrive as readable data, so the loop ends cleanly.
-    tool::InterruptWatcher stop({SIGTERM, SIGINT, SIGHUP});
+    tool::InterruptWatcher stop;
     if (!stop.IsValid()) {
         Log(QStringLiteral("cannot watch for signals: %1").arg(stop.ErrorText()));
         return 2;
