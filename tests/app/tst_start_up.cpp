@@ -76,7 +76,6 @@ class TestStartUp : public QObject {
         row("held, then killed", "exec 9>>vireo.lock && flock -n 9 && echo held && exec sleep 30", "running");
         row("empty", ": >vireo.lock", "first");
         row("garbage", "printf '\\377\\0?' >vireo.lock", "first");
-        row("another host", "printf '4242\\nvireo\\nelsewhere\\n' >vireo.lock", "first");
         row("a dead pid", "printf '99999999\\nvireo\\n%s\\n' $(uname -n) >vireo.lock", "first");
         const QString notRegular = "%1 is not a regular file. Remove it, then start Vireo again.";
         row("FIFO", "mkfifo vireo.lock", notRegular);
@@ -103,7 +102,6 @@ class TestStartUp : public QObject {
             QVERIFY(planter.waitForFinished());
             QCOMPARE(Outcome(*second), "first");
         } else if (outcome == "first") {
-            QCOMPARE(test::ReadFile(path), QByteArray::number(QCoreApplication::applicationPid()) + "\n");
             SingleInstance third(path); // a second lock of this process is kept out as well
             QCOMPARE(Outcome(third), "running");
             second.reset();
@@ -116,9 +114,7 @@ class TestStartUp : public QObject {
         QTest::addColumn<int>("mode"); // Qt's permission bits of the runtime folder; 0: none; -1: unset
         QTest::addColumn<bool>("used");
         QTest::newRow("unset") << -1 << false;
-        QTest::newRow("no such folder") << 0 << false;
         QTest::newRow("open to all") << 0x7777 << false;
-        QTest::newRow("group may read") << 0x7740 << false;
         QTest::newRow("the user's own") << 0x7700 << true;
     }
     // The lock's folder is one only the user can use: the runtime folder when

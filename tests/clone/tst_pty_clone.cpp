@@ -80,17 +80,17 @@ class TestPtyClone : public QObject {
         ::close(far);
     }
 
-    // A port that opens for us yet is held: its lock file tells a live holder from a run
-    // killed while opening the port (an empty lock, or one naming a process that has ended).
+    // A held port's lock file tells a live holder from a run killed while opening the port.
     void heldPortNamesItsLock_data()
     {
         QTest::addColumn<QByteArray>("lock"); // null: no lock file
         QTest::addColumn<QString>("text");
-        const QString self = QString::number(QCoreApplication::applicationPid());
-        QTest::newRow("no lock: another program") << QByteArray() << QString("in use by another program");
-        QTest::newRow("live holder") << (self + "\nvireo-cli\n").toLatin1()
-                                     << "in use by another program (process " + self;
-        QTest::newRow("empty: stale") << QByteArray("") << QString("held by a stale lock $L");
+        const QString self = QString::number(QCoreApplication::applicationPid()),
+                      used = "in use by another program";
+        QTest::newRow("no lock: another program") << QByteArray() << used;
+        QTest::newRow("live holder") << (self + "\nvireo-cli\n").toLatin1() << used + " (process " + self;
+        QTest::newRow("empty: stale")
+            << QByteArray("") << QString("held by a stale lock $L that an interrupted");
         QTest::newRow("ended holder: stale")
             << QByteArray("2147483000\nx\n") << QString("held by a stale lock");
     }
@@ -99,10 +99,9 @@ class TestPtyClone : public QObject {
         QFETCH(QByteArray, lock);
         QFETCH(QString, text);
         QTemporaryDir dir;
-        const QString path = dir.filePath("LCK..pts_7");
-        QVERIFY(lock.isNull() || test::WriteFile(path, lock));
-        QVERIFY2(PortHeldText("/dev/pts/7", dir.path()).startsWith(text.replace("$L", path)),
-                 qPrintable(PortHeldText("/dev/pts/7", dir.path())));
+        QVERIFY(lock.isNull() || test::WriteFile(dir.filePath("LCK..pts_7"), lock));
+        const QString held = PortHeldText("/dev/pts/7", dir.path());
+        QVERIFY2(held.startsWith(text.replace("$L", dir.filePath("LCK..pts_7"))), qPrintable(held));
     }
 };
 

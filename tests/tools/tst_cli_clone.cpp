@@ -155,23 +155,20 @@ class TestCliClone : public QObject {
         QVERIFY(!QFile::exists(out));
     }
 
-    // A trace that stops being written (here the file size limit, as a full disk would) is
-    // reported, and the read that completed ends as a file error.
+    // A trace that stops being written (at the file-size limit, as on a full disk) is reported,
+    // and the read that completed ends as a file error.
     void traceWriteFailureIsReported()
     {
         Sim sim({});
         const QString out = Path("limited.st2"), trace = Path("limited.trace");
         ::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-        rlimit limit = old;
-        limit.rlim_cur = 2048; // the settings file (594 bytes) fits, the trace does not
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        rlimit old{}, limit{2048, RLIM_INFINITY}; // the settings file (594 bytes) fits, the trace not
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0 && ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
         const Run run = RunCli(QStringList{"read", "-q", "-o", out, "--trace", trace} + sim.Port());
         ::setrlimit(RLIMIT_FSIZE, &old);
         QCOMPARE(run.status, 2);
-        QVERIFY2(run.err.contains("cannot write the trace " + trace + " (File too large); it is incomplete"),
-                 qPrintable(run.err));
+        QCOMPARE(run.err,
+                 "vireo-cli: cannot write the trace " + trace + " (File too large); it is incomplete\n");
         QCOMPARE(ReadFile(out), SettingsFileText(m_shipped));
     }
 
@@ -180,9 +177,7 @@ class TestCliClone : public QObject {
     void heldInterruptOutlivesItsWatcher()
     {
         tool::HoldInterrupts();
-        {
-            tool::InterruptWatcher first;
-        }
+        std::make_unique<tool::InterruptWatcher>().reset(); // one run's watcher, come and gone
         std::raise(SIGTERM);
         tool::InterruptWatcher next;
         QVERIFY(next.Take());

@@ -215,9 +215,7 @@ class TestMainWindow : public QObject {
         SingleInstance running(runtime.filePath(QStringLiteral("vireo.lock")));
         QCOMPARE(running.Acquire().value(), InstanceState::First);
         QProcess second;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        second.setProcessEnvironment(env);
+        second.setEnvironment(QProcess::systemEnvironment() << "XDG_RUNTIME_DIR=" + runtime.path());
         second.start(QStringLiteral(VIREO_BIN_DIR "/vireo"), {});
         QVERIFY(second.waitForFinished(20000));
         QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
