@@ -202,8 +202,14 @@ void QtSerialPort::AwaitBytes(qint64 count)
     // Bytes held back so far are taken in now rather than on the next pass of
     // the event loop, so that whoever asked sees them at once.
     pollfd waiting{fd, POLLIN, 0};
-    if (!hold && ::poll(&waiting, 1, 0) > 0 && (waiting.revents & POLLIN) != 0)
-        m_port.waitForReadyRead(0);
+    if (hold || ::poll(&waiting, 1, 0) <= 0 || (waiting.revents & POLLIN) == 0)
+        return;
+    m_port.waitForReadyRead(0);
+    // Asked from within a readyRead handler, QSerialPort takes the bytes in
+    // without announcing them again; announced later they are not left
+    // waiting for the time-out's poll.
+    if (m_port.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &SerialPort::readyRead, Qt::QueuedConnection);
 }
 
 QByteArray QtSerialPort::ReadAll()

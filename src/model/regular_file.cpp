@@ -20,26 +20,48 @@ Result<> CheckNameIsText(const QString &path)
     return {};
 }
 
-Result<> OpenRegularFile(QFile &file, const QString &path)
+namespace {
+
+Failure NotRegular()
+{
+    return Failure{QStringLiteral("not a regular file")};
+}
+
+// Opens path into file with mode when a regular file is there (or, with
+// QIODevice::WriteOnly, nothing yet: it is then made); never waits on a FIFO
+// or device, and a file opened for writing is emptied only once it is known
+// to be a regular file.
+Result<> OpenRegular(QFile &file, const QString &path, QIODevice::OpenMode mode)
 {
     if (const Result<> text = CheckNameIsText(path); !text)
         return text;
+    const bool writing = mode.testFlag(QIODevice::WriteOnly);
 #ifdef Q_OS_UNIX
     // A resource built into the program (":/...") is no file on disk.
     if (!path.startsWith(QLatin1Char(':'))) {
-        // Without O_NONBLOCK, opening a FIFO waits for a writer; the type is
-        // then checked on the descriptor itself, not on a path that may have changed.
-        const int fd =
-            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // Without O_NONBLOCK, opening a FIFO waits for the other side, or for
+        // writing fails with an odd reason; the type is then checked on the
+        // descriptor itself, not on a path that may have changed.
+        const QByteArray name = QFile::encodeName(path);
+        if (struct stat before{};
+            writing && ::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode))
+            return NotRegular();
+        const int flags = (writing ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        const int fd = ::open(name.constData(), flags, 0666);
         if (fd < 0)
             return Failure{QString::fromLocal8Bit(std::strerror(errno))};
         struct stat status {};
-        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        int error = 0; // -1: not a regular file
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+            error = -1;
+        else if (writing && ::ftruncate(fd, 0) != 0)
+            error = errno;
+        if (error != 0) {
             ::close(fd);
-            return Failure{QStringLiteral("not a regular file")};
+            return error < 0 ? NotRegular() : Failure{QString::fromLocal8Bit(std::strerror(error))};
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
             ::close(fd);
             return Failure{file.errorString()};
         }
@@ -47,52 +69,25 @@ Result<> OpenRegularFile(QFile &file, const QString &path)
     }
 #endif
     if (const QFileInfo info(path); info.exists() && !info.isFile())
-        return Failure{QStringLiteral("not a regular file")};
+        return NotRegular();
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(writing ? mode | QIODevice::Truncate : mode))
         return Failure{file.errorString()};
     return {};
 }
 
+} // namespace
+
+Result<> OpenRegularFile(QFile &file, const QString &path)
+{
+    return OpenRegular(file, path, QIODevice::ReadOnly);
+}
+
 Result<> OpenRegularFileForWriting(QFile &file, const QString &path)
 {
-    if (const Result<> text = CheckNameIsText(path); !text)
-        return text;
-#ifdef Q_OS_UNIX
-    // Emptied only once the descriptor shows a regular file: O_TRUNC would act
-    // first. A FIFO without a reader would not even open, with an odd reason.
-    const QByteArray name = QFile::encodeName(path);
-    if (struct stat before{}; ::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode))
-        return Failure{QStringLiteral("not a regular file")};
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return Failure{QString::fromLocal8Bit(std::strerror(errno))};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return Failure{QStringLiteral("not a regular file")};
-    }
-    if (::ftruncate(fd, 0) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return Failure{QString::fromLocal8Bit(std::strerror(error))};
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // Unbuffered: each write reaches the file at once, and a refused one fails
     // there with the system's reason (a buffered flush would only say "Unknown error").
-    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return Failure{file.errorString()};
-    }
-    return {};
-#else
-    if (const QFileInfo info(path); info.exists() && !info.isFile())
-        return Failure{QStringLiteral("not a regular file")};
-    file.setFileName(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return Failure{file.errorString()};
-    return {};
-#endif
+    return OpenRegular(file, path, QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 } // namespace vireo

@@ -100,9 +100,8 @@ class TestAtomicFile : public QObject {
         QTemporaryDir dir;
         const QByteArray folder = QFile::encodeName(dir.path()) + '/';
         const QByteArray target = folder + (kind == 'a' ? "absent/" : "") + name;
-        const QString path = QFile::decodeName(target);
         const QByteArray encoded = link ? folder + "real.st2" : target;
-        const QString real = QFile::decodeName(encoded);
+        const QString path = QFile::decodeName(target), real = QFile::decodeName(encoded);
         QVERIFY(!QByteArray("foh").contains(kind) || Plant(encoded));
         QVERIFY(kind != 'o' || ::chown(encoded.constData(), 65534, 65534) == 0);
         QVERIFY(kind != 'h' || ::link(encoded.constData(), (folder + "other.st2").constData()) == 0);
@@ -121,8 +120,8 @@ class TestAtomicFile : public QObject {
             }
             int status = 0;
             QVERIFY(::wait(&status) > 0 && WIFSIGNALED(status));
-            const QStringList left = {QStringLiteral(".out.st2.vireo-??????")};
-            QCOMPARE(QDir(dir.path()).entryList(left, QDir::Files | QDir::Hidden).size(), 1);
+            QCOMPARE(QDir(dir.path()).entryList({".out.st2.vireo-??????"}, QDir::Files | QDir::Hidden).size(),
+                     1);
         }
         const struct stat before = StatOf(encoded);
         const QStringList entries = Entries(dir);
