@@ -5,7 +5,7 @@
 #pragma once
 
 #include "clone/clone_session.h"
-#include "clone/qt_serial_port.h"
+#include "clone/serial_port.h"
 #include "document.h"
 #include "model/unit_model.h"
 #include "profile/program_options.h"
@@ -34,9 +34,9 @@ struct ProgramState {
 
     // The clone link: the serial port, the clock of its time-outs and the
     // session that runs one clone at a time over them.
-    QtSerialPort port;
+    std::unique_ptr<SerialPort> port = MakeSystemSerialPort();
     SteadyCloneClock clock;
-    CloneSession cloneSession{model, port, clock};
+    CloneSession cloneSession{model, *port, clock};
 };
 
 /// The start-up steps after the single-instance test, in order: the options,

@@ -31,6 +31,11 @@ PortFailure ClassifyPermissionError(const QString &device)
     return PortFailure::InUse;
 }
 
+std::unique_ptr<SerialPort> MakeSystemSerialPort()
+{
+    return std::make_unique<QtSerialPort>();
+}
+
 QString PortHeldText(const QString &device, const QString &lockFolder)
 {
     // The serial port's lock: "LCK.." and the device's name below /dev ('/'

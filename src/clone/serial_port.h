@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace vireo {
 
 /// Why a port could not be opened or set up.
@@ -67,5 +69,9 @@ class SerialPort : public QObject {
     /// Something worth a line in the trace that is not a failure.
     void note(const QString &text);
 };
+
+/// The serial port of the system the program runs on (one backend per
+/// system, chosen when the program is built).
+std::unique_ptr<SerialPort> MakeSystemSerialPort();
 
 } // namespace vireo

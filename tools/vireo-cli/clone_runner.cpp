@@ -71,7 +71,7 @@ CloneResult CloneRunner::Run(CloneMode mode, UnitModel &model, const QString &la
         return notStarted(CloneResult::PortFailed, m_portError);
     }
 
-    CloneSession session(model, m_port, m_clock);
+    CloneSession session(model, *m_port, m_clock);
     if (m_trace.IsOpen())
         session.SetTrace(&m_trace);
     QObject::connect(&session, &CloneSession::progress, &session, [this](int value) {

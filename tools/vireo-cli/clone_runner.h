@@ -10,7 +10,7 @@
 
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"
-#include "clone/qt_serial_port.h"
+#include "clone/serial_port.h"
 
 #include <QObject>
 
@@ -55,7 +55,7 @@ class CloneRunner {
 
     PortTarget m_target;
     CloneOptions m_options;
-    QtSerialPort m_port;
+    std::unique_ptr<SerialPort> m_port = MakeSystemSerialPort();
     SteadyCloneClock m_clock;
     CloneTrace m_trace;
     ConsoleProgress m_progress;
