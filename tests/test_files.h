@@ -1,14 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File helpers shared by the tests: the shipped initial file, whole-file reads
-// and writes, and a file-size limit that makes the disk "full" part-way through a save.
+// and writes, a path that is no regular file, a file-size limit that makes the
+// disk "full" part-way through a save, and the skip of what Windows lacks.
 #pragma once
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#define NOUSER // no MessageBox macro over the dialogs' MessageBox
+#include <windows.h>
+
+#include <psapi.h>
+/// Skips the running test on Windows, which lacks what it needs.
+#define VIREO_SKIP_ON_WINDOWS(why) QSKIP("not on Windows: " why)
+#else
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#define VIREO_SKIP_ON_WINDOWS(why) (void)0
+#endif
 
 namespace vireo::test {
 
@@ -26,6 +42,39 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+/// A path in folder with something there that is not a regular file: a FIFO
+/// (made on the first call); on Windows a reserved device name.
+inline QString NotRegularFile(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    return folder + QStringLiteral("/nul.st2");
+#else
+    const QString fifo = folder + QStringLiteral("/fifo.st2");
+    return QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 ? fifo : QString();
+#endif
+}
+
+/// The most memory this process has held so far, in KiB.
+inline qint64 PeakMemoryKiB()
+{
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return qint64(counters.PeakWorkingSetSize / 1024);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
+}
+
+#ifdef Q_OS_WIN
+class FileSizeLimit { // Windows has none: tests that need one skip there
+  public:
+    explicit FileSizeLimit(qint64) {}
+    bool Active() const { return false; }
+};
+#else
 /** While it lives, no file of this process may grow past `bytes`. */
 class FileSizeLimit {
   public:
@@ -50,5 +99,6 @@ class FileSizeLimit {
     rlimit m_saved{};
     bool m_active = false;
 };
+#endif
 
 } // namespace vireo::test

@@ -18,9 +18,10 @@ enum class InstanceState {
 };
 
 /**
- * The lock of the running window, "vireo.lock" in a folder only the user can
- * use: the runtime folder when it is private, else "vireo" in the user's
- * cache folder, made private. A Failure when no such folder can be had.
+ * The lock of the running window. POSIX: "vireo.lock" in a folder only the
+ * user can use (the runtime folder when it is private, else "vireo" in the
+ * user's cache folder, made private). Windows: a mutex of the logon session
+ * named after the user. A Failure when no such lock can be had.
  */
 Result<QString> InstanceLockPath();
 
@@ -41,7 +42,7 @@ class SingleInstance {
 
   private:
     Result<QString> m_path;
-    std::intptr_t m_handle = -1; // the system's handle of the open lock file; -1 while not held
+    std::intptr_t m_handle = -1; // the system's handle of the held lock; -1 while not held
 };
 
 } // namespace vireo

@@ -1,24 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Atomic saves: the content goes to a hidden temporary beside the target, which
-// takes the target's name in one step once it is whole and carries its mode and owner.
+// takes the target's name in one step once it is whole (atomic_file_<system>.cpp).
 #include "atomic_file.h"
+#include "file_system.h"
 #include "regular_file.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vireo {
 
@@ -28,44 +18,15 @@ namespace {
 constexpr int MaxLinkDepth = 40;
 // The longest file name the usual file systems take, in bytes of the encoded name.
 constexpr qsizetype MaxNameBytes = 255;
-// The random part of a temporary's name, after its prefix.
-constexpr qsizetype RandomChars = 6;
 constexpr QByteArrayView TemporaryMark(".vireo-");
-
-Failure SystemFailure(int error)
-{
-    return Failure{QString::fromLocal8Bit(std::strerror(error))};
-}
-
-Failure NotRegular()
-{
-    return Failure{QStringLiteral("not a regular file")};
-}
-
-// A save puts a new file in place; the other names would keep the old content.
-Failure HasOtherNames()
-{
-    return Failure{QStringLiteral(
-        "it has other names (hard links) that a save would separate from it; save it under another name")};
-}
-
-Failure OtherOwner()
-{
-    return Failure{QStringLiteral("it belongs to another user and saving would make it yours")};
-}
-
-Failure OtherGroup()
-{
-    return Failure{QStringLiteral("it belongs to a group you are not in and saving would give it yours")};
-}
 
 // The file a chain of symbolic links ends at; path itself when it is no link.
 Result<QString> FollowLinks(const QString &path)
 {
     QFileInfo info(path);
-    for (int depth = 0; info.isSymLink(); ++depth) {
+    for (int depth = 0; info.isSymbolicLink(); ++depth) {
         if (depth == MaxLinkDepth)
-            return SystemFailure(ELOOP);
+            return Failure{QStringLiteral("Too many levels of symbolic links")};
         info.setFile(info.symLinkTarget());
     }
     return info.filePath();
@@ -84,175 +45,37 @@ Result<QString> SaveTarget(const QString &path)
     return target;
 }
 
-// ".NAME.vireo-" for the encoded file name NAME, which is cut (never inside a
-// character) so that a temporary's whole name always fits one file name.
+} // namespace
+
+Failure HasOtherNames()
+{
+    return Failure{QStringLiteral(
+        "it has other names (hard links) that a save would separate from it; save it under another name")};
+}
+
 QByteArray TemporaryPrefix(const QByteArray &name)
 {
-    qsizetype keep = std::min(name.size(), MaxNameBytes - 1 - TemporaryMark.size() - RandomChars);
+    qsizetype keep = std::min(name.size(), MaxNameBytes - 1 - TemporaryMark.size() - TemporaryRandomChars);
     while (keep > 0 && keep < name.size() && (uchar(name[keep]) & 0xC0) == 0x80)
         --keep;
     return QByteArray(1, '.').append(name.left(keep)).append(TemporaryMark);
 }
 
-// The system's own calls are all in this block; another system provides its
-// CheckReplaceable (the pre-check's part) and ReplaceFile (the save) beside it.
-#ifdef Q_OS_UNIX
-
-// Why the file at target (links followed) may not be replaced; old gets its
-// status, or an st_mode of 0 when nothing is there.
-Result<> InspectOldFile(const QByteArray &target, struct stat &old)
-{
-    if (::stat(target.constData(), &old) != 0) {
-        old = {};
-        return errno == ENOENT ? Result<>{} : SystemFailure(errno);
-    }
-    if (!S_ISREG(old.st_mode))
-        return NotRegular();
-    if (old.st_nlink > 1)
-        return HasOtherNames();
-    return {};
-}
-
-Result<> CheckReplaceable(const QString &target)
-{
-    struct stat old {};
-    if (const Result<> found = InspectOldFile(QFile::encodeName(target), old); !found || old.st_mode == 0)
-        return found;
-    // Only root can make the new file another user's; the save's fchown has the last word.
-    if (::geteuid() != 0 && old.st_uid != ::geteuid())
-        return OtherOwner();
-    return {};
-}
-
-// Removes the temporaries of this target that a killed save left: ours, regular,
-// and not locked, since a save in progress holds a lock on its temporary.
-void RemoveLeftovers(const QByteArray &folder, const QByteArray &prefix)
-{
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArrayView name(entry->d_name);
-        if (name.size() != prefix.size() + RandomChars || !name.startsWith(prefix))
-            continue;
-        const int fd =
-            ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat status {};
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(dir);
-}
-
-// A new temporary in folder, its name in name, locked while it is open.
-int CreateTemporary(const QByteArray &folder, const QByteArray &prefix, mode_t mode, QByteArray &name)
+QByteArray TemporaryName(const QByteArray &prefix)
 {
     static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = prefix;
-        for (qsizetype i = 0; i < RandomChars; ++i)
-            name += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))];
-        const QByteArray path = folder + '/' + name;
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd < 0 && errno != EEXIST)
-            return -1;
-        if (fd < 0)
-            continue;
-        // Another save's clean-up may have taken the new file for a left-over
-        // before it was locked; it then holds the lock until the name is gone.
-        // Without locks (a file system that has none) only that guard is lost.
-        (void)::flock(fd, LOCK_EX);
-        struct stat opened {};
-        struct stat named {};
-        if (::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
-            opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
-            return fd;
-        ::close(fd);
-    }
-    errno = EEXIST;
-    return -1;
+    QByteArray name = prefix;
+    for (qsizetype i = 0; i < TemporaryRandomChars; ++i)
+        name += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))];
+    return name;
 }
-
-// Writes bytes to the temporary and gives it the old file's owner, group and
-// mode (in that order: a change of owner clears the set-user-ID bits).
-Result<> FillTemporary(int fd, QByteArrayView bytes, const struct stat &old)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return SystemFailure(written < 0 ? errno : EIO);
-        done += written;
-    }
-    if (old.st_mode != 0) {
-        struct stat now {};
-        if (::fstat(fd, &now) != 0)
-            return SystemFailure(errno);
-        if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
-            ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            if (errno != EPERM && errno != EINVAL)
-                return SystemFailure(errno);
-            return now.st_uid != old.st_uid ? OtherOwner() : OtherGroup();
-        }
-        if (::fchmod(fd, old.st_mode & 07777) != 0)
-            return SystemFailure(errno);
-    }
-    if (::fsync(fd) != 0)
-        return SystemFailure(errno);
-    return {};
-}
-
-Result<> ReplaceFile(const QString &path, QByteArrayView bytes)
-{
-    const QByteArray target = QFile::encodeName(path);
-    struct stat old {};
-    if (const Result<> replaceable = InspectOldFile(target, old); !replaceable)
-        return replaceable;
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    const QByteArray prefix = TemporaryPrefix(target.mid(slash + 1));
-    RemoveLeftovers(folder, prefix);
-
-    // A new file gets the usual permissions (the umask's) from the start; an
-    // old file's content stays the owner's alone until the temporary has its mode.
-    QByteArray name;
-    const int fd = CreateTemporary(folder, prefix, old.st_mode != 0 ? 0600 : 0666, name);
-    if (fd < 0)
-        return SystemFailure(errno);
-    const QByteArray temporary = folder + '/' + name;
-    Result<> saved = FillTemporary(fd, bytes, old);
-    if (saved && ::rename(temporary.constData(), target.constData()) != 0)
-        saved = SystemFailure(errno);
-    ::close(fd);
-    if (!saved) {
-        ::unlink(temporary.constData());
-        return saved;
-    }
-    // The new name is on disk only once the folder is.
-    if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return {};
-}
-
-#else
-#error "the atomic writer has no CheckReplaceable and ReplaceFile for this system yet"
-#endif
-
-} // namespace
 
 Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes)
 {
     const Result<QString> target = SaveTarget(path);
     if (!target)
         return Failure{target.error()};
-    return ReplaceFile(*target, bytes);
+    return ReplaceAtomically(*target, bytes);
 }
 
 Result<> CheckSaveTarget(const QString &path, bool folderMayBeMade)
@@ -276,7 +99,7 @@ Result<> CheckSaveTarget(const QString &path, bool folderMayBeMade)
         return Failure{
             (folderInfo.exists() ? QStringLiteral("not a folder: %1") : QStringLiteral("no such folder: %1"))
                 .arg(folder)};
-    if (!folderInfo.isWritable())
+    if (!CanCreateFilesIn(folder))
         return Failure{QStringLiteral("folder not writable: %1").arg(folder)};
     if (const Result<> replaceable = CheckReplaceable(*target); !replaceable)
         return replaceable;

@@ -13,13 +13,19 @@ namespace vireo {
 /// Writes bytes to path so that the old file stays until the new one is
 /// complete. A symbolic link is followed to the file it names (created when
 /// missing) and stays a link; an existing file keeps its permission bits,
-/// owner and group. Refused, the old file left as it was: a target that is
-/// not a regular file, one with other names (hard links), one whose owner or
-/// group the new file could not keep, and a name that is not UTF-8 text.
+/// owner and group (on Windows its attributes). Refused, the old file left as
+/// it was: a target that is not a regular file (on Windows also a reserved
+/// device name such as NUL or COM1), one with other names (hard links), one
+/// whose owner or group the new file could not keep, a read-only file on
+/// Windows, and a name that is not UTF-8 text.
 /// The new content is written to a hidden ".NAME.vireo-XXXXXX" beside the
 /// target; such files that an earlier, killed save left are removed.
 /// On failure the reason is the system's own or one of the above.
 Result<> SaveFileAtomically(const QString &path, QByteArrayView bytes);
+
+/// Whether new files can be made in folder (on Windows found out by making
+/// one, since a folder's attributes do not say).
+bool CanCreateFilesIn(const QString &folder);
 
 /// Whether a file could be saved at path, checked before work that would
 /// otherwise be lost (a clone read). With folderMayBeMade a missing folder is

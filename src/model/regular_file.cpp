@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Opening files read from outside: the rules every system shares. The check
+// on what was actually opened is the system's (regular_file_<system>.cpp).
 #include "regular_file.h"
+#include "file_system.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <algorithm>
 
 namespace vireo {
 
@@ -20,58 +18,39 @@ Result<> CheckNameIsText(const QString &path)
     return {};
 }
 
-namespace {
+bool IsWindowsDeviceName(const QString &path)
+{
+    static const QStringList Devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                     QStringLiteral("NUL")};
+    const QString name =
+        path.mid(std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1);
+    // Windows reads the device's name up to the first dot, trailing spaces dropped.
+    const QString stem = name.left(name.indexOf(QLatin1Char('.'))).trimmed().toUpper();
+    if (Devices.contains(stem))
+        return true;
+    return stem.size() == 4 &&
+           (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
+           stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9');
+}
 
 Failure NotRegular()
 {
     return Failure{QStringLiteral("not a regular file")};
 }
 
-// Opens path into file with mode when a regular file is there (or, with
-// QIODevice::WriteOnly, nothing yet: it is then made); never waits on a FIFO
-// or device, and a file opened for writing is emptied only once it is known
-// to be a regular file.
+namespace {
+
 Result<> OpenRegular(QFile &file, const QString &path, QIODevice::OpenMode mode)
 {
     if (const Result<> text = CheckNameIsText(path); !text)
         return text;
-    const bool writing = mode.testFlag(QIODevice::WriteOnly);
-#ifdef Q_OS_UNIX
     // A resource built into the program (":/...") is no file on disk.
-    if (!path.startsWith(QLatin1Char(':'))) {
-        // Without O_NONBLOCK, opening a FIFO waits for the other side, or for
-        // writing fails with an odd reason; the type is then checked on the
-        // descriptor itself, not on a path that may have changed.
-        const QByteArray name = QFile::encodeName(path);
-        if (struct stat before{};
-            writing && ::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode))
-            return NotRegular();
-        const int flags = (writing ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-        const int fd = ::open(name.constData(), flags, 0666);
-        if (fd < 0)
-            return Failure{QString::fromLocal8Bit(std::strerror(errno))};
-        struct stat status {};
-        int error = 0; // -1: not a regular file
-        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-            error = -1;
-        else if (writing && ::ftruncate(fd, 0) != 0)
-            error = errno;
-        if (error != 0) {
-            ::close(fd);
-            return error < 0 ? NotRegular() : Failure{QString::fromLocal8Bit(std::strerror(error))};
-        }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            return Failure{file.errorString()};
-        }
-        return {};
-    }
-#endif
+    if (!path.startsWith(QLatin1Char(':')))
+        return OpenRegularOnDisk(file, path, mode);
     if (const QFileInfo info(path); info.exists() && !info.isFile())
         return NotRegular();
     file.setFileName(path);
-    if (!file.open(writing ? mode | QIODevice::Truncate : mode))
+    if (!file.open(mode))
         return Failure{file.errorString()};
     return {};
 }

@@ -18,6 +18,11 @@ Result<> OpenRegularFile(QFile &file, const QString &path);
 /// and the decoded name would reach another file or none at all.
 Result<> CheckNameIsText(const QString &path);
 
+/// Whether the last name in path is one of Windows' reserved devices (CON,
+/// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any case, with any
+/// extension): on Windows such a name reaches the device in every folder.
+bool IsWindowsDeviceName(const QString &path);
+
 /// Opens path write-only into file, created or emptied, when nothing or a
 /// regular file is there; "not a regular file" or the system's reason
 /// otherwise. For files written as they grow (a trace), where a whole-file

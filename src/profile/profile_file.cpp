@@ -93,10 +93,12 @@ std::optional<QString> ProfileValueText(const ProfileValue &value)
 
 void ProfileFile::SetFullPath(const QString &path)
 {
-    m_path = GetPathName(path);
+    // Qt gives paths with "/", at which the Windows rule does not split names.
+    const QString native = QDir::toNativeSeparators(path);
+    m_path = GetPathName(native);
     if (!m_path.endsWith(PathSeparator()))
         m_path += PathSeparator();
-    m_name = GetFileName(path);
+    m_name = GetFileName(native);
 }
 
 void ProfileFile::SetCurrentPath()

@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The rule that places the profile; the per-user folder is the system's
+// (profile_folder_<system>.cpp).
 #include "profile_location.h"
 
+#include "model/atomic_file.h"
 #include "model/settings_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace vireo {
-
-QString UserProfileFolder()
-{
-    // Not AppConfigLocation: that folder is named after the running program,
-    // which would give vireo-cli a profile of its own.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vireo");
-}
 
 QString InstalledDataPath(const QString &programFolder, const QString &name)
 {
@@ -51,9 +46,9 @@ ProfileFile OpenProfile(const std::optional<QString> &profileFile)
     if (profileFile) {
         profile.SetFullPath(QDir::toNativeSeparators(QFileInfo(*profileFile).absoluteFilePath()));
     } else {
-        const ProfileLocation location =
-            ChooseProfileLocation(programFolder, QFileInfo(programFolder).isWritable() && !IsInstalledProgram(programFolder),
-                                  UserProfileFolder());
+        const ProfileLocation location = ChooseProfileLocation(
+            programFolder, CanCreateFilesIn(programFolder) && !IsInstalledProgram(programFolder),
+            UserProfileFolder());
         if (location.perUser) {
             profile.SetFullPath(QDir::toNativeSeparators(location.path));
             profile.SetReadFallback(location.readFallback);

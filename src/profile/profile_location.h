@@ -29,8 +29,9 @@ QString InstalledDataPath(const QString &programFolder, const QString &name);
 /// itself, even where it could (as root): its profile is per user.
 bool IsInstalledProgram(const QString &programFolder);
 
-/// The per-user folder: the platform's configuration folder and "vireo"
-/// (~/.config/vireo on Linux), the same for the window and vireo-cli.
+/// The per-user folder, the same for the window and vireo-cli: the
+/// configuration folder and "vireo" on Linux (~/.config/vireo), the roaming
+/// application data and "Vireo" on Windows (%APPDATA%\Vireo).
 QString UserProfileFolder();
 
 /// The location rule for a program in programFolder (whether it may write

@@ -62,8 +62,8 @@ class TestAtomicFile : public QObject {
         const QByteArray longName = QString(127, QChar(0xE9)).toUtf8() + 'x'; // 255 bytes
         const QString notRegular = QStringLiteral("not a regular file");
         QTest::newRow("new file") << 'n' << false << 0 << out << ours << QString();
-        QTest::newRow("existing 0444 keeps its mode, a killed save's temporary goes")
-            << 'f' << false << 0444 << out << QByteArray("*") << QString();
+        QTest::newRow("existing 0604 keeps its mode, a killed save's temporary goes")
+            << 'f' << false << 0604 << out << QByteArray("*") << QString();
         QTest::newRow("existing 0751 keeps its mode") << 'f' << false << 0751 << out << ours << QString();
         QTest::newRow("link writes the file it names")
             << 'f' << true << 0640 << out << QByteArray(".real.st2.vireo-abc123") << QString();

@@ -103,12 +103,12 @@ class TestProgramOptions : public QObject {
         const auto track = [](double left, double top, bool minimised) {
             ProgramOptions options{.WindowTop = 20, .WindowLeft = 10, .RecentFiles = {}};
             const bool changed = TrackWindowPosition(options, left, top, minimised);
-            return QPair(changed, QPoint(options.WindowLeft, options.WindowTop));
+            return std::pair(changed, QPoint(options.WindowLeft, options.WindowTop));
         };
-        QCOMPARE(track(300, 150, false), QPair(true, QPoint(300, 150)));
-        QCOMPARE(track(-32000, -32000, true), QPair(false, QPoint(10, 20)));
-        QCOMPARE(track(10, 20, false), QPair(false, QPoint(10, 20)));
-        QCOMPARE(track(10.5, 21.5, false), QPair(true, QPoint(10, 22)));
+        QCOMPARE(track(300, 150, false), std::pair(true, QPoint(300, 150)));
+        QCOMPARE(track(-32000, -32000, true), std::pair(false, QPoint(10, 20)));
+        QCOMPARE(track(10, 20, false), std::pair(false, QPoint(10, 20)));
+        QCOMPARE(track(10.5, 21.5, false), std::pair(true, QPoint(10, 22)));
     }
 
     // The list before, the path saved or opened (null: the menu is only

@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace vireo;
 using namespace vireo::test;
 
@@ -96,10 +94,12 @@ class TestCliCommands : public QObject {
                                            {"$UTF16", Path("utf16.ini")},
                                            {"$MISSING", Path("missing.st2")},
                                            {"$X", Path("x")},
-                                           {"$FIFO", Path("fifo")},
+                                           {"$FIFO", NotRegularFile(m_dir.path())},
                                            {"$LINKED", Path("linked")},
                                            {"$P", "--port=/dev/vireo-none"}};
-        QVERIFY(QFileInfo::exists(names["$FIFO"]) || ::mkfifo(QFile::encodeName(names["$FIFO"]), 0600) == 0);
+        QVERIFY(!names["$FIFO"].isEmpty());
+        if (args.contains("$LINKED"))
+            VIREO_SKIP_ON_WINDOWS("a linked folder is made with privileges only");
         QVERIFY(QFileInfo(names["$LINKED"]).isSymLink() || QFile::link(m_dir.path(), names["$LINKED"]));
         const QByteArray shipped = ReadFile(ShippedFile), illegal = shipped.left(6 * 98);
         QVERIFY(WriteFile(names["$GOOD"], shipped) && WriteFile(names["$ILLEGAL"], illegal));
@@ -124,6 +124,7 @@ class TestCliCommands : public QObject {
     // A name that is not UTF-8 (Latin-1 from an old archive) would reach another file: refused.
     void undecodableName()
     {
+        VIREO_SKIP_ON_WINDOWS("arguments come as UTF-16 text");
         const char *const latin1[] = {"vireo-cli", "show", "caf\xE9.st2"};
         cli::OutputCapture capture;
         QCOMPARE(cli::RefuseUndecodableArguments(3, latin1), 2);
@@ -197,7 +198,7 @@ class TestCliCommands : public QObject {
                           "[PORTS]\nCOM2=/dev/vireo-test-port\n"));
         const QJsonObject json = Json({"config", "--profile", profile, "--json"});
         QCOMPARE(json.value("Ports").toArray().at(1).toString(), "/dev/vireo-test-port");
-        QCOMPARE(json, (QJsonObject{{"profile", profile},
+        QCOMPARE(json, (QJsonObject{{"profile", QDir::toNativeSeparators(profile)},
                                     {"Port", 2},
                                     {"Speed", 19200},
                                     {"ToolBar", false},

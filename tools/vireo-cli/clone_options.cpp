@@ -115,8 +115,11 @@ Result<PortTarget> ResolvePort(const CloneOptions &options)
 
 QString PortName(const PortTarget &target)
 {
+    const QString com = QStringLiteral("COM%1").arg(target.comNumber);
+    if (target.comNumber > 0 && target.device.compare(com, Qt::CaseInsensitive) != 0)
+        return QStringLiteral("%1 (%2)").arg(com, target.device);
     if (target.comNumber > 0)
-        return QStringLiteral("COM%1 (%2)").arg(target.comNumber).arg(target.device);
+        return com; // on Windows the port is its own device
     return target.device;
 }
 

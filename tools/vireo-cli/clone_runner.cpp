@@ -7,13 +7,10 @@
 #include "clone/clone_errors.h"
 #include "path_checks.h"
 
-#include <cstdio>
-#include <unistd.h>
-
 namespace vireo::cli {
 
 CloneRunner::CloneRunner(const PortTarget &target, const CloneOptions &options)
-    : m_target(target), m_options(options), m_progress(!options.quiet && ::isatty(fileno(stderr)))
+    : m_target(target), m_options(options), m_progress(!options.quiet && StandardErrorIsTerminal())
 {
     // Ctrl+C or SIGTERM during a run ends it the way closing the progress
     // window does: F-ABORT is sent so the unit leaves cloning, then the port
@@ -111,10 +108,7 @@ int CloneRunner::Failed(CloneResult result, const QString &what)
             Err() << "vireo-cli: interrupted before the " << what << " started" << Qt::endl;
         return CloneExitStatus(result);
     }
-    Err() << "vireo-cli: " << what << " failed on " << m_target.device;
-    if (m_target.comNumber > 0)
-        Err() << " (COM" << m_target.comNumber << ')';
-    Err() << " at " << m_target.speed << " bit/s\n" << MessageText(result);
+    Err() << "vireo-cli: " << what << " failed on " << PortName(m_target) << " at " << m_target.speed << " bit/s\n" << MessageText(result);
     if (!m_portError.isEmpty())
         Err() << "Reason: " << m_portError << '\n';
     Err().flush();

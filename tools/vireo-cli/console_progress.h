@@ -7,6 +7,9 @@
 
 namespace vireo::cli {
 
+/// Whether standard error is a terminal (on Windows a console) that shows the bar.
+bool StandardErrorIsTerminal();
+
 /** The clone progress bar on standard error, drawn only when enabled (a terminal). */
 class ConsoleProgress {
   public:

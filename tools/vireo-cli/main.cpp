@@ -7,23 +7,11 @@
 
 #include <QCoreApplication>
 
-namespace {
-
-// First of all, before even the libraries' own start-up code runs: from here
-// on Ctrl+C, SIGTERM and SIGHUP wait to be read by a clone run (which stops
-// the unit and exits 130) and never cut the program off before or after its
-// work with a status no script expects.
-void HoldInterruptsAtStart()
-{
-    vireo::tool::HoldInterrupts();
-}
-[[gnu::used, gnu::section(".preinit_array")]] void (*const holdInterruptsAtStart)() = HoldInterruptsAtStart;
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
-    vireo::tool::HoldInterrupts(); // a second time, should the first not have run
+    // First of all: an interrupt from here on waits for a clone run to take
+    // it (POSIX systems hold them earlier still, from before main).
+    vireo::tool::HoldInterrupts();
     QCoreApplication app(argc, argv);
     int status = vireo::cli::RefuseUndecodableArguments(argc, argv);
     if (status == vireo::cli::ExitOk)
