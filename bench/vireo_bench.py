@@ -3,6 +3,7 @@
 # simulated unit on its pseudo-terminal, and running vireo-cli with its times.
 import os
 import resource
+import statistics
 import subprocess
 import time
 
@@ -103,3 +104,22 @@ def trace_bytes(path):
                 else:
                     received += count
     return sent, received
+
+
+def trace_times(path):
+    """From a trace: the run's own time in seconds (its closing "end, result" line) and
+    the program's mean delay in ms from the last received byte of a reply to the next frame sent."""
+    sent, received, end = [], [], None
+    with open(path, encoding="utf-8", errors="replace") as trace:
+        for line in trace:
+            parts = line.split()
+            if len(parts) > 2 and parts[2] == "TX":
+                sent.append(float(parts[0]))
+            elif len(parts) > 2 and parts[2] == "RX":
+                received.append(float(parts[0]))
+            elif " -- end, result" in line:
+                end = float(parts[0]) / 1000
+    if end is None:
+        raise SystemExit(f"no end line in {path}")
+    delays = [t - max(r for r in received if r <= t) for t in sent[1:] if any(r <= t for r in received)]
+    return end, statistics.mean(delays) if delays else 0.0

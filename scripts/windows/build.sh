@@ -9,17 +9,7 @@ cd "$(dirname "$0")/../.."
 
 packages=(cmake ninja-build qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix wine nsis zip xz-utils
   fonts-liberation2)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
-fi
+bash scripts/install-packages.sh "${packages[@]}"
 
 build=build-windows
 if [ -z "${QT_WINDOWS:-}" ]; then
