@@ -7,6 +7,8 @@
 #include "main_window.h"
 #include "toolbar_pictures.h"
 
+#include "clone/port_listing.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
@@ -50,7 +52,8 @@ void MainWindow::BuildMenus()
     }
     m_fileItems[9] = file->addSeparator();
     m_fileItems[AboutItem] = file->addAction(QString()); // captioned by LayoutMainWindow
-    connect(m_fileItems[AboutItem], &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
+    connect(m_fileItems[AboutItem], &QAction::triggered, this,
+            [this] { AboutBox(frameGeometry(), this).exec(); });
     m_fileItems[11] = file->addSeparator();
     m_fileItems[ExitItem] = file->addAction(Latin1("E&xit"));
     connect(m_fileItems[ExitItem], &QAction::triggered, this, &QWidget::close);
@@ -73,7 +76,8 @@ void MainWindow::BuildMenus()
     connect(clone->addAction(Latin1("&Password")), &QAction::triggered, this,
             [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
     clone->addSeparator();
-    connect(clone->addAction(Latin1("&Read <- TR")), &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
+    connect(clone->addAction(Latin1("&Read <- TR")), &QAction::triggered, this,
+            [this] { RunClone(CloneMode::Read); });
     connect(clone->addAction(Latin1("&Write -> TR")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Write); });
 }
@@ -112,7 +116,15 @@ void MainWindow::BuildToolbar()
 
 QString MainWindow::PortTip(int port) const
 {
-    return QStringLiteral("COM%1 (%2)").arg(port).arg(SerialDeviceFor(m_state.ConfiguredPorts, port));
+    // "COM3 (/dev/ttyUSB2): USB Serial Port"; on Windows "COM3: Communications Port".
+    const QString device = SerialDeviceFor(m_state.ConfiguredPorts, port);
+    QString tip = QStringLiteral("COM%1").arg(port);
+    if (device.compare(tip, Qt::CaseInsensitive) != 0)
+        tip += QStringLiteral(" (%1)").arg(device);
+    const std::optional<QString> description = DescribePorts({device}).front();
+    if (description && !description->isEmpty())
+        tip += QStringLiteral(": ") + *description;
+    return tip;
 }
 
 void MainWindow::SelectComPort(int port)
@@ -154,7 +166,8 @@ void MainWindow::RunClone(CloneMode mode)
 {
     const int port = m_state.options.ComPortNumber;
     // The device is chosen now, so an adapter plugged in since start-up is found.
-    const ClonePortChoice choice{port, SerialDeviceFor(m_state.ConfiguredPorts, port), m_state.options.ComSpeed};
+    const ClonePortChoice choice{port, SerialDeviceFor(m_state.ConfiguredPorts, port),
+                                 m_state.options.ComSpeed};
     const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.AccessCode);
     if (outcome.caption)
         setWindowTitle(*outcome.caption);

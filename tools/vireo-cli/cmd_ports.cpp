@@ -3,6 +3,7 @@
 // /dev/serial/by-id name of each where there is one, and the device behind
 // each of COM1 to COM4 as the profile in use maps them.
 #include "cli_common.h"
+#include "clone/port_listing.h"
 #include "profile/profile_location.h"
 #include "profile/program_options.h"
 #include "profile/serial_devices.h"
@@ -86,10 +87,15 @@ int PortsCommand::Execute(const QCommandLineParser &parser)
     const ProgramOptions &options = profile.options;
     const auto &devices = profile.devices;
     Out() << "COM ports (profile " << profile.path << "):\n";
+    const std::vector<std::optional<QString>> described =
+        DescribePorts(QStringList(devices.begin(), devices.end()));
     for (int n = 1; n <= ComPortCount; ++n) {
         const QString &device = devices[n - 1];
         Out() << "  COM" << n << "  " << qSetFieldWidth(16) << Qt::left << device << qSetFieldWidth(0);
-        if (!QFileInfo::exists(device))
+        const std::optional<QString> &description = described[n - 1];
+        if (description && !description->isEmpty())
+            Out() << ' ' << *description;
+        else if (!description && !QFileInfo::exists(device))
             Out() << " (no such device)";
         if (n == options.ComPortNumber)
             Out() << " <- Port, used by read and write without --port";

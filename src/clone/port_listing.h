@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the system says of the serial devices behind COM1 to COM4: whether
+// it lists each, and its description, for `vireo-cli ports` and the COM
+// buttons' tool tips. The system's list is read once per call.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace vireo {
+
+/// For each device (a path such as /dev/ttyUSB0, or a Windows port name such
+/// as COM3): its description ("USB Serial Port, FTDI"; empty when the system
+/// gives none), or nothing when the system does not list it.
+std::vector<std::optional<QString>> DescribePorts(const QStringList &devices);
+
+} // namespace vireo
