@@ -30,4 +30,12 @@ std::vector<std::optional<QString>> DescribePorts(const QStringList &devices)
     return described;
 }
 
+QString ComPortLabel(int comNumber, const QString &device)
+{
+    const QString com = QStringLiteral("COM%1").arg(comNumber);
+    if (device.compare(com, Qt::CaseInsensitive) == 0)
+        return com;
+    return QStringLiteral("%1 (%2)").arg(com, device);
+}
+
 } // namespace vireo

@@ -17,4 +17,8 @@ namespace vireo {
 /// gives none), or nothing when the system does not list it.
 std::vector<std::optional<QString>> DescribePorts(const QStringList &devices);
 
+/// "COM3 (/dev/ttyUSB2)", or "COM3" alone where the port is its own device
+/// (Windows).
+QString ComPortLabel(int comNumber, const QString &device);
+
 } // namespace vireo

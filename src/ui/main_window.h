@@ -105,8 +105,8 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     QSize OuterSize() const;
     /// Sizes the window so that its outer size, frame included, is OuterSize().
     void ApplyOuterSize();
-    /// "COM1 (/dev/ttyUSB0)": the COM number and the device it stands for here.
-    QString PortTip(int port) const;
+    /// The COM1 to COM4 tool tips: the port, its device and the system's description.
+    std::array<QString, ComPortCount> PortTips() const;
 
     ProgramState &m_state;
     FieldBinding m_binding;
@@ -121,7 +121,7 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     CloneProgressDialog *m_progress = nullptr;
     DocumentCommands m_commands;
     CloneCommand m_cloneCommand;
-    bool m_closing = false;    ///< a close request is being asked
+    bool m_closing = false;     ///< a close request is being asked
     bool m_closeAgreed = false; ///< the close request was agreed: later ones pass
     bool m_optionsSaved = false;
     std::array<QLineEdit *, SpeedDialCount> m_speedDial{};

@@ -65,10 +65,11 @@ void MainWindow::BuildMenus()
 
     QMenu *port = menuBar()->addMenu(Latin1("COM &Port"));
     port->setToolTipsVisible(true);
+    const std::array<QString, ComPortCount> tips = PortTips();
     for (int n = 1; n <= ComPortCount; ++n) {
         m_comItems[n - 1] = port->addAction(QStringLiteral("COM&%1").arg(n));
         m_comItems[n - 1]->setCheckable(true);
-        m_comItems[n - 1]->setToolTip(PortTip(n));
+        m_comItems[n - 1]->setToolTip(tips[n - 1]);
         connect(m_comItems[n - 1], &QAction::triggered, this, [this, n] { SelectComPort(n); });
     }
 
@@ -99,7 +100,8 @@ void MainWindow::BuildToolbar()
     fileButton("KeySave", "Save", "img_Save", FileCommand::Save);
     m_toolbar->addSeparator();
     for (int n = 1; n <= ComPortCount; ++n) {
-        QAction *com = button(qPrintable(QStringLiteral("KeyCOM%1").arg(n)), PortTip(n),
+        // The menu item's tip, worked out once: asking the system for its ports takes time.
+        QAction *com = button(qPrintable(QStringLiteral("KeyCOM%1").arg(n)), m_comItems[n - 1]->toolTip(),
                               QStringLiteral("img_COM%1").arg(n));
         com->setCheckable(true);
         connect(com, &QAction::triggered, this, [this, n] { SelectComPort(n); });
@@ -114,17 +116,21 @@ void MainWindow::BuildToolbar()
             [this] { RunClone(CloneMode::Write); });
 }
 
-QString MainWindow::PortTip(int port) const
+std::array<QString, ComPortCount> MainWindow::PortTips() const
 {
     // "COM3 (/dev/ttyUSB2): USB Serial Port"; on Windows "COM3: Communications Port".
-    const QString device = SerialDeviceFor(m_state.ConfiguredPorts, port);
-    QString tip = QStringLiteral("COM%1").arg(port);
-    if (device.compare(tip, Qt::CaseInsensitive) != 0)
-        tip += QStringLiteral(" (%1)").arg(device);
-    const std::optional<QString> description = DescribePorts({device}).front();
-    if (description && !description->isEmpty())
-        tip += QStringLiteral(": ") + *description;
-    return tip;
+    QStringList devices;
+    for (int n = 1; n <= ComPortCount; ++n)
+        devices.append(SerialDeviceFor(m_state.ConfiguredPorts, n));
+    const std::vector<std::optional<QString>> described = DescribePorts(devices);
+    std::array<QString, ComPortCount> tips;
+    for (int n = 1; n <= ComPortCount; ++n) {
+        tips[n - 1] = ComPortLabel(n, devices[n - 1]);
+        if (const std::optional<QString> &description = described[n - 1];
+            description && !description->isEmpty())
+            tips[n - 1] += QStringLiteral(": ") + *description;
+    }
+    return tips;
 }
 
 void MainWindow::SelectComPort(int port)

@@ -3,6 +3,7 @@
 #include "clone_options.h"
 
 #include "cli_common.h"
+#include "clone/port_listing.h"
 #include "model/unit_model.h"
 #include "profile/profile_location.h"
 #include "profile/program_options.h"
@@ -115,12 +116,7 @@ Result<PortTarget> ResolvePort(const CloneOptions &options)
 
 QString PortName(const PortTarget &target)
 {
-    const QString com = QStringLiteral("COM%1").arg(target.comNumber);
-    if (target.comNumber > 0 && target.device.compare(com, Qt::CaseInsensitive) != 0)
-        return QStringLiteral("%1 (%2)").arg(com, target.device);
-    if (target.comNumber > 0)
-        return com; // on Windows the port is its own device
-    return target.device;
+    return target.comNumber > 0 ? ComPortLabel(target.comNumber, target.device) : target.device;
 }
 
 } // namespace vireo::cli
