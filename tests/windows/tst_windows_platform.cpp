@@ -39,9 +39,11 @@ class TestWindowsPlatform : public QObject {
     {
         const Result<QString> lock = InstanceLockPath();
         QVERIFY(lock && lock->endsWith(qEnvironmentVariable("USERNAME")));
-        auto first = std::make_unique<SingleInstance>(lock);
+        // A name of this test's own: a window test running beside it may hold the user's lock.
+        const QString own = *lock + QStringLiteral("-test-%1").arg(QCoreApplication::applicationPid());
+        auto first = std::make_unique<SingleInstance>(own);
         QCOMPARE(first->Acquire().value(), InstanceState::First);
-        SingleInstance second(lock);
+        SingleInstance second(own);
         QCOMPARE(second.Acquire().value(), InstanceState::AlreadyRunning);
         first.reset(); // its process ended
         QCOMPARE(second.Acquire().value(), InstanceState::First);
