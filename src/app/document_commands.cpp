@@ -144,7 +144,7 @@ void DocumentCommands::DoFileCommand(FileCommand command, int index)
     case FileCommand::SaveAs:
         SaveAs();
         return;
-    case FileCommand::UpLoad:
+    case FileCommand::ReopenRecent:
         break;
     }
     const int entry = index - FirstRecentFileItem;

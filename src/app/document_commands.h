@@ -13,8 +13,8 @@
 
 namespace vireo {
 
-/// The document commands; UpLoad reopens the recent file of a File menu item.
-enum class FileCommand { New, Open, Save, SaveAs, UpLoad };
+/// The document commands; ReopenRecent reopens the recent file of a File menu item.
+enum class FileCommand { New, Open, Save, SaveAs, ReopenRecent };
 
 /**
  * Runs the document commands against the program state, the editor binding,
@@ -31,7 +31,7 @@ class DocumentCommands {
     /// command; Yes when there was nothing to save.
     Answer QuerySaveChanges();
 
-    /// Runs one command; index is the File menu item (5 to 8) of UpLoad.
+    /// Runs one command; index is the File menu item (5 to 8) of ReopenRecent.
     void DoFileCommand(FileCommand command, int index = 0);
 
   private:

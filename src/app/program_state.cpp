@@ -8,7 +8,7 @@ namespace vireo {
 bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialogs)
 {
     LoadOptions(state.profile, state.options);
-    state.ConfiguredPorts = ConfiguredSerialDevices(state.profile);
+    state.configuredPorts = ConfiguredSerialDevices(state.profile);
     const Result<LoadStatus> loaded = LoadDataFile(initialFile, state.model);
     if (!loaded) {
         ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile);
@@ -16,7 +16,7 @@ bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialo
     }
     if (*loaded == LoadStatus::Illegal)
         ShowFileError(dialogs, FileErrorCode::IllegalInitial, initialFile);
-    state.AccessCode = DefaultAccessCode;
+    state.accessCode = DefaultAccessCode;
     state.document.SetUntitled();
     return true;
 }

@@ -27,10 +27,10 @@ struct ProgramState {
     UnitModel model;
     Document document{model};
     /// The code sent to the unit at the start of every clone; never saved.
-    std::int32_t AccessCode = DefaultAccessCode;
+    std::int32_t accessCode = DefaultAccessCode;
     /// The serial devices [PORTS] names for COM1 to COM4 (empty: the default
     /// device, chosen when a clone starts); read once with the options.
-    std::array<QString, ComPortCount> ConfiguredPorts;
+    std::array<QString, ComPortCount> configuredPorts;
 
     // The clone link: the serial port, the clock of its time-outs and the
     // session that runs one clone at a time over them.

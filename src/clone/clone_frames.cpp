@@ -149,11 +149,6 @@ QByteArray DataReplyTail()
     return QByteArray(piece::LF) + piece::CR + piece::EndMark;
 }
 
-QByteArray FinalAckPattern()
-{
-    return DataReplyHead() + DataReplyTail();
-}
-
 bool UnitPresent(QByteArrayView payload)
 {
     // Only the lowest bit matters, so the low 16 bits of the number are enough.

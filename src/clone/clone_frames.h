@@ -55,7 +55,6 @@ QByteArray StatusReplyTail();   ///< "FD"
 QByteArray IdentityReplyHead(); ///< R1 head; tail is DataReplyTail()
 QByteArray DataReplyHead();     ///< R2 and R3 head
 QByteArray DataReplyTail();     ///< "0A0DFD": line feed before carriage return
-QByteArray FinalAckPattern();   ///< R4: R2 head followed by the data tail, used as head and tail
 
 // Payload rules of the replies (payloads are hexadecimal text).
 /// R0: the payload read as a hexadecimal number has its lowest bit set.

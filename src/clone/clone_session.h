@@ -84,20 +84,12 @@ class CloneSession : public QObject {
     /// One poll: reads what arrived and advances the run.
     void CloneTick();
 
-    const CloneRunState &State() const { return m_state; }
     /// A run is in progress and polls advance it.
     bool CloneActive() const { return m_state.Active(); }
     /// True from StartClone until finished is emitted.
     bool InRun() const { return m_state.Phase != ClonePhase::Idle; }
     /// The step the run is in, or ended in.
     vireo::CloneStep Step() const { return m_state.CloneStep; }
-    /// Whether the run got as far as sending blocks to the unit (a write
-    /// ended there leaves the unit with part of the image).
-    bool SentBlocks() const
-    {
-        return m_state.CloneStep == vireo::CloneStep::Writing ||
-               (m_state.CloneStep == vireo::CloneStep::End && m_state.CloneMode == CloneMode::Write);
-    }
     /// The result of the last run that ended.
     std::optional<CloneResult> LastResult() const { return m_lastResult; }
     /// The operating system's reason when the port failed (empty otherwise).

@@ -5,7 +5,7 @@ namespace vireo {
 
 QString &MemoryEditorControls::TextRef(TextArray array, int index)
 {
-    return TextArrayElement(array, index, m_speedDial, m_config1, m_groupCode);
+    return TextArrayElement(array, index, m_speedDial, m_configText, m_groupCode);
 }
 
 QString MemoryEditorControls::Text(TextArray array, int index) const
@@ -20,16 +20,16 @@ void MemoryEditorControls::SetText(TextArray array, int index, const QString &te
 
 void MemoryEditorControls::SetBackColour(TextArray array, int index, SystemColour colour)
 {
-    if (array == TextArray::Config1)
-        m_config1Colour[index] = colour;
+    if (array == TextArray::ConfigText)
+        m_configTextColour[index] = colour;
     else if (array == TextArray::GroupCode)
         m_groupCodeColour[index] = colour;
 }
 
 SystemColour MemoryEditorControls::BackColour(TextArray array, int index) const
 {
-    if (array == TextArray::Config1)
-        return m_config1Colour[index];
+    if (array == TextArray::ConfigText)
+        return m_configTextColour[index];
     if (array == TextArray::GroupCode)
         return m_groupCodeColour[index];
     return SystemColour::Window;

@@ -13,23 +13,23 @@
 
 namespace vireo {
 
-enum class TextArray { SpeedDial, Config1, GroupCode };
+enum class TextArray { SpeedDial, ConfigText, GroupCode };
 // The five control arrays of the editor, text fields, lists and check boxes.
-enum class ControlArray { SpeedDial, Config1, Config2, Config3, GroupCode };
+enum class ControlArray { SpeedDial, ConfigText, ConfigList, ConfigOption, GroupCode };
 
 // The two system colours the binding paints text fields with.
 enum class SystemColour { Menu = 4, Window = 5 };
 
 /// Element `index` of text array `array`, from the three arrays that hold
 /// something per text field (texts, widgets), in the editor's order.
-template <typename SpeedDials, typename Config1s, typename GroupCodes>
-auto &TextArrayElement(TextArray array, int index, SpeedDials &speedDial, Config1s &config1, GroupCodes &groupCode)
+template <typename SpeedDials, typename ConfigTextFields, typename GroupCodes>
+auto &TextArrayElement(TextArray array, int index, SpeedDials &speedDial, ConfigTextFields &configText, GroupCodes &groupCode)
 {
     switch (array) {
     case TextArray::SpeedDial:
         return speedDial[index];
-    case TextArray::Config1:
-        return config1[index];
+    case TextArray::ConfigText:
+        return configText[index];
     case TextArray::GroupCode:
         break;
     }
@@ -48,11 +48,11 @@ class EditorControls {
 
     virtual void ClearList(int index) = 0;
     virtual void AddListItem(int index, const QString &item) = 0;
-    /// Selected item of drop-down list Config2(index); -1 when none is selected.
+    /// Selected item of drop-down list ConfigList(index); -1 when none is selected.
     virtual int ListIndex(int index) const = 0;
     virtual void SetListIndex(int index, int item) = 0;
 
-    /// State of check box Config3(index): 0 cleared, 1 set, 2 greyed.
+    /// State of check box ConfigOption(index): 0 cleared, 1 set, 2 greyed.
     virtual int CheckState(int index) const = 0;
     virtual void SetCheckState(int index, int state) = 0;
 };
@@ -78,13 +78,13 @@ class MemoryEditorControls : public EditorControls {
     QString &TextRef(TextArray array, int index);
 
     std::array<QString, SpeedDialCount> m_speedDial;
-    std::array<QString, Config1Count> m_config1;
+    std::array<QString, ConfigTextCount> m_configText;
     std::array<QString, GroupCodeCount> m_groupCode;
-    std::array<SystemColour, Config1Count> m_config1Colour{};
+    std::array<SystemColour, ConfigTextCount> m_configTextColour{};
     std::array<SystemColour, GroupCodeCount> m_groupCodeColour{};
-    std::array<QStringList, Config2Count> m_items;
-    std::array<int, Config2Count> m_listIndex{-1, -1};
-    std::array<int, Config3Count> m_check{};
+    std::array<QStringList, ConfigListCount> m_items;
+    std::array<int, ConfigListCount> m_listIndex{-1, -1};
+    std::array<int, ConfigOptionCount> m_check{};
 };
 
 } // namespace vireo

@@ -5,12 +5,12 @@
 
 namespace vireo {
 
-void FieldBinding::FillConfig2Lists()
+void FieldBinding::FillConfigLists()
 {
-    for (int i = 0; i < Config2Count; ++i) {
+    for (int i = 0; i < ConfigListCount; ++i) {
         m_controls.ClearList(i);
-        for (int item = 0; item <= m_model.Config2MaxIndex[i]; ++item)
-            m_controls.AddListItem(i, m_model.Config2Items[i].at(item));
+        for (int item = 0; item <= m_model.ConfigListMaxIndex[i]; ++item)
+            m_controls.AddListItem(i, m_model.ConfigListItems[i].at(item));
     }
 }
 
@@ -20,16 +20,16 @@ void FieldBinding::ShowFields()
     for (int i = 0; i < SpeedDialCount; ++i)
         m_controls.SetText(TextArray::SpeedDial, i, f.SpeedDialText[i]);
     // Empty code fields are painted in the menu colour so they stand out.
-    for (int i = 0; i < Config1Count; ++i) {
-        const bool empty = f.Config1Text[i].isEmpty();
-        m_controls.SetBackColour(TextArray::Config1, i, empty ? SystemColour::Menu : SystemColour::Window);
-        m_controls.SetText(TextArray::Config1, i, f.Config1Text[i]);
+    for (int i = 0; i < ConfigTextCount; ++i) {
+        const bool empty = f.ConfigTexts[i].isEmpty();
+        m_controls.SetBackColour(TextArray::ConfigText, i, empty ? SystemColour::Menu : SystemColour::Window);
+        m_controls.SetText(TextArray::ConfigText, i, f.ConfigTexts[i]);
     }
-    ClampChoices(f, m_model.Config2MaxIndex);
-    for (int i = 0; i < Config2Count; ++i)
-        m_controls.SetListIndex(i, f.Config2Index[i]);
-    for (int i = 0; i < Config3Count; ++i)
-        m_controls.SetCheckState(i, f.Config3Value[i]);
+    ClampChoices(f, m_model.ConfigListMaxIndex);
+    for (int i = 0; i < ConfigListCount; ++i)
+        m_controls.SetListIndex(i, f.ConfigListIndex[i]);
+    for (int i = 0; i < ConfigOptionCount; ++i)
+        m_controls.SetCheckState(i, f.ConfigOptionValue[i]);
     for (int i = 0; i < GroupCodeCount; ++i) {
         m_controls.SetText(TextArray::GroupCode, i, f.GroupCodeText[i]);
         m_controls.SetBackColour(TextArray::GroupCode, i,
@@ -60,11 +60,11 @@ void FieldBinding::CommitSpeedDial(int index)
     RefreshAfterEdit();
 }
 
-void FieldBinding::CommitConfig1(int index)
+void FieldBinding::CommitConfigText(int index)
 {
-    const QString oldLower = m_model.Fields.Config1Text[LowerBlockDecode];
-    const QString oldUpper = m_model.Fields.Config1Text[UpperBlockDecode];
-    m_model.Fields.Config1Text[index] = m_controls.Text(TextArray::Config1, index);
+    const QString oldLower = m_model.Fields.ConfigTexts[LowerBlockDecode];
+    const QString oldUpper = m_model.Fields.ConfigTexts[UpperBlockDecode];
+    m_model.Fields.ConfigTexts[index] = m_controls.Text(TextArray::ConfigText, index);
     RefreshAfterEdit();
     if (index == LowerBlockDecode)
         ApplyLowerBlockRule(oldLower);
@@ -72,15 +72,15 @@ void FieldBinding::CommitConfig1(int index)
         ApplyUpperBlockRule(oldUpper);
 }
 
-void FieldBinding::CommitConfig2(int index)
+void FieldBinding::CommitConfigList(int index)
 {
-    m_model.Fields.Config2Index[index] = static_cast<std::int16_t>(m_controls.ListIndex(index));
+    m_model.Fields.ConfigListIndex[index] = static_cast<std::int16_t>(m_controls.ListIndex(index));
     RefreshAfterEdit();
 }
 
-void FieldBinding::CommitConfig3(int index)
+void FieldBinding::CommitConfigOption(int index)
 {
-    m_model.Fields.Config3Value[index] = static_cast<std::int16_t>(m_controls.CheckState(index));
+    m_model.Fields.ConfigOptionValue[index] = static_cast<std::int16_t>(m_controls.CheckState(index));
     RefreshAfterEdit();
 }
 
@@ -95,12 +95,12 @@ void FieldBinding::Commit(ControlArray array, int index)
     switch (array) {
     case ControlArray::SpeedDial:
         return CommitSpeedDial(index);
-    case ControlArray::Config1:
-        return CommitConfig1(index);
-    case ControlArray::Config2:
-        return CommitConfig2(index);
-    case ControlArray::Config3:
-        return CommitConfig3(index);
+    case ControlArray::ConfigText:
+        return CommitConfigText(index);
+    case ControlArray::ConfigList:
+        return CommitConfigList(index);
+    case ControlArray::ConfigOption:
+        return CommitConfigOption(index);
     case ControlArray::GroupCode:
         break;
     }
@@ -112,20 +112,20 @@ void FieldBinding::ReadControls()
     FieldValues &f = m_model.Fields;
     for (int i = 0; i < SpeedDialCount; ++i)
         f.SpeedDialText[i] = m_controls.Text(TextArray::SpeedDial, i);
-    for (int i = 0; i < Config1Count; ++i)
-        f.Config1Text[i] = m_controls.Text(TextArray::Config1, i);
-    for (int i = 0; i < Config2Count; ++i)
-        f.Config2Index[i] = static_cast<std::int16_t>(m_controls.ListIndex(i));
-    for (int i = 0; i < Config3Count; ++i)
-        f.Config3Value[i] = static_cast<std::int16_t>(m_controls.CheckState(i));
+    for (int i = 0; i < ConfigTextCount; ++i)
+        f.ConfigTexts[i] = m_controls.Text(TextArray::ConfigText, i);
+    for (int i = 0; i < ConfigListCount; ++i)
+        f.ConfigListIndex[i] = static_cast<std::int16_t>(m_controls.ListIndex(i));
+    for (int i = 0; i < ConfigOptionCount; ++i)
+        f.ConfigOptionValue[i] = static_cast<std::int16_t>(m_controls.CheckState(i));
     for (int i = 0; i < GroupCodeCount; ++i)
         f.GroupCodeText[i] = m_controls.Text(TextArray::GroupCode, i);
 }
 
 void FieldBinding::ReadAllFields()
 {
-    const QString oldLower = m_model.Fields.Config1Text[LowerBlockDecode];
-    const QString oldUpper = m_model.Fields.Config1Text[UpperBlockDecode];
+    const QString oldLower = m_model.Fields.ConfigTexts[LowerBlockDecode];
+    const QString oldUpper = m_model.Fields.ConfigTexts[UpperBlockDecode];
     ReadControls();
     RefreshAfterEdit();
     if (m_model.LastConfigField == LowerBlockDecode)

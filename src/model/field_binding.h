@@ -17,7 +17,7 @@ class FieldBinding {
     const UnitModel &Model() const { return m_model; }
 
     /// Clears both drop-down lists and gives them their items (once, when the window is built).
-    void FillConfig2Lists();
+    void FillConfigLists();
     /// Field values to the controls (clamping out-of-range choices first).
     void ShowFields();
     /// The chain after any commit: rebuild the image, check for edits, redraw.
@@ -26,9 +26,9 @@ class FieldBinding {
     void NormalizeAndShow();
 
     void CommitSpeedDial(int index);
-    void CommitConfig1(int index);
-    void CommitConfig2(int index);
-    void CommitConfig3(int index);
+    void CommitConfigText(int index);
+    void CommitConfigList(int index);
+    void CommitConfigOption(int index);
     void CommitGroupCode(int index);
     /// The commit operation of the given control array.
     void Commit(ControlArray array, int index);
@@ -36,8 +36,8 @@ class FieldBinding {
     /// focused block-decode field, so an edit still in a focused field is kept.
     void ReadAllFields();
 
-    /// Focus entered Config1(index): remembered for ReadAllFields.
-    void Config1FocusGained(int index) { m_model.LastConfigField = static_cast<std::int16_t>(index); }
+    /// Focus entered ConfigText(index): remembered for ReadAllFields.
+    void ConfigTextFocusGained(int index) { m_model.LastConfigField = static_cast<std::int16_t>(index); }
 
     void ApplyLowerBlockRule(const QString &oldLower);
     void ApplyUpperBlockRule(const QString &oldUpper);

@@ -72,24 +72,24 @@ void ImageToFields(const UnitWords &image, FieldValues &fields)
             nibbles += WordHexText(image[word::SpeedDialFirst + word::SpeedDialWords * i + k]);
         fields.SpeedDialText[i] = DigitsOnly(nibbles);
     }
-    fields.Config1Text[PrimaryCode] = DecodeDigitPairs(image, word::PrimaryCode, {});
-    fields.Config1Text[SecondaryCode] = DecodeDigitPairs(image, word::SecondaryCode, {});
-    fields.Config1Text[LowerBlockDecode] = DecodeDigitPairs(image, word::LowerBlock, {});
+    fields.ConfigTexts[PrimaryCode] = DecodeDigitPairs(image, word::PrimaryCode, {});
+    fields.ConfigTexts[SecondaryCode] = DecodeDigitPairs(image, word::SecondaryCode, {});
+    fields.ConfigTexts[LowerBlockDecode] = DecodeDigitPairs(image, word::LowerBlock, {});
     QString upper = DecodeDigitPairs(image, word::UpperBlock, {});
-    fields.Config1Text[UpperBlockDecode] = upper == EmptyUpperMarker ? QString() : upper;
-    fields.Config1Text[FiveDigitAccessCode] =
+    fields.ConfigTexts[UpperBlockDecode] = upper == EmptyUpperMarker ? QString() : upper;
+    fields.ConfigTexts[FiveDigitAccessCode] =
         DecodeDigitPairs(image, word::UnitAccessCode + 1, HexDigit(image[word::UnitAccessCode]));
     // The system ID is a whole number shown as its last two decimal digits.
     QString id = QStringLiteral("0") + QString::number(static_cast<std::int16_t>(image[word::SystemId]));
-    fields.Config1Text[TrunkingSystemId] = id.right(2);
+    fields.ConfigTexts[TrunkingSystemId] = id.right(2);
 
-    fields.Config2Index[0] = static_cast<std::int16_t>(image[word::SystemTone]);
-    fields.Config2Index[1] = static_cast<std::int16_t>(image[word::BusyChannelDetect]);
-    fields.Config3Value[0] = static_cast<std::int16_t>(image[word::PrioritySubscriber]);
-    fields.Config3Value[1] = static_cast<std::int16_t>(image[word::FleetDispatch]);
-    fields.Config3Value[2] = static_cast<std::int16_t>(image[word::EmergencyOverride]);
-    fields.Config3Value[3] = static_cast<std::int16_t>(image[word::ClearChannelAlerting]);
-    fields.Config3Value[4] = static_cast<std::int16_t>(image[word::MemorySpeedDial]);
+    fields.ConfigListIndex[0] = static_cast<std::int16_t>(image[word::SystemTone]);
+    fields.ConfigListIndex[1] = static_cast<std::int16_t>(image[word::BusyChannelDetect]);
+    fields.ConfigOptionValue[0] = static_cast<std::int16_t>(image[word::PrioritySubscriber]);
+    fields.ConfigOptionValue[1] = static_cast<std::int16_t>(image[word::FleetDispatch]);
+    fields.ConfigOptionValue[2] = static_cast<std::int16_t>(image[word::EmergencyOverride]);
+    fields.ConfigOptionValue[3] = static_cast<std::int16_t>(image[word::ClearChannelAlerting]);
+    fields.ConfigOptionValue[4] = static_cast<std::int16_t>(image[word::MemorySpeedDial]);
 
     for (int i = 0; i < GroupCodeCount; ++i) {
         std::uint16_t w = image[word::GroupCodeFirst + i];
@@ -111,23 +111,23 @@ void FieldsToImage(const FieldValues &fields, UnitWords &image)
         for (int k = 0; k < word::SpeedDialWords; ++k)
             image[w + k] = HexParse(s.mid(4 * k, 4));
     }
-    EncodeDigitPairs(image, word::PrimaryCode, DigitsOnly(fields.Config1Text[PrimaryCode]), 4);
-    EncodeDigitPairs(image, word::SecondaryCode, DigitsOnly(fields.Config1Text[SecondaryCode]), 4);
-    EncodeDigitPairs(image, word::LowerBlock, DigitsOnly(fields.Config1Text[LowerBlockDecode]), 4);
-    const QString &upper = fields.Config1Text[UpperBlockDecode];
+    EncodeDigitPairs(image, word::PrimaryCode, DigitsOnly(fields.ConfigTexts[PrimaryCode]), 4);
+    EncodeDigitPairs(image, word::SecondaryCode, DigitsOnly(fields.ConfigTexts[SecondaryCode]), 4);
+    EncodeDigitPairs(image, word::LowerBlock, DigitsOnly(fields.ConfigTexts[LowerBlockDecode]), 4);
+    const QString &upper = fields.ConfigTexts[UpperBlockDecode];
     EncodeDigitPairs(image, word::UpperBlock, upper.isEmpty() ? EmptyUpperMarker : DigitsOnly(upper), 4);
-    EncodeDigitPairs(image, word::UnitAccessCode, DigitsOnly(fields.Config1Text[FiveDigitAccessCode]), 5);
+    EncodeDigitPairs(image, word::UnitAccessCode, DigitsOnly(fields.ConfigTexts[FiveDigitAccessCode]), 5);
     image[word::SystemId] =
-        static_cast<std::uint16_t>(FitDigits(DigitsOnly(fields.Config1Text[TrunkingSystemId]), 2).toInt());
+        static_cast<std::uint16_t>(FitDigits(DigitsOnly(fields.ConfigTexts[TrunkingSystemId]), 2).toInt());
 
-    image[word::SystemTone] = static_cast<std::uint16_t>(fields.Config2Index[0]);
-    image[word::BusyChannelDetect] = static_cast<std::uint16_t>(fields.Config2Index[1]);
+    image[word::SystemTone] = static_cast<std::uint16_t>(fields.ConfigListIndex[0]);
+    image[word::BusyChannelDetect] = static_cast<std::uint16_t>(fields.ConfigListIndex[1]);
     image[word::AlwaysZero] = 0;
-    image[word::PrioritySubscriber] = static_cast<std::uint16_t>(fields.Config3Value[0]);
-    image[word::FleetDispatch] = static_cast<std::uint16_t>(fields.Config3Value[1]);
-    image[word::EmergencyOverride] = static_cast<std::uint16_t>(fields.Config3Value[2]);
-    image[word::ClearChannelAlerting] = static_cast<std::uint16_t>(fields.Config3Value[3]);
-    image[word::MemorySpeedDial] = static_cast<std::uint16_t>(fields.Config3Value[4]);
+    image[word::PrioritySubscriber] = static_cast<std::uint16_t>(fields.ConfigOptionValue[0]);
+    image[word::FleetDispatch] = static_cast<std::uint16_t>(fields.ConfigOptionValue[1]);
+    image[word::EmergencyOverride] = static_cast<std::uint16_t>(fields.ConfigOptionValue[2]);
+    image[word::ClearChannelAlerting] = static_cast<std::uint16_t>(fields.ConfigOptionValue[3]);
+    image[word::MemorySpeedDial] = static_cast<std::uint16_t>(fields.ConfigOptionValue[4]);
 
     for (int i = 0; i < GroupCodeCount; ++i) {
         const QString &text = fields.GroupCodeText[i];
@@ -137,32 +137,32 @@ void FieldsToImage(const FieldValues &fields, UnitWords &image)
     }
 }
 
-void ClampChoices(FieldValues &fields, const std::array<int, Config2Count> &maxIndex)
+void ClampChoices(FieldValues &fields, const std::array<int, ConfigListCount> &maxIndex)
 {
-    for (int i = 0; i < Config2Count; ++i)
-        if (fields.Config2Index[i] < 0 || fields.Config2Index[i] > maxIndex[i])
-            fields.Config2Index[i] = 0;
-    for (auto &value : fields.Config3Value)
+    for (int i = 0; i < ConfigListCount; ++i)
+        if (fields.ConfigListIndex[i] < 0 || fields.ConfigListIndex[i] > maxIndex[i])
+            fields.ConfigListIndex[i] = 0;
+    for (auto &value : fields.ConfigOptionValue)
         if (value != 0 && value != 1)
             value = 0;
 }
 
 bool LowerBlockRule(FieldValues &fields, const QString &oldLower)
 {
-    const QString &lower = fields.Config1Text[LowerBlockDecode];
+    const QString &lower = fields.ConfigTexts[LowerBlockDecode];
     if (lower == oldLower)
         return false;
-    fields.Config1Text[UpperBlockDecode] = lower == QLatin1String("0000") ? QString() : lower;
+    fields.ConfigTexts[UpperBlockDecode] = lower == QLatin1String("0000") ? QString() : lower;
     return true;
 }
 
 void UpperBlockRule(FieldValues &fields, const QString &oldUpper)
 {
-    QString &upper = fields.Config1Text[UpperBlockDecode];
+    QString &upper = fields.ConfigTexts[UpperBlockDecode];
     if (upper.isEmpty())
         return;
     // The range holds at most 20 consecutive block numbers, compared in decimal.
-    const int lower = fields.Config1Text[LowerBlockDecode].toInt();
+    const int lower = fields.ConfigTexts[LowerBlockDecode].toInt();
     const int value = upper.toInt();
     if (value > lower + 19 || value < lower)
         upper = oldUpper;

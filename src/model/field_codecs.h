@@ -24,7 +24,7 @@ void ImageToFields(const UnitWords &image, FieldValues &fields);
 /// the carried words are left as they are.
 void FieldsToImage(const FieldValues &fields, UnitWords &image);
 /// Out-of-range list indices and check states become 0.
-void ClampChoices(FieldValues &fields, const std::array<int, Config2Count> &maxIndex);
+void ClampChoices(FieldValues &fields, const std::array<int, ConfigListCount> &maxIndex);
 
 /// Lower block decode committed: the upper bound follows it (empty for 0000).
 /// Returns false when the lower bound did not change and nothing is to be done.

@@ -24,18 +24,18 @@ std::vector<int> Run(int first, int count)
 
 std::vector<FieldEntry> BuildFields()
 {
-    static const char *const config1Alias[Config1Count] = {"primary-code",       "secondary-code",
+    static const char *const configTextAlias[ConfigTextCount] = {"primary-code",       "secondary-code",
                                                            "lower-block-decode", "upper-block-decode",
                                                            "unit-access-code",   "system-id"};
-    static const char *const config2Alias[Config2Count] = {"system-tone", "busy-channel-detect"};
-    static const char *const config3Alias[Config3Count] = {"priority-subscriber", "fleet-dispatch",
+    static const char *const configListAlias[ConfigListCount] = {"system-tone", "busy-channel-detect"};
+    static const char *const configOptionAlias[ConfigOptionCount] = {"priority-subscriber", "fleet-dispatch",
                                                            "emergency-override", "clear-channel-alerting",
                                                            "memory-speed-dial"};
-    const std::vector<int> config1Words[Config1Count] = {
+    const std::vector<int> configTextWords[ConfigTextCount] = {
         Run(word::PrimaryCode, 2), Run(word::SecondaryCode, 2),  Run(word::LowerBlock, 2),
         Run(word::UpperBlock, 2),  Run(word::UnitAccessCode, 3), {word::SystemId}};
-    const int config2Words[Config2Count] = {word::SystemTone, word::BusyChannelDetect};
-    const int config3Words[Config3Count] = {word::PrioritySubscriber, word::FleetDispatch,
+    const int configListWords[ConfigListCount] = {word::SystemTone, word::BusyChannelDetect};
+    const int configOptionWords[ConfigOptionCount] = {word::PrioritySubscriber, word::FleetDispatch,
                                             word::EmergencyOverride, word::ClearChannelAlerting,
                                             word::MemorySpeedDial};
     std::vector<FieldEntry> fields;
@@ -45,23 +45,23 @@ std::vector<FieldEntry> BuildFields()
                           QStringLiteral("speed-dial.") + SpeedDialCaption(i), frame + SpeedDialCaption(i),
                           Run(word::SpeedDialFirst + word::SpeedDialWords * i, word::SpeedDialWords)});
     }
-    for (int i = 0; i < Config1Count; ++i)
-        fields.push_back({ControlArray::Config1, i, Key("Config1", i), QLatin1String(config1Alias[i]),
-                          Config1Caption(i), config1Words[i]});
-    for (int i = 0; i < Config2Count; ++i)
-        fields.push_back({ControlArray::Config2,
+    for (int i = 0; i < ConfigTextCount; ++i)
+        fields.push_back({ControlArray::ConfigText, i, Key("Config1", i), QLatin1String(configTextAlias[i]),
+                          ConfigTextCaption(i), configTextWords[i]});
+    for (int i = 0; i < ConfigListCount; ++i)
+        fields.push_back({ControlArray::ConfigList,
                           i,
                           Key("Config2", i),
-                          QLatin1String(config2Alias[i]),
-                          Config2Caption(i),
-                          {config2Words[i]}});
-    for (int i = 0; i < Config3Count; ++i)
-        fields.push_back({ControlArray::Config3,
+                          QLatin1String(configListAlias[i]),
+                          ConfigListCaption(i),
+                          {configListWords[i]}});
+    for (int i = 0; i < ConfigOptionCount; ++i)
+        fields.push_back({ControlArray::ConfigOption,
                           i,
                           Key("Config3", i),
-                          QLatin1String(config3Alias[i]),
-                          Config3Caption(i),
-                          {config3Words[i]}});
+                          QLatin1String(configOptionAlias[i]),
+                          ConfigOptionCaption(i),
+                          {configOptionWords[i]}});
     for (int i = 0; i < GroupCodeCount; ++i)
         fields.push_back({ControlArray::GroupCode,
                           i,
@@ -162,12 +162,12 @@ QString ShownValue(const FieldEntry &field, const UnitModel &model)
     switch (field.array) {
     case ControlArray::SpeedDial:
         return f.SpeedDialText[field.index];
-    case ControlArray::Config1:
-        return f.Config1Text[field.index];
-    case ControlArray::Config2:
-        return model.Config2Items[field.index].value(f.Config2Index[field.index]);
-    case ControlArray::Config3:
-        return f.Config3Value[field.index] == 1 ? QStringLiteral("on") : QStringLiteral("off");
+    case ControlArray::ConfigText:
+        return f.ConfigTexts[field.index];
+    case ControlArray::ConfigList:
+        return model.ConfigListItems[field.index].value(f.ConfigListIndex[field.index]);
+    case ControlArray::ConfigOption:
+        return f.ConfigOptionValue[field.index] == 1 ? QStringLiteral("on") : QStringLiteral("off");
     case ControlArray::GroupCode:
         break;
     }
@@ -182,16 +182,16 @@ Result<> AssignField(FieldBinding &binding, EditorControls &controls, const Fiel
     case ControlArray::SpeedDial:
         controls.SetText(TextArray::SpeedDial, i, text);
         break;
-    case ControlArray::Config1:
+    case ControlArray::ConfigText:
         // Focus first: the block rules look at the field that had it.
-        binding.Config1FocusGained(i);
-        controls.SetText(TextArray::Config1, i, text);
+        binding.ConfigTextFocusGained(i);
+        controls.SetText(TextArray::ConfigText, i, text);
         break;
     case ControlArray::GroupCode:
         controls.SetText(TextArray::GroupCode, i, text);
         break;
-    case ControlArray::Config2: {
-        const QStringList &items = binding.Model().Config2Items[i];
+    case ControlArray::ConfigList: {
+        const QStringList &items = binding.Model().ConfigListItems[i];
         const int item = ListItemNamed(items, text);
         if (item < 0)
             return Refused(
@@ -204,7 +204,7 @@ Result<> AssignField(FieldBinding &binding, EditorControls &controls, const Fiel
         controls.SetListIndex(i, item);
         break;
     }
-    case ControlArray::Config3: {
+    case ControlArray::ConfigOption: {
         const int state = CheckStateNamed(text);
         if (state < 0)
             return Refused(QStringLiteral("on, off, 1, 0"));

@@ -4,14 +4,14 @@
 
 namespace vireo {
 
-void UnitModel::InitConfig2Lists()
+void UnitModel::InitConfigLists()
 {
-    Config2Items[0] = {QStringLiteral("0:100.0Hz"), QStringLiteral("1:107.2Hz"), QStringLiteral("2:114.8Hz"),
+    ConfigListItems[0] = {QStringLiteral("0:100.0Hz"), QStringLiteral("1:107.2Hz"), QStringLiteral("2:114.8Hz"),
                        QStringLiteral("3:123.0Hz"), QStringLiteral("4:131.8Hz"), QStringLiteral("5:141.3Hz"),
                        QStringLiteral("6:151.4Hz")};
-    Config2MaxIndex[0] = 6;
-    Config2Items[1] = {QStringLiteral("Carrier"), QStringLiteral("System Tone")};
-    Config2MaxIndex[1] = 1;
+    ConfigListMaxIndex[0] = 6;
+    ConfigListItems[1] = {QStringLiteral("Carrier"), QStringLiteral("System Tone")};
+    ConfigListMaxIndex[1] = 1;
 }
 
 void UnitModel::MarkClean()
@@ -33,22 +33,22 @@ QString SpeedDialCaption(int index)
     return QString::fromLatin1(captions[index]);
 }
 
-QString Config1Caption(int index)
+QString ConfigTextCaption(int index)
 {
-    static const char *const captions[Config1Count] = {"Primary Code",           "Secondary Code",
+    static const char *const captions[ConfigTextCount] = {"Primary Code",           "Secondary Code",
                                                        "Lower Block Decode",     "Upper Block Decode",
                                                        "Five Digit Access Code", "Trunking System ID Number"};
     return QString::fromLatin1(captions[index]);
 }
 
-QString Config2Caption(int index)
+QString ConfigListCaption(int index)
 {
     return index == 0 ? QStringLiteral("System Tone") : QStringLiteral("Busy Channel Detect");
 }
 
-QString Config3Caption(int index)
+QString ConfigOptionCaption(int index)
 {
-    static const char *const captions[Config3Count] = {
+    static const char *const captions[ConfigOptionCount] = {
         "Priority Subscriber Enable", "Fleet Dispatch Mode", "Emergency Call Override",
         "Clear Channel Alerting Mode", "Memory Speed-dialing Programming"};
     return QString::fromLatin1(captions[index]);

@@ -20,24 +20,24 @@ using UnitWords = std::array<std::uint16_t, word::Count>;
 inline constexpr std::int32_t DefaultAccessCode = 58206;
 
 inline constexpr int SpeedDialCount = 14;
-inline constexpr int Config1Count = 6;
-inline constexpr int Config2Count = 2;
-inline constexpr int Config3Count = 5;
+inline constexpr int ConfigTextCount = 6;
+inline constexpr int ConfigListCount = 2;
+inline constexpr int ConfigOptionCount = 5;
 inline constexpr int GroupCodeCount = 16;
 
 /** The editor-side copy of the settings: one member per editor field. */
 struct FieldValues {
     std::array<QString, SpeedDialCount> SpeedDialText;
-    std::array<QString, Config1Count> Config1Text;
-    std::array<std::int16_t, Config2Count> Config2Index{};
-    std::array<std::int16_t, Config3Count> Config3Value{};
+    std::array<QString, ConfigTextCount> ConfigTexts;
+    std::array<std::int16_t, ConfigListCount> ConfigListIndex{};
+    std::array<std::int16_t, ConfigOptionCount> ConfigOptionValue{};
     std::array<QString, GroupCodeCount> GroupCodeText;
 
     bool operator==(const FieldValues &) const = default;
 };
 
-// Indices of the Config1 text fields.
-enum Config1Field {
+// Indices of the ConfigText text fields.
+enum ConfigTextField {
     PrimaryCode = 0,
     SecondaryCode = 1,
     LowerBlockDecode = 2,
@@ -53,17 +53,17 @@ struct UnitModel {
     FieldValues Fields;
     std::int16_t LastConfigField = 0;
 
-    // The two drop-down lists, filled by InitConfig2Lists.
-    std::array<QStringList, Config2Count> Config2Items;
-    std::array<int, Config2Count> Config2MaxIndex{};
+    // The two drop-down lists, filled by InitConfigLists.
+    std::array<QStringList, ConfigListCount> ConfigListItems;
+    std::array<int, ConfigListCount> ConfigListMaxIndex{};
 
     // Change tracking of the open document.
     UnitWords BaselineImage{};
     bool DataEdited = false;
 
-    UnitModel() { InitConfig2Lists(); }
+    UnitModel() { InitConfigLists(); }
 
-    void InitConfig2Lists();
+    void InitConfigLists();
     /// Copies the whole load buffer into the image: only a complete load calls it.
     void CommitLoadBuffer() { UnitImage = LoadBuffer; }
     /// The current image becomes the saved state; the edited flag is cleared.
@@ -74,8 +74,8 @@ struct UnitModel {
 
 // Captions of the editor fields, as the window labels them.
 QString SpeedDialCaption(int index); // "0".."9", "A".."D"
-QString Config1Caption(int index);
-QString Config2Caption(int index);
-QString Config3Caption(int index);
+QString ConfigTextCaption(int index);
+QString ConfigListCaption(int index);
+QString ConfigOptionCaption(int index);
 
 } // namespace vireo

@@ -124,7 +124,7 @@ ProfileFileRead ProfileFile::ReadCurrent() const
 {
     if (m_batch)
         return *m_batch;
-    ProfileFileRead read = ReadProfileFile(GetMyProfile());
+    ProfileFileRead read = ReadProfileFile(FilePath());
     if (read.status == ProfileReadStatus::Missing && !m_readFallback.isEmpty()) {
         ProfileFileRead seed = ReadProfileFile(m_readFallback);
         // The fallback only seeds a file of our own: what of it can be read counts.
@@ -152,7 +152,7 @@ Result<> ProfileFile::SaveData(const QString &key, const ProfileValue &value)
         m_batch->text = current.text;
         return {};
     }
-    return WriteProfileFile(GetMyProfile(), current.text, m_createFolder);
+    return WriteProfileFile(FilePath(), current.text, m_createFolder);
 }
 
 Result<> ProfileFile::BeginBatch()
@@ -172,7 +172,7 @@ Result<> ProfileFile::CommitBatch()
     m_batch.reset();
     if (batch.status == ProfileReadStatus::Unreadable || batch.status == ProfileReadStatus::TooLarge)
         return Failure{batch.reason};
-    return WriteProfileFile(GetMyProfile(), batch.text, m_createFolder);
+    return WriteProfileFile(FilePath(), batch.text, m_createFolder);
 }
 
 bool ProfileFile::LoadData(const QString &key, ProfileValue &value)

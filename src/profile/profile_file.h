@@ -53,7 +53,7 @@ class ProfileFile {
     void SetCurrentPath();
     void SetCurrentPath(const QString &programFolder);
     /// Path followed directly by Name.
-    QString GetMyProfile() const { return m_path + m_name; }
+    QString FilePath() const { return m_path + m_name; }
 
     /// Writes key=text of the value into Section. Inside a batch the key goes
     /// into the pending text and reaches the disk at CommitBatch.
@@ -95,7 +95,7 @@ class ProfileFile {
     /// Drops the batch without writing.
     void DiscardBatch() { m_batch.reset(); }
 
-    /// A file read instead of GetMyProfile() while that one does not exist;
+    /// A file read instead of FilePath() while that one does not exist;
     /// the first write then starts from its content.
     void SetReadFallback(const QString &path) { m_readFallback = path; }
     QString ReadFallback() const { return m_readFallback; }

@@ -33,8 +33,8 @@ bool FieldEditFilter::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (field.array == ControlArray::Config1)
-            m_binding.Config1FocusGained(field.index);
+        if (field.array == ControlArray::ConfigText)
+            m_binding.ConfigTextFocusGained(field.index);
         // Back from a menu or another window the field keeps its selection.
         if (text && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
             text->selectAll();

@@ -37,7 +37,7 @@ struct ConfigRow {
     Box field;
 };
 
-constexpr ConfigRow Config1Rows[Config1Count] = {
+constexpr ConfigRow ConfigTextRows[ConfigTextCount] = {
     {"Primary Code", 240, 420, 210, {1680, 360, 612, 300}},
     {"Secondary Code", 240, 780, 210, {1680, 720, 612, 300}},
     {"Lower Block Decode", 2880, 420, 216, {4680, 360, 612, 300}},
@@ -45,7 +45,7 @@ constexpr ConfigRow Config1Rows[Config1Count] = {
     {"Five Digit Access Code", 240, 1380, 216, {2640, 1320, 732, 300}},
     {"Trunking System ID Number", 240, 1860, 216, {2640, 1800, 492, 300}},
 };
-constexpr ConfigRow Config2Rows[Config2Count] = {
+constexpr ConfigRow ConfigListRows[ConfigListCount] = {
     {"System Tone", 240, 2340, 216, {2160, 2280, 1692, 300}},
     {"Busy Channel Detect", 240, 2820, 216, {2160, 2760, 1695, 300}},
 };
@@ -53,7 +53,7 @@ struct CheckRow {
     const char *caption;
     Box box;
 };
-constexpr CheckRow Config3Rows[Config3Count] = {
+constexpr CheckRow ConfigOptionRows[ConfigOptionCount] = {
     {"Priority Subscriber Enable", {240, 3360, 2775, 225}},
     {"Fleet Dispatch Mode", {240, 3600, 2655, 225}},
     {"Emergency Call Override", {240, 3840, 2775, 225}},
@@ -174,29 +174,29 @@ QWidget *MainWindow::BuildConfigurationPage()
 {
     QWidget *page = NewPage(QStringLiteral("FraTabStrip1"));
     QGroupBox *config = AddFrame(page, "Configuration", m_scale, {120, 120, 5532, 4752});
-    for (int i = 0; i < Config1Count; ++i) {
-        const ConfigRow &row = Config1Rows[i];
+    for (int i = 0; i < ConfigTextCount; ++i) {
+        const ConfigRow &row = ConfigTextRows[i];
         AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
-        m_config1[i] = AddTextField(config, ControlArray::Config1, i,
+        m_configText[i] = AddTextField(config, ControlArray::ConfigText, i,
                                     QRect(row.field.left, row.field.top, row.field.width, row.field.height));
-        m_config1[i]->setObjectName(FieldName("Config1", i));
+        m_configText[i]->setObjectName(FieldName("Config1", i));
     }
-    for (int i = 0; i < Config2Count; ++i) {
-        const ConfigRow &row = Config2Rows[i];
+    for (int i = 0; i < ConfigListCount; ++i) {
+        const ConfigRow &row = ConfigListRows[i];
         AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
         auto *list = new QComboBox(config); // selection only: not editable
         m_scale.Place(list, row.field.left, row.field.top, row.field.width, row.field.height);
         list->setObjectName(FieldName("Config2", i));
-        m_filter->Watch(list, ControlArray::Config2, i);
-        m_config2[i] = list;
+        m_filter->Watch(list, ControlArray::ConfigList, i);
+        m_configList[i] = list;
     }
-    for (int i = 0; i < Config3Count; ++i) {
-        const CheckRow &row = Config3Rows[i];
+    for (int i = 0; i < ConfigOptionCount; ++i) {
+        const CheckRow &row = ConfigOptionRows[i];
         auto *box = new QCheckBox(Latin1(row.caption), config);
         m_scale.Place(box, row.box.left, row.box.top, row.box.width, row.box.height);
         box->setObjectName(FieldName("Config3", i));
-        m_filter->Watch(box, ControlArray::Config3, i);
-        m_config3[i] = box;
+        m_filter->Watch(box, ControlArray::ConfigOption, i);
+        m_configOption[i] = box;
     }
     QGroupBox *groups = AddFrame(page, "Group Code", m_scale, {5760, 120, 2412, 3372});
     for (int i = 0; i < GroupCodeCount; ++i) {
@@ -213,9 +213,9 @@ QWidget *MainWindow::BuildConfigurationPage()
 void MainWindow::SetFocusOrder()
 {
     QList<QWidget *> order(m_speedDial.begin(), m_speedDial.end());
-    order.append(QList<QWidget *>(m_config1.begin(), m_config1.end()));
-    order.append(QList<QWidget *>(m_config2.begin(), m_config2.end()));
-    order.append(QList<QWidget *>(m_config3.begin(), m_config3.end()));
+    order.append(QList<QWidget *>(m_configText.begin(), m_configText.end()));
+    order.append(QList<QWidget *>(m_configList.begin(), m_configList.end()));
+    order.append(QList<QWidget *>(m_configOption.begin(), m_configOption.end()));
     order.append(QList<QWidget *>(m_groupCode.begin(), m_groupCode.end()));
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -226,7 +226,7 @@ void MainWindow::Open()
     // What the window does when it is first loaded: the lists, the image in
     // every field, the recent files, and the "Speed Dial" page in front.
     ShowComPort();
-    m_binding.FillConfig2Lists();
+    m_binding.FillConfigLists();
     m_binding.NormalizeAndShow();
     ShowRecentFiles(m_state.options, *this);
     m_tabs->setCurrentIndex(0);
@@ -303,7 +303,7 @@ void MainWindow::moveEvent(QMoveEvent *event)
 
 QLineEdit *MainWindow::TextField(TextArray array, int index) const
 {
-    return TextArrayElement(array, index, m_speedDial, m_config1, m_groupCode);
+    return TextArrayElement(array, index, m_speedDial, m_configText, m_groupCode);
 }
 
 QString MainWindow::Text(TextArray array, int index) const
@@ -332,24 +332,24 @@ void MainWindow::SetBackColour(TextArray array, int index, SystemColour colour)
 
 void MainWindow::ClearList(int index)
 {
-    const QSignalBlocker quiet(m_config2[index]);
-    m_config2[index]->clear();
+    const QSignalBlocker quiet(m_configList[index]);
+    m_configList[index]->clear();
 }
 
 void MainWindow::AddListItem(int index, const QString &item)
 {
-    const QSignalBlocker quiet(m_config2[index]);
-    m_config2[index]->addItem(item);
+    const QSignalBlocker quiet(m_configList[index]);
+    m_configList[index]->addItem(item);
 }
 
 int MainWindow::ListIndex(int index) const
 {
-    return m_config2[index]->currentIndex();
+    return m_configList[index]->currentIndex();
 }
 
 void MainWindow::SetListIndex(int index, int item)
 {
-    QComboBox *list = m_config2[index];
+    QComboBox *list = m_configList[index];
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
 }
@@ -357,7 +357,7 @@ void MainWindow::SetListIndex(int index, int item)
 // Qt counts Unchecked 0, PartiallyChecked 1, Checked 2; the unit cleared 0, set 1, greyed 2.
 int MainWindow::CheckState(int index) const
 {
-    switch (m_config3[index]->checkState()) {
+    switch (m_configOption[index]->checkState()) {
     case Qt::Checked:
         return 1;
     case Qt::PartiallyChecked:
@@ -370,7 +370,7 @@ int MainWindow::CheckState(int index) const
 
 void MainWindow::SetCheckState(int index, int state)
 {
-    QCheckBox *box = m_config3[index];
+    QCheckBox *box = m_configOption[index];
     const QSignalBlocker quiet(box);
     box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     if (state != 2)

@@ -125,9 +125,9 @@ class MainWindow : public QMainWindow, public EditorControls, public RecentFileM
     bool m_closeAgreed = false; ///< the close request was agreed: later ones pass
     bool m_optionsSaved = false;
     std::array<QLineEdit *, SpeedDialCount> m_speedDial{};
-    std::array<QLineEdit *, Config1Count> m_config1{};
-    std::array<QComboBox *, Config2Count> m_config2{};
-    std::array<QCheckBox *, Config3Count> m_config3{};
+    std::array<QLineEdit *, ConfigTextCount> m_configText{};
+    std::array<QComboBox *, ConfigListCount> m_configList{};
+    std::array<QCheckBox *, ConfigOptionCount> m_configOption{};
     std::array<QLineEdit *, GroupCodeCount> m_groupCode{};
     bool m_tracking = false; ///< the position is recorded once the window is placed
 };

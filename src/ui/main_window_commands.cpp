@@ -48,7 +48,7 @@ void MainWindow::BuildMenus()
     m_fileItems[4] = file->addSeparator();
     for (int item = FirstRecentFileItem; item < FirstRecentFileItem + RecentFileCount; ++item) {
         m_fileItems[item] = file->addAction(QString());
-        connect(m_fileItems[item], &QAction::triggered, this, command(FileCommand::UpLoad, item));
+        connect(m_fileItems[item], &QAction::triggered, this, command(FileCommand::ReopenRecent, item));
     }
     m_fileItems[9] = file->addSeparator();
     m_fileItems[AboutItem] = file->addAction(QString()); // captioned by LayoutMainWindow
@@ -75,7 +75,7 @@ void MainWindow::BuildMenus()
 
     QMenu *clone = menuBar()->addMenu(Latin1("&Clone"));
     connect(clone->addAction(Latin1("&Password")), &QAction::triggered, this,
-            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
+            [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
     clone->addSeparator();
     connect(clone->addAction(Latin1("&Read <- TR")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Read); });
@@ -109,7 +109,7 @@ void MainWindow::BuildToolbar()
     }
     m_toolbar->addSeparator();
     connect(button("KeyPass", Latin1("Clone Password"), Latin1("img_Pass")), &QAction::triggered, this,
-            [this] { AccessCodeDialog(m_state.AccessCode, frameGeometry(), this).exec(); });
+            [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
     connect(button("KeyRead", Latin1("Clone Read"), Latin1("img_Read")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Read); });
     connect(button("KeyWrite", Latin1("Clone Write"), Latin1("img_Write")), &QAction::triggered, this,
@@ -121,7 +121,7 @@ std::array<QString, ComPortCount> MainWindow::PortTips() const
     // "COM3 (/dev/ttyUSB2): USB Serial Port"; on Windows "COM3: Communications Port".
     QStringList devices;
     for (int n = 1; n <= ComPortCount; ++n)
-        devices.append(SerialDeviceFor(m_state.ConfiguredPorts, n));
+        devices.append(SerialDeviceFor(m_state.configuredPorts, n));
     const std::vector<std::optional<QString>> described = DescribePorts(devices);
     std::array<QString, ComPortCount> tips;
     for (int n = 1; n <= ComPortCount; ++n) {
@@ -172,9 +172,9 @@ void MainWindow::RunClone(CloneMode mode)
 {
     const int port = m_state.options.ComPortNumber;
     // The device is chosen now, so an adapter plugged in since start-up is found.
-    const ClonePortChoice choice{port, SerialDeviceFor(m_state.ConfiguredPorts, port),
+    const ClonePortChoice choice{port, SerialDeviceFor(m_state.configuredPorts, port),
                                  m_state.options.ComSpeed};
-    const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.AccessCode);
+    const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.accessCode);
     if (outcome.caption)
         setWindowTitle(*outcome.caption);
     if (outcome.result) {

@@ -65,7 +65,7 @@ struct App {
             session.CloneTick();
             clock.Advance(0.01);
         };
-        binding.FillConfig2Lists();
+        binding.FillConfigLists();
         binding.NormalizeAndShow();
         document.SetFileName(QStringLiteral("/home/tech/site.st2"));
         // The unit holds the same settings with other carried words.

@@ -42,7 +42,7 @@ struct Program {
 
     explicit Program(const QString &name)
     {
-        binding.FillConfig2Lists();
+        binding.FillConfigLists();
         binding.NormalizeAndShow();
         name.isEmpty() ? state.document.SetUntitled() : state.document.SetFileName(Path(name));
     }
@@ -59,7 +59,7 @@ struct Program {
         return texts;
     }
     // An edit typed into the primary code, without Enter and without leaving the field.
-    void Type() { controls.SetText(TextArray::Config1, PrimaryCode, QStringLiteral("12")); }
+    void Type() { controls.SetText(TextArray::ConfigText, PrimaryCode, QStringLiteral("12")); }
     // Whether the file holds the typed primary code 0012 (word 7 is 0102).
     bool HoldsEdit(const QString &name) const { return test::ReadFile(Path(name)).mid(7 * 6, 4) == "0102"; }
 };
@@ -112,11 +112,11 @@ const Case Cases[] = {
      {Ask}, "@cur.st2", 0xA, "@a.st2", {"cur - Vireo", "a - Vireo"}, {"@a.st2", "@cur.st2", "@gone.st2", "@short.st2"}},
     {"Open 98 lines: Illegal data., document kept", Open, 0, "@cur.st2", false, AnswerYes, "@short.st2", 99, "Open||",
      {"Illegal data.^@short.st2"}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
-    {"Reopen item 7: entry 3 to the top", UpLoad, 7, "@cur.st2", false, AnswerYes, "", 99, "",
+    {"Reopen item 7: entry 3 to the top", ReopenRecent, 7, "@cur.st2", false, AnswerYes, "", 99, "",
      {}, "", 0xA, "@a.st2", {"a - Vireo"}, AFirst},
-    {"Reopen a missing file: entry kept", UpLoad, 5, "@cur.st2", false, AnswerYes, "", 99, "",
+    {"Reopen a missing file: entry kept", ReopenRecent, 5, "@cur.st2", false, AnswerYes, "", 99, "",
      {"Cannot open file.^@gone.st2"}, "", 0, "@cur.st2", {}, Recent},
-    {"Reopen an empty entry: caption and recent only", UpLoad, 8, "@cur.st2", true, AnswerYes, "", 99, "",
+    {"Reopen an empty entry: caption and recent only", ReopenRecent, 8, "@cur.st2", true, AnswerYes, "", 99, "",
      {}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
     {"New loads the initial file untitled", New, 0, "@cur.st2", false, AnswerYes, "", 99, "",
      {}, "", 5, "Untitled", {"Untitled - Vireo"}, Recent},
@@ -165,7 +165,7 @@ class TestDocumentCommands : public QObject {
         QCOMPARE(p.dialogs.texts, p.Paths(c.shown));
         QVERIFY(*c.saved ? p.HoldsEdit(c.saved) : !QFile::exists(p.Path(c.named)));
         QCOMPARE(p.state.model.UnitImage[0], std::uint16_t(c.word0));
-        QCOMPARE(p.controls.Text(TextArray::Config1, SecondaryCode), c.word0 ? "0001" : "0000");
+        QCOMPARE(p.controls.Text(TextArray::ConfigText, SecondaryCode), c.word0 ? "0001" : "0000");
         QCOMPARE(p.state.document.CurrentFileName, p.Path(c.name));
         QCOMPARE(p.captions, c.captions);
         const QStringList recent(p.state.options.RecentFiles.begin(), p.state.options.RecentFiles.end());
@@ -193,9 +193,9 @@ class TestDocumentCommands : public QObject {
         p.commands.DoFileCommand(FileCommand::SaveAs);
         std::ranges::copy(p.Paths({"@other/b.st2", "@gone/c.st2", "@sub/a.st2", ""}),
                           p.state.options.RecentFiles.begin());
-        p.commands.DoFileCommand(FileCommand::UpLoad, 6); // missing
+        p.commands.DoFileCommand(FileCommand::ReopenRecent, 6); // missing
         p.commands.DoFileCommand(FileCommand::Open);
-        p.commands.DoFileCommand(FileCommand::UpLoad, 7);
+        p.commands.DoFileCommand(FileCommand::ReopenRecent, 7);
         p.commands.DoFileCommand(FileCommand::Open);
         QCOMPARE(p.dialogs.fileDialogs, p.Paths({"Save|Untitled|", "Open||@q", "Save|@sub/a.st2|@sub",
                                                  "Open||@other", "Open||@sub"}));

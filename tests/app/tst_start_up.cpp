@@ -51,7 +51,7 @@ class TestStartUp : public QObject {
         ProfileFile profile;
         profile.SetFullPath(dir.filePath(QStringLiteral("VIREO.ini")));
         ProgramState state(profile);
-        state.AccessCode = state.options.ComPortNumber = 3; // both set anew by start-up
+        state.accessCode = state.options.ComPortNumber = 3; // both set anew by start-up
         test::ScriptedDialogs dialogs;
 
         QCOMPARE(StartUp(state, initial, dialogs), goesOn);
@@ -61,7 +61,7 @@ class TestStartUp : public QObject {
         if (!goesOn)
             return;
         QCOMPARE(state.model.UnitImage[0], std::uint16_t(word0));
-        QCOMPARE(state.AccessCode, DefaultAccessCode);
+        QCOMPARE(state.accessCode, DefaultAccessCode);
         QCOMPARE(state.document.UpdateCaption(), QStringLiteral("Untitled - Vireo"));
         QVERIFY(!state.document.HasFileName && !state.document.DataEdited());
     }

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     UnitModel model;
     MemoryEditorControls controls;
     FieldBinding binding{model, controls};
-    binding.FillConfig2Lists();
+    binding.FillConfigLists();
     binding.NormalizeAndShow();
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));

@@ -19,7 +19,7 @@ struct Editor {
 
     Editor()
     {
-        binding.FillConfig2Lists();
+        binding.FillConfigLists();
         for (int w = word::SpeedDialFirst; w < word::SpeedDialFirst + 56; ++w)
             model.UnitImage[w] = 0xFFFF;
         for (int i = 1; i < GroupCodeCount; ++i)
@@ -109,14 +109,14 @@ class TestFieldBinding : public QObject {
             QCOMPARE(words, stored);
         else // the refusal names what the field takes
             QVERIFY2(
-                assigned.error().contains(entry.array == ControlArray::Config3 ? "on, off, 1, 0" : "0 to"),
+                assigned.error().contains(entry.array == ControlArray::ConfigOption ? "on, off, 1, 0" : "0 to"),
                 qPrintable(assigned.error()));
         QCOMPARE(e.model.DataEdited, shown != before);
         QVERIFY(e.ShowsImage());
         // Empty code fields are painted in the menu colour so they stand out.
         const auto textArray =
-            entry.array == ControlArray::Config1 ? TextArray::Config1 : TextArray::GroupCode;
-        if (entry.array == ControlArray::Config1 || entry.array == ControlArray::GroupCode)
+            entry.array == ControlArray::ConfigText ? TextArray::ConfigText : TextArray::GroupCode;
+        if (entry.array == ControlArray::ConfigText || entry.array == ControlArray::GroupCode)
             QCOMPARE(e.controls.BackColour(textArray, entry.index),
                      shown.isEmpty() ? SystemColour::Menu : SystemColour::Window);
     }
@@ -158,12 +158,12 @@ class TestFieldBinding : public QObject {
                                     *FindField(QStringLiteral("Config1[%1]").arg(field)), typed)
                             .ok());
             } else {
-                e.binding.Config1FocusGained(field);
-                e.controls.SetText(TextArray::Config1, field, typed);
+                e.binding.ConfigTextFocusGained(field);
+                e.controls.SetText(TextArray::ConfigText, field, typed);
                 e.binding.ReadAllFields();
             }
-            QCOMPARE(e.controls.Text(TextArray::Config1, LowerBlockDecode), lower);
-            QCOMPARE(e.controls.Text(TextArray::Config1, UpperBlockDecode), upper);
+            QCOMPARE(e.controls.Text(TextArray::ConfigText, LowerBlockDecode), lower);
+            QCOMPARE(e.controls.Text(TextArray::ConfigText, UpperBlockDecode), upper);
             QVERIFY(e.ShowsImage());
         }
     }
@@ -180,7 +180,7 @@ class TestFieldBinding : public QObject {
         QCOMPARE(e.model.UnitImage[word::AlwaysZero], std::uint16_t(0));
         QVERIFY(!e.model.DataEdited);
         QVERIFY(e.ShowsImage());
-        e.binding.CommitConfig1(PrimaryCode);
+        e.binding.CommitConfigText(PrimaryCode);
         QVERIFY(e.model.DataEdited);
 
         e.model.MarkClean();

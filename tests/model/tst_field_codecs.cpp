@@ -46,7 +46,7 @@ class TestFieldCodecs : public QObject {
             QCOMPARE(FindField(field.alias.toUpper()).value().key, field.key);
         }
         QCOMPARE(int(keys.size()),
-                 SpeedDialCount + Config1Count + Config2Count + Config3Count + GroupCodeCount);
+                 SpeedDialCount + ConfigTextCount + ConfigListCount + ConfigOptionCount + GroupCodeCount);
         QVERIFY(!FindField(QStringLiteral("Config1[6]")));
         for (int w = 0; w < word::Count; ++w) {
             UnitModel changed;
@@ -103,7 +103,7 @@ class TestFieldCodecs : public QObject {
         for (qsizetype k = 0; k < arrived.size(); ++k)
             image[entry.words[k]] = static_cast<std::uint16_t>(arrived[k]);
         ImageToFields(image, model.Fields);
-        ClampChoices(model.Fields, model.Config2MaxIndex);
+        ClampChoices(model.Fields, model.ConfigListMaxIndex);
         QCOMPARE(ShownValue(entry, model), shown);
         FieldsToImage(model.Fields, image);
         QList<int> words;
@@ -127,7 +127,7 @@ class TestFieldCodecs : public QObject {
             for (int pass = 0; pass < 2; ++pass) {
                 const UnitWords before = image;
                 ImageToFields(image, fields);
-                ClampChoices(fields, model.Config2MaxIndex);
+                ClampChoices(fields, model.ConfigListMaxIndex);
                 FieldsToImage(fields, image);
                 if (pass == 1)
                     QCOMPARE(image, before);

@@ -25,8 +25,8 @@ inline ProfileFile ProfileIn(const QTemporaryDir &dir, const char *section, cons
     profile.SetCurrentPath(dir.path());
     profile.SetName(S("VIREO.ini"));
     profile.SetSection(S(section));
-    QFile::remove(profile.GetMyProfile());
-    if (!content.isNull() && !WriteFile(profile.GetMyProfile(), content))
+    QFile::remove(profile.FilePath());
+    if (!content.isNull() && !WriteFile(profile.FilePath(), content))
         qFatal("cannot write the test profile");
     return profile;
 }

@@ -133,7 +133,7 @@ class TestProfileFile : public QObject {
         QCOMPARE(given ? profile.LoadData(S("k"), value, r.fallback) : profile.LoadData(S("k"), value),
                  r.read);
         QVERIFY(value == r.expected);
-        QCOMPARE(QFile::exists(profile.GetMyProfile()), !r.text.isNull()); // reading never creates the file
+        QCOMPARE(QFile::exists(profile.FilePath()), !r.text.isNull()); // reading never creates the file
     }
 
     // A profile that cannot be read whole is used as far as it was read and
@@ -154,7 +154,7 @@ class TestProfileFile : public QObject {
         QFETCH(Refusal, r);
         ProfileFile profile = ProfileIn(m_dir, "OPTION", r.content);
         if (r.kind == S("fifo"))
-            QCOMPARE(mkfifo(QFile::encodeName(profile.GetMyProfile()).constData(), 0600), 0);
+            QCOMPARE(mkfifo(QFile::encodeName(profile.FilePath()).constData(), 0600), 0);
         if (r.kind == S("no folder"))
             profile.SetCurrentPath(m_dir.filePath(S("no/such/folder")));
         qint16 port = 1, speed = 9600;
@@ -165,10 +165,10 @@ class TestProfileFile : public QObject {
         QVERIFY(!saved && !saved.error().isEmpty() && saved.error().contains(r.reason));
         QCOMPARE(profile.BeginBatch().ok(), r.batchBegins);
         QVERIFY(!profile.CommitBatch());
-        const QFileInfo after(profile.GetMyProfile());
+        const QFileInfo after(profile.FilePath());
         QCOMPARE(after.isFile() ? S("file") : after.exists() ? S("fifo") : S("no folder"), r.kind);
         if (r.kind == S("file"))
-            QCOMPARE(ReadFile(profile.GetMyProfile()), r.content);
+            QCOMPARE(ReadFile(profile.FilePath()), r.content);
     }
 
     void readFallbackSeedsTheFirstWrite()
@@ -182,7 +182,7 @@ class TestProfileFile : public QObject {
         qint16 port = 1;
         QVERIFY(profile.LoadData(S("Port"), port) && port == 3);
         QVERIFY(profile.SaveData(S("Speed"), qint16(2400)));
-        QCOMPARE(ReadFile(profile.GetMyProfile()), QByteArray("; site\n[OPTION]\nPort=3\nSpeed=2400\n"));
+        QCOMPARE(ReadFile(profile.FilePath()), QByteArray("; site\n[OPTION]\nPort=3\nSpeed=2400\n"));
         QCOMPARE(ReadFile(seed), QByteArray("; site\n[OPTION]\nPort=3\n"));
     }
 
@@ -232,7 +232,7 @@ class TestProfileFile : public QObject {
         const QString programFolder = QCoreApplication::applicationDirPath();
         const QString folder = QFileInfo(programFolder).isWritable() ? programFolder : UserProfileFolder();
         QCOMPARE(opened.Section(), S("VIREO"));
-        QCOMPARE(QDir::fromNativeSeparators(opened.GetMyProfile()), folder + S("/VIREO.ini"));
+        QCOMPARE(QDir::fromNativeSeparators(opened.FilePath()), folder + S("/VIREO.ini"));
     }
 
     void portsSectionMapsComNumbers()

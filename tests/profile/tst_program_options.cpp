@@ -48,10 +48,10 @@ class TestProgramOptions : public QObject {
         options.RecentFiles[2] = S("stale");
         LoadOptions(profile, options);
         QCOMPARE(Fields(options), Fields(ProgramOptions{}));
-        QVERIFY(!QFile::exists(profile.GetMyProfile()));
+        QVERIFY(!QFile::exists(profile.FilePath()));
         QVERIFY(SaveOptions(profile, options));
         QCOMPARE(
-            ReadFile(profile.GetMyProfile()),
+            ReadFile(profile.FilePath()),
             QByteArray("[OPTION]\r\nPort=1\r\nSpeed=9600\r\nToolBar=1\r\n"
                        "[STATUS]\r\nWindowPosition(Top)=0\r\nWindowPosition(Left)=0\r\n"
                        "[RecentFiles]\r\nFileName(1)=\r\nFileName(2)=\r\nFileName(3)=\r\nFileName(4)=\r\n"));
@@ -91,10 +91,10 @@ class TestProgramOptions : public QObject {
             const Result<> saved = SaveOptions(profile, options);
             QVERIFY(!saved && !saved.error().isEmpty());
         }
-        QCOMPARE(ReadFile(profile.GetMyProfile()), content);
+        QCOMPARE(ReadFile(profile.FilePath()), content);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{S("VIREO.ini")});
         QVERIFY(SaveOptions(profile, options));
-        QVERIFY(ReadFile(profile.GetMyProfile()).contains("FileName(4)=/a/e\r\n"));
+        QVERIFY(ReadFile(profile.FilePath()).contains("FileName(4)=/a/e\r\n"));
     }
 
     // From (10, 20): a move is recorded, rounded halves to even; a minimised window or the same place is not.

@@ -130,7 +130,7 @@ class TestMainWindow : public QObject {
             QLineEdit *primary = s.Type("Config1[0]", QStringLiteral("12"));
             QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason); // a menu taking the focus is no commit
             QApplication::sendEvent(primary, &popup);
-            QCOMPARE(s.state->model.Fields.Config1Text[0], QStringLiteral("0000")); // typing commits nothing
+            QCOMPARE(s.state->model.Fields.ConfigTexts[0], QStringLiteral("0000")); // typing commits nothing
             key == Qt::Key_unknown ? s.Field("Config1[1]")->setFocus(Qt::MouseFocusReason)
                                    : QTest::keyClick(primary, key);
             QCOMPARE(primary->text(), QStringLiteral("0012"));
@@ -163,9 +163,9 @@ class TestMainWindow : public QObject {
         visit("SpeedDial", 1); // back to the first after the last: the page behind is out of reach
         s.window->Pages()->setCurrentIndex(1);
         s.Field("Config1[0]")->setFocus(Qt::TabFocusReason);
-        visit("Config1", Config1Count);
-        visit("Config2", Config2Count);
-        visit("Config3", Config3Count);
+        visit("Config1", ConfigTextCount);
+        visit("Config2", ConfigListCount);
+        visit("Config3", ConfigOptionCount);
         visit("GroupCode", GroupCodeCount);
         QVERIFY(!s.state->model.DataEdited);
     }
@@ -177,9 +177,9 @@ class TestMainWindow : public QObject {
         QCheckBox *box = s.Field<QCheckBox>("Config3[1]");
         box->setFocus(Qt::TabFocusReason);
         QTest::keyClick(box, Qt::Key_Space);
-        QCOMPARE(s.state->model.Fields.Config3Value[1], std::int16_t(0)); // ticked, not yet committed
+        QCOMPARE(s.state->model.Fields.ConfigOptionValue[1], std::int16_t(0)); // ticked, not yet committed
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(s.state->model.Fields.Config3Value[1], std::int16_t(1));
+        QCOMPARE(s.state->model.Fields.ConfigOptionValue[1], std::int16_t(1));
         QVERIFY(s.state->model.DataEdited && box->checkState() == Qt::Checked);
     }
 
@@ -248,7 +248,7 @@ class TestMainWindow : public QObject {
         s.Menu(2)->actions().at(2)->trigger(); // COM &3
         s.Button("KeyCOM3")->trigger();
         QCOMPARE(s.ToolbarState().filter("*"), QStringList{"KeyCOM3*"});
-        s.state->ConfiguredPorts[2] = s.dir.filePath(QStringLiteral("no-such-device"));
+        s.state->configuredPorts[2] = s.dir.filePath(QStringLiteral("no-such-device"));
         s.Button("KeyWrite")->trigger();
         QCOMPARE(s.dialogs.texts.last(), CloneErrorText(CloneResult::PortFailed, 3)); // names COM3
 
@@ -275,7 +275,7 @@ class TestMainWindow : public QObject {
         const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
         QVERIFY(test::WriteFile(unitFile, unitWords));
         test::Sim sim({"--baud", "0", "--memory", unitFile, "--save", saved});
-        s.state->ConfiguredPorts[0] = sim.Device();
+        s.state->configuredPorts[0] = sim.Device();
 
         s.Button("KeyRead")->trigger();
         QCOMPARE(s.state->model.UnitImage[0], std::uint16_t(0x0123));
@@ -297,7 +297,7 @@ class TestMainWindow : public QObject {
         test::Sim sim({"--baud", "1200"});
         Started s;
         const UnitWords image = s.state->model.UnitImage;
-        s.state->ConfiguredPorts[0] = sim.Device();
+        s.state->configuredPorts[0] = sim.Device();
         int barWidth = 0;
         QTimer::singleShot(300, s.window->Progress(), [&] {
             barWidth = s.window->Progress()->findChild<QWidget *>(QStringLiteral("pgbClone"))->width();

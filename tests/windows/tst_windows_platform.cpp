@@ -27,7 +27,7 @@ class TestWindowsPlatform : public QObject {
     {
         QCOMPARE(UserProfileFolder(), QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + "/Vireo");
         const QString program = QCoreApplication::applicationDirPath();
-        QCOMPARE(OpenProfile().GetMyProfile(), QDir::toNativeSeparators(program + "/VIREO.ini"));
+        QCOMPARE(OpenProfile().FilePath(), QDir::toNativeSeparators(program + "/VIREO.ini"));
         QTemporaryDir dir;
         QVERIFY(CanCreateFilesIn(dir.path()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), {});

@@ -79,7 +79,7 @@ ProfileView ReadProfile(const std::optional<QString> &profileFile)
 {
     ProfileFile profile = OpenProfile(profileFile);
     ProfileView view;
-    view.path = profile.GetMyProfile();
+    view.path = profile.FilePath();
     LoadOptions(profile, view.options);
     view.devices = SerialDevicePaths(profile);
     view.readFallback = profile.ReadFallback();

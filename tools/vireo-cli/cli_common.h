@@ -58,7 +58,7 @@ struct Editor {
     MemoryEditorControls controls;
     FieldBinding binding{model, controls};
 
-    Editor() { binding.FillConfig2Lists(); }
+    Editor() { binding.FillConfigLists(); }
     /// Loads the file and normalises it; ExitOk or ExitFile (message printed).
     int Load(const QString &path);
 };

@@ -15,9 +15,9 @@ QByteArray ShowJson(const UnitModel &model)
 {
     const FieldValues &f = model.Fields;
     QJsonObject fields{{QStringLiteral("SpeedDial"), JsonTexts(f.SpeedDialText)},
-                       {QStringLiteral("Config1"), JsonTexts(f.Config1Text)},
-                       {QStringLiteral("Config2"), JsonNumbers(f.Config2Index)},
-                       {QStringLiteral("Config3"), JsonNumbers(f.Config3Value)},
+                       {QStringLiteral("Config1"), JsonTexts(f.ConfigTexts)},
+                       {QStringLiteral("Config2"), JsonNumbers(f.ConfigListIndex)},
+                       {QStringLiteral("Config3"), JsonNumbers(f.ConfigOptionValue)},
                        {QStringLiteral("GroupCode"), JsonTexts(f.GroupCodeText)}};
     QJsonObject root{{QStringLiteral("fields"), fields},
                      {QStringLiteral("words"), JsonNumbers(model.UnitImage)}};
