@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program_options.h"
 
+#include "base/latin1_text.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace vireo {
-
-namespace {
-
-QString Text(const char *latin1)
-{
-    return QString::fromLatin1(latin1);
-}
-
-} // namespace
 
 QString RecentFileKey(int n)
 {
@@ -28,16 +21,16 @@ void LoadOptions(ProfileFile &profile, ProgramOptions &options)
     options.WindowTop = 0;
     options.WindowLeft = 0;
 
-    profile.SetSection(Text(OptionSection));
-    profile.LoadData(Text(PortKey), options.ComPortNumber);
-    profile.LoadData(Text(SpeedKey), options.ComSpeed);
-    profile.LoadData(Text(ToolBarKey), options.ToolbarShown);
+    profile.SetSection(Latin1Text(OptionSection));
+    profile.LoadData(Latin1Text(PortKey), options.ComPortNumber);
+    profile.LoadData(Latin1Text(SpeedKey), options.ComSpeed);
+    profile.LoadData(Latin1Text(ToolBarKey), options.ToolbarShown);
 
-    profile.SetSection(Text(StatusSection));
-    profile.LoadData(Text(WindowTopKey), options.WindowTop);
-    profile.LoadData(Text(WindowLeftKey), options.WindowLeft);
+    profile.SetSection(Latin1Text(StatusSection));
+    profile.LoadData(Latin1Text(WindowTopKey), options.WindowTop);
+    profile.LoadData(Latin1Text(WindowLeftKey), options.WindowLeft);
 
-    profile.SetSection(Text(RecentFilesSection));
+    profile.SetSection(Latin1Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n) {
         options.RecentFiles[n - 1].clear();
         profile.LoadData(RecentFileKey(n), options.RecentFiles[n - 1]);
@@ -62,16 +55,16 @@ Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options)
     const auto save = [&profile](const QString &key, const ProfileValue &value) {
         (void)profile.SaveData(key, value);
     };
-    profile.SetSection(Text(OptionSection));
-    save(Text(PortKey), options.ComPortNumber);
-    save(Text(SpeedKey), options.ComSpeed);
-    save(Text(ToolBarKey), options.ToolbarShown);
+    profile.SetSection(Latin1Text(OptionSection));
+    save(Latin1Text(PortKey), options.ComPortNumber);
+    save(Latin1Text(SpeedKey), options.ComSpeed);
+    save(Latin1Text(ToolBarKey), options.ToolbarShown);
 
-    profile.SetSection(Text(StatusSection));
-    save(Text(WindowTopKey), options.WindowTop);
-    save(Text(WindowLeftKey), options.WindowLeft);
+    profile.SetSection(Latin1Text(StatusSection));
+    save(Latin1Text(WindowTopKey), options.WindowTop);
+    save(Latin1Text(WindowLeftKey), options.WindowLeft);
 
-    profile.SetSection(Text(RecentFilesSection));
+    profile.SetSection(Latin1Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n)
         save(RecentFileKey(n), options.RecentFiles[n - 1]);
     return profile.CommitBatch();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
+#include "base/latin1_text.h"
+
 #include "app/program_paths.h"
 #include "clone_progress_dialog.h"
 #include "model/routing_legend.h"
@@ -61,15 +63,10 @@ constexpr CheckRow ConfigOptionRows[ConfigOptionCount] = {
     {"Memory Speed-dialing Programming", {240, 4320, 3615, 225}},
 };
 
-QString Latin1(const char *text)
-{
-    return QString::fromLatin1(text);
-}
-
 // The field keys users know from vireo-cli name the widgets too.
 QString FieldName(const char *array, int index)
 {
-    return QStringLiteral("%1[%2]").arg(Latin1(array)).arg(index);
+    return QStringLiteral("%1[%2]").arg(Latin1Text(array)).arg(index);
 }
 
 QLabel *AddLabel(QWidget *parent, const QString &caption, const TwipScale &scale, int left, int top, int height)
@@ -83,7 +80,7 @@ QLabel *AddLabel(QWidget *parent, const QString &caption, const TwipScale &scale
 
 QGroupBox *AddFrame(QWidget *parent, const char *caption, const TwipScale &scale, Box box)
 {
-    auto *frame = new QGroupBox(Latin1(caption), parent);
+    auto *frame = new QGroupBox(Latin1Text(caption), parent);
     scale.Place(frame, box.left, box.top, box.width, box.height);
     return frame;
 }
@@ -161,7 +158,7 @@ QWidget *MainWindow::BuildSpeedDialPage()
         QGroupBox *frame = frames[turbo ? 1 : 0];
         m_speedDial[i] = AddTextField(frame, ControlArray::SpeedDial, i, QRect(480, 360 + 360 * row, 1935, 300));
         m_speedDial[i]->setObjectName(FieldName("SpeedDial", i));
-        auto *label = new QLabel(turbo ? Latin1(turboCaptions[row]) : QString::number(i), frame);
+        auto *label = new QLabel(turbo ? Latin1Text(turboCaptions[row]) : QString::number(i), frame);
         m_scale.Place(label, 240, 420 + 360 * row, turbo ? turboWidths[row] : 96, 204);
         label->setMinimumWidth(label->sizeHint().width()); // a digit never clips
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
@@ -176,14 +173,14 @@ QWidget *MainWindow::BuildConfigurationPage()
     QGroupBox *config = AddFrame(page, "Configuration", m_scale, {120, 120, 5532, 4752});
     for (int i = 0; i < ConfigTextCount; ++i) {
         const ConfigRow &row = ConfigTextRows[i];
-        AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
+        AddLabel(config, Latin1Text(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
         m_configText[i] = AddTextField(config, ControlArray::ConfigText, i,
                                     QRect(row.field.left, row.field.top, row.field.width, row.field.height));
         m_configText[i]->setObjectName(FieldName("Config1", i));
     }
     for (int i = 0; i < ConfigListCount; ++i) {
         const ConfigRow &row = ConfigListRows[i];
-        AddLabel(config, Latin1(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
+        AddLabel(config, Latin1Text(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
         auto *list = new QComboBox(config); // selection only: not editable
         m_scale.Place(list, row.field.left, row.field.top, row.field.width, row.field.height);
         list->setObjectName(FieldName("Config2", i));
@@ -192,7 +189,7 @@ QWidget *MainWindow::BuildConfigurationPage()
     }
     for (int i = 0; i < ConfigOptionCount; ++i) {
         const CheckRow &row = ConfigOptionRows[i];
-        auto *box = new QCheckBox(Latin1(row.caption), config);
+        auto *box = new QCheckBox(Latin1Text(row.caption), config);
         m_scale.Place(box, row.box.left, row.box.top, row.box.width, row.box.height);
         box->setObjectName(FieldName("Config3", i));
         m_filter->Watch(box, ControlArray::ConfigOption, i);

@@ -5,6 +5,8 @@
 #include "access_code_dialog.h"
 #include "clone_progress_dialog.h"
 #include "main_window.h"
+
+#include "base/latin1_text.h"
 #include "toolbar_pictures.h"
 
 #include "clone/port_listing.h"
@@ -17,18 +19,9 @@
 
 namespace vireo {
 
-namespace {
-
-QString Latin1(const char *latin1)
-{
-    return QString::fromLatin1(latin1);
-}
-
-} // namespace
-
 void MainWindow::BuildMenus()
 {
-    QMenu *file = menuBar()->addMenu(Latin1("&File"));
+    QMenu *file = menuBar()->addMenu(Latin1Text("&File"));
     const auto command = [this](FileCommand which, int index = 0) {
         return [this, which, index] { m_commands.DoFileCommand(which, index); };
     };
@@ -41,7 +34,7 @@ void MainWindow::BuildMenus()
                      {"&Save", QKeySequence(Qt::CTRL | Qt::Key_S), FileCommand::Save},
                      {"Save &As...", QKeySequence(), FileCommand::SaveAs}};
     for (int i = 0; i < 4; ++i) {
-        m_fileItems[i] = file->addAction(Latin1(commands[i].caption));
+        m_fileItems[i] = file->addAction(Latin1Text(commands[i].caption));
         m_fileItems[i]->setShortcut(commands[i].shortcut);
         connect(m_fileItems[i], &QAction::triggered, this, command(commands[i].which));
     }
@@ -55,15 +48,15 @@ void MainWindow::BuildMenus()
     connect(m_fileItems[AboutItem], &QAction::triggered, this,
             [this] { AboutBox(frameGeometry(), this).exec(); });
     m_fileItems[11] = file->addSeparator();
-    m_fileItems[ExitItem] = file->addAction(Latin1("E&xit"));
+    m_fileItems[ExitItem] = file->addAction(Latin1Text("E&xit"));
     connect(m_fileItems[ExitItem], &QAction::triggered, this, &QWidget::close);
 
-    QMenu *view = menuBar()->addMenu(Latin1("&View"));
-    m_toolbarAction = view->addAction(Latin1("&Toolbar"));
+    QMenu *view = menuBar()->addMenu(Latin1Text("&View"));
+    m_toolbarAction = view->addAction(Latin1Text("&Toolbar"));
     m_toolbarAction->setCheckable(true);
     connect(m_toolbarAction, &QAction::triggered, this, &MainWindow::ToggleToolbar);
 
-    QMenu *port = menuBar()->addMenu(Latin1("COM &Port"));
+    QMenu *port = menuBar()->addMenu(Latin1Text("COM &Port"));
     port->setToolTipsVisible(true);
     const std::array<QString, ComPortCount> tips = PortTips();
     for (int n = 1; n <= ComPortCount; ++n) {
@@ -73,13 +66,13 @@ void MainWindow::BuildMenus()
         connect(m_comItems[n - 1], &QAction::triggered, this, [this, n] { SelectComPort(n); });
     }
 
-    QMenu *clone = menuBar()->addMenu(Latin1("&Clone"));
-    connect(clone->addAction(Latin1("&Password")), &QAction::triggered, this,
+    QMenu *clone = menuBar()->addMenu(Latin1Text("&Clone"));
+    connect(clone->addAction(Latin1Text("&Password")), &QAction::triggered, this,
             [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
     clone->addSeparator();
-    connect(clone->addAction(Latin1("&Read <- TR")), &QAction::triggered, this,
+    connect(clone->addAction(Latin1Text("&Read <- TR")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Read); });
-    connect(clone->addAction(Latin1("&Write -> TR")), &QAction::triggered, this,
+    connect(clone->addAction(Latin1Text("&Write -> TR")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Write); });
 }
 
@@ -87,12 +80,12 @@ void MainWindow::BuildToolbar()
 {
     const auto button = [this](const char *key, const QString &tip, const QString &picture) {
         QAction *action = m_toolbar->addAction(ToolbarPicture(picture), tip);
-        action->setObjectName(Latin1(key));
+        action->setObjectName(Latin1Text(key));
         action->setToolTip(tip);
         return action;
     };
     const auto fileButton = [&](const char *key, const char *tip, const char *picture, FileCommand which) {
-        connect(button(key, Latin1(tip), Latin1(picture)), &QAction::triggered, this,
+        connect(button(key, Latin1Text(tip), Latin1Text(picture)), &QAction::triggered, this,
                 [this, which] { m_commands.DoFileCommand(which); });
     };
     fileButton("KeyNew", "New", "img_New", FileCommand::New);
@@ -108,11 +101,11 @@ void MainWindow::BuildToolbar()
         m_comButtons[n - 1] = com;
     }
     m_toolbar->addSeparator();
-    connect(button("KeyPass", Latin1("Clone Password"), Latin1("img_Pass")), &QAction::triggered, this,
+    connect(button("KeyPass", Latin1Text("Clone Password"), Latin1Text("img_Pass")), &QAction::triggered, this,
             [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
-    connect(button("KeyRead", Latin1("Clone Read"), Latin1("img_Read")), &QAction::triggered, this,
+    connect(button("KeyRead", Latin1Text("Clone Read"), Latin1Text("img_Read")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Read); });
-    connect(button("KeyWrite", Latin1("Clone Write"), Latin1("img_Write")), &QAction::triggered, this,
+    connect(button("KeyWrite", Latin1Text("Clone Write"), Latin1Text("img_Write")), &QAction::triggered, this,
             [this] { RunClone(CloneMode::Write); });
 }
 
