@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::int16_t LastBlock = 98; // words 0..98
 constexpr std::int16_t BlockCount = 99;
-constexpr int BitsPerByte = 10;    // start bit, 8 data bits, stop bit
 constexpr int DrainMarginMs = 500; // beyond the wire time, for the adapter
 
 } // namespace

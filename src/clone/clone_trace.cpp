@@ -3,7 +3,7 @@
 #include "clone_trace.h"
 
 #include "clone_frames.h"
-#include "model/regular_file.h"
+#include "base/regular_file.h"
 
 namespace vireo {
 

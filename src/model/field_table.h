@@ -6,7 +6,7 @@
 
 #include "editor_controls.h"
 #include "field_binding.h"
-#include "result.h"
+#include "base/result.h"
 #include "unit_model.h"
 
 #include <QString>

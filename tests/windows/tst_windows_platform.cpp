@@ -3,7 +3,7 @@
 // user, Ctrl+C taken by the interrupt watcher, and what names the same file or a port.
 #include "app/single_instance.h"
 #include "interrupt_watcher.h"
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
 #include "path_checks.h"
 #include "profile/profile_location.h"
 #include "test_files.h"
