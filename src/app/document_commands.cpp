@@ -6,7 +6,6 @@
 #include "base/file_paths.h"
 #include "model/settings_file.h"
 
-
 namespace vireo {
 
 DocumentCommands::DocumentCommands(ProgramState &state, FieldBinding &binding, UserDialogs &dialogs,

@@ -131,7 +131,8 @@ Result<> ReplaceAtomically(const QString &path, QByteArrayView bytes)
     if (const Result<> replaceable = InspectOldFile(path, old); !replaceable)
         return replaceable;
     const QString folder = AbsoluteFolderOf(path);
-    const QString prefix = QString::fromUtf8(TemporaryPrefix(FileNameOf(path, PathSeparators::System).toUtf8()));
+    const QString prefix =
+        QString::fromUtf8(TemporaryPrefix(FileNameOf(path, PathSeparators::System).toUtf8()));
     RemoveLeftovers(folder, prefix);
 
     QString temporary;

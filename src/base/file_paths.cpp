@@ -17,7 +17,8 @@ constexpr bool OnWindows = false;
 
 bool IsSeparator(QChar c, PathSeparators separators)
 {
-    return c == QLatin1Char('/') || (c == QLatin1Char('\\') && (separators == PathSeparators::Any || OnWindows));
+    return c == QLatin1Char('/') ||
+           (c == QLatin1Char('\\') && (separators == PathSeparators::Any || OnWindows));
 }
 
 // "C:" of "C:/name" or "C:name".

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-
 namespace vireo {
 
 Result<> CheckNameIsText(const QString &path)

@@ -18,7 +18,8 @@ QString RealLocation(const QString &path)
         return canonical;
     const QString absolute = AbsoluteFolderOf(info.filePath());
     const QString folder = QFileInfo(absolute).canonicalFilePath();
-    return (folder.isEmpty() ? absolute : folder) + QLatin1Char('/') + FileNameOf(info.filePath(), PathSeparators::System);
+    return (folder.isEmpty() ? absolute : folder) + QLatin1Char('/') +
+           FileNameOf(info.filePath(), PathSeparators::System);
 }
 
 } // namespace vireo::tool
