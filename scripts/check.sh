@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds Vireo with gcc, warnings as errors, and runs the whole test suite; once
-# that passes, builds it again with clang and the address and undefined-behaviour
-# sanitizers (in build-sanitize-clang), so the tree is also checked by a second
-# compiler, and runs the whole suite there too: any sanitizer report fails it.
+# Checks first that includes go down the layers and no file is too long
+# (scripts/check_layers.py). Then builds Vireo with gcc, warnings as errors,
+# and runs the whole test suite; once that passes, builds it again with clang
+# and the address and undefined-behaviour sanitizers (in build-sanitize-clang),
+# so the tree is also checked by a second compiler, and runs the whole suite
+# there too: any sanitizer report fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+python3 scripts/check_layers.py
 VIREO_WERROR=ON bash scripts/bootstrap.sh
 cmake -S . -B build -DVIREO_WERROR=ON >/dev/null
 cmake --build build

@@ -3,9 +3,8 @@
 // part of what is saved or asked about; a failure leaves the document alone.
 #include "document_commands.h"
 
+#include "base/file_paths.h"
 #include "model/settings_file.h"
-
-#include <QFileInfo>
 
 namespace vireo {
 
@@ -21,7 +20,7 @@ QString DocumentCommands::SetupFileDialog() const
 {
     // The folder of the last file opened or saved under a new name; none
     // before the first, so the dialog starts where the platform chooses.
-    return m_lastFile.isEmpty() ? QString() : QFileInfo(m_lastFile).absolutePath();
+    return m_lastFile.isEmpty() ? QString() : AbsoluteFolderOf(m_lastFile);
 }
 
 void DocumentCommands::ShowDocument()

@@ -3,7 +3,7 @@
 // drops when its process ends, however it ends. vireo-cli never takes it.
 #pragma once
 
-#include "model/result.h"
+#include "base/result.h"
 
 #include <QString>
 

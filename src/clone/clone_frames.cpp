@@ -19,12 +19,6 @@ int DigitValue(char c)
     return std::max(HexDigitValue(c), 0);
 }
 
-// Start of every program frame after its preamble: address pair, command, fixed field.
-QByteArray HostHeader()
-{
-    return QByteArray(piece::HostAddress) + piece::UnitAddress + piece::Command + piece::Fixed;
-}
-
 // Start of every unit reply after its single leading FE.
 QByteArray UnitHeader()
 {
@@ -45,6 +39,11 @@ QByteArray HostDataFrame(QByteArrayView dataHex)
 }
 
 } // namespace
+
+QByteArray HostHeader()
+{
+    return QByteArray(piece::HostAddress) + piece::UnitAddress + piece::Command + piece::Fixed;
+}
 
 QByteArray AsciiHex(QByteArrayView text, int width)
 {

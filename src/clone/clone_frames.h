@@ -29,6 +29,9 @@ inline constexpr char WriteRequest[] = "3033"; // ASCII "03"
 inline constexpr char Identity2[] = "32";      // second byte of the accepted identity
 } // namespace piece
 
+/// Bits on the wire for each byte: a start bit, 8 data bits, a stop bit.
+inline constexpr int BitsPerByte = 10;
+
 /// The characters of text, left-padded with "0" and cut to its last `width`
 /// characters, each written as the two hexadecimal digits of its code.
 QByteArray AsciiHex(QByteArrayView text, int width);
@@ -39,6 +42,10 @@ QByteArray HexToBytes(QByteArrayView hex);
 QByteArray BytesToHex(QByteArrayView bytes);
 /// Appends the bytes' hexadecimal text to text (how received bytes are gathered).
 void AppendHex(QByteArray &text, QByteArrayView bytes);
+
+/// The start of every program frame after its preamble (hexadecimal text):
+/// address pair, command, fixed field.
+QByteArray HostHeader();
 
 // The program's frames (hexadecimal text).
 QByteArray InquiryFrame();                       ///< F-INQUIRY, 21 bytes

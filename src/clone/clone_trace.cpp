@@ -2,8 +2,8 @@
 // Writing the clone trace.
 #include "clone_trace.h"
 
+#include "base/regular_file.h"
 #include "clone_frames.h"
-#include "model/regular_file.h"
 
 namespace vireo {
 

@@ -2,7 +2,7 @@
 // QSerialPort backend of the clone link's serial port.
 #include "qt_serial_port.h"
 
-#include "model/regular_file.h"
+#include "base/regular_file.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -4,9 +4,9 @@
 // value read as shown or set from text, as the editor would.
 #pragma once
 
+#include "base/result.h"
 #include "editor_controls.h"
 #include "field_binding.h"
-#include "result.h"
 #include "unit_model.h"
 
 #include <QString>

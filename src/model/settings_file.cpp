@@ -3,7 +3,7 @@
 // all, their text form, and saving through the atomic writer.
 #include "settings_file.h"
 
-#include "regular_file.h"
+#include "base/regular_file.h"
 
 #include "hex_text.h"
 
@@ -137,13 +137,6 @@ Result<> SaveDataFile(const QString &path, UnitModel &model)
     if (saved)
         model.MarkClean();
     return saved;
-}
-
-QString JoinPath(const QString &folder, const QString &name)
-{
-    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
 }
 
 } // namespace vireo

@@ -3,8 +3,8 @@
 // hexadecimal digits, one unit image word per line, CR LF line ends.
 #pragma once
 
-#include "atomic_file.h"
-#include "result.h"
+#include "base/atomic_file.h"
+#include "base/result.h"
 #include "unit_model.h"
 
 #include <QIODevice>
@@ -12,7 +12,6 @@
 
 namespace vireo {
 
-inline constexpr char InitialFileName[] = "VIREO.sts";
 inline constexpr char DataFileFilter[] = "Data Files (*.st2)|*.st2";
 
 enum class FileErrorCode {
@@ -46,9 +45,5 @@ Result<> SaveDataFile(const QString &path, UnitModel &model);
 
 /// The file's bytes: each word as four upper-case hex digits and CR LF.
 QByteArray SettingsFileText(const UnitWords &image);
-
-/// folder and name with one separator between them (none added after a
-/// folder that already ends in one, such as a drive root).
-QString JoinPath(const QString &folder, const QString &name);
 
 } // namespace vireo

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_file.h"
 
-#include <QCoreApplication>
+#include "base/program_folders.h"
+
 #include <QDir>
 
 #include <cmath>
@@ -103,7 +104,7 @@ void ProfileFile::SetFullPath(const QString &path)
 
 void ProfileFile::SetCurrentPath()
 {
-    SetCurrentPath(QCoreApplication::applicationDirPath());
+    SetCurrentPath(vireo::ProgramFolder());
 }
 
 void ProfileFile::SetCurrentPath(const QString &programFolder)
@@ -112,12 +113,6 @@ void ProfileFile::SetCurrentPath(const QString &programFolder)
     m_path = m_programFolder;
     if (!m_path.endsWith(PathSeparator()))
         m_path += PathSeparator();
-}
-
-QString ProfileFile::ProgramFolder() const
-{
-    return m_programFolder.isEmpty() ? QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
-                                     : m_programFolder;
 }
 
 ProfileFileRead ProfileFile::ReadCurrent() const
@@ -234,7 +229,7 @@ QString ProfileFile::GetPathName(const QString &path, PathStyle style) const
         if (style == PathStyle::Windows && p.endsWith(QLatin1Char(':')))
             p += sep;
     } else {
-        p = ProgramFolder();
+        p = m_programFolder.isEmpty() ? QDir::toNativeSeparators(vireo::ProgramFolder()) : m_programFolder;
     }
     // The root folder of a Posix path keeps its "/": without it no folder is left.
     if (p.endsWith(sep) && !(style == PathStyle::Posix && p.size() == 1))

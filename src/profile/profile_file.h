@@ -4,7 +4,7 @@
 // kind and its text form; the file store itself is profile_store.h.
 #pragma once
 
-#include "model/result.h"
+#include "base/result.h"
 #include "profile_store.h"
 
 #include <QString>
@@ -101,8 +101,6 @@ class ProfileFile {
     QString ReadFallback() const { return m_readFallback; }
     /// Creates Path when a write finds it missing (for the per-user folder).
     void SetCreateFolder(bool create) { m_createFolder = create; }
-    /// The program folder that SetCurrentPath last used (or the running program's).
-    QString ProgramFolder() const;
 
   private:
     // The current text of the profile as the next read sees it: the batch, the
@@ -113,7 +111,7 @@ class ProfileFile {
     QString m_name = QStringLiteral("Profile.INI");
     QString m_path;
     QString m_section;
-    QString m_programFolder;
+    QString m_programFolder; ///< what SetCurrentPath last used; empty: the running program's folder
     QString m_readFallback;
     bool m_createFolder = false;
     std::optional<ProfileFileRead> m_batch; ///< the pending text, as read when the batch began

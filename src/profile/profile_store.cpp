@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profile_store.h"
 
-#include "model/regular_file.h"
+#include "base/regular_file.h"
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/file_paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -229,7 +230,7 @@ ProfileFileRead ReadProfileFile(const QString &path)
 Result<> WriteProfileFile(const QString &path, const ProfileText &text, bool createFolder)
 {
     if (createFolder) {
-        const QString folder = QFileInfo(path).absolutePath();
+        const QString folder = AbsoluteFolderOf(path);
         if (!QDir().mkpath(folder))
             return Failure{QStringLiteral("cannot create folder %1").arg(folder)};
     }

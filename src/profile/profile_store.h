@@ -4,7 +4,7 @@
 // that every line not written keeps its bytes, its line end and its place.
 #pragma once
 
-#include "model/result.h"
+#include "base/result.h"
 
 #include <QByteArray>
 #include <QString>

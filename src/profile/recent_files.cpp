@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recent_files.h"
 
-#include <algorithm>
+#include "base/file_paths.h"
 
 namespace vireo {
 
 QString FileNameOnly(const QString &path)
 {
     // Both separators count: the program runs where paths use "/" as well as "\".
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(cut + 1);
+    return FileNameOf(path, PathSeparators::Any);
 }
 
 QString RecentFileCaption(int n, const QString &path)

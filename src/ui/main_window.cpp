@@ -3,7 +3,7 @@
 
 #include "base/latin1_text.h"
 
-#include "app/program_paths.h"
+#include "base/program_folders.h"
 #include "clone_progress_dialog.h"
 #include "model/routing_legend.h"
 #include "routing_legend_view.h"

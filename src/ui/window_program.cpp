@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_program.h"
 
-#include "app/program_paths.h"
 #include "app/program_state.h"
 #include "app/single_instance.h"
+#include "base/program_folders.h"
 #include "main_window.h"
 #include "profile/profile_location.h"
 #include "program_icon.h"

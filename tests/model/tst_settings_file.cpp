@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Settings files: which files load, which are illegal or cannot be opened,
 // the exact text of all 99 words saved, and a save that never damages the old file.
-#include "model/regular_file.h"
+#include "base/regular_file.h"
 #include "model/settings_file.h"
 #include "test_files.h"
 

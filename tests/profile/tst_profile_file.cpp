@@ -214,20 +214,7 @@ class TestProfileFile : public QObject {
 
     void location()
     {
-        QTemporaryDir program;
-        const QString user = S("/home/u/.config/vireo"), beside = program.filePath(S("VIREO.ini"));
-        const ProfileLocation own = ChooseProfileLocation(program.path(), true, user);
-        QCOMPARE(std::pair(own.path, own.perUser), std::pair(beside, false));
-        const ProfileLocation none = ChooseProfileLocation(program.path(), false, user);
-        QCOMPARE(std::pair(none.path, none.perUser), std::pair(user + S("/VIREO.ini"), true));
-        QVERIFY(none.readFallback.isEmpty());
-        // A file shipped beside the program is read until the user has one.
-        QVERIFY(WriteFile(beside, "[OPTION]\nPort=2\n"));
-        QCOMPARE(ChooseProfileLocation(program.path(), false, user).readFallback, beside);
-        // Installed: the initial file in share/vireo beside bin/, none beside the program.
-        QVERIFY(QDir(program.path()).mkpath(S("bin")) && QDir(program.path()).mkpath(S("share/vireo")));
-        QVERIFY(WriteFile(program.filePath(S("share/vireo/VIREO.sts")), "0000\r\n"));
-        QVERIFY(IsInstalledProgram(program.filePath(S("bin"))) && !IsInstalledProgram(program.path()));
+        // The location rule itself: tests/base/tst_program_folders.cpp.
         const ProfileFile opened = OpenProfile(); // start-up's: beside the program if writable
         const QString programFolder = QCoreApplication::applicationDirPath();
         const QString folder = QFileInfo(programFolder).isWritable() ? programFolder : UserProfileFolder();

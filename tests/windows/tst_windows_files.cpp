@@ -2,8 +2,8 @@
 // Files on Windows: a reserved device name is never a regular file, whatever
 // its case, extension or folder; a save refused or failed leaves the old file
 // and no temporary; a saved file keeps its attributes.
-#include "model/atomic_file.h"
-#include "model/regular_file.h"
+#include "base/atomic_file.h"
+#include "base/regular_file.h"
 #include "test_files.h"
 
 #include <QDir>

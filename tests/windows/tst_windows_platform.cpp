@@ -2,8 +2,8 @@
 // The program's other Windows seams: where the profile lives, one window per
 // user, Ctrl+C taken by the interrupt watcher, and what names the same file or a port.
 #include "app/single_instance.h"
+#include "base/atomic_file.h"
 #include "interrupt_watcher.h"
-#include "model/atomic_file.h"
 #include "path_checks.h"
 #include "profile/profile_location.h"
 #include "test_files.h"

@@ -100,4 +100,13 @@ std::optional<int> ParseCommandLine(QCommandLineParser &parser, const CommandSyn
     return std::nullopt;
 }
 
+std::optional<int> ParseNumber(const QString &text, int min, int max)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace vireo::tool

@@ -47,4 +47,7 @@ QString HelpText(const CommandSyntax &syntax);
 /// An option as typed: "-o" or "--port".
 QString OptionName(const QCommandLineOption &option);
 
+/// text as a whole number from min to max; nothing when it is not one or lies outside.
+std::optional<int> ParseNumber(const QString &text, int min, int max);
+
 } // namespace vireo::tool

@@ -3,6 +3,8 @@
 // identifies a file and a device is the system's (path_checks_<system>.cpp).
 #include "path_checks.h"
 
+#include "base/file_paths.h"
+
 #include <QFileInfo>
 
 namespace vireo::tool {
@@ -14,8 +16,10 @@ QString RealLocation(const QString &path)
         info.setFile(info.symLinkTarget());
     if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
         return canonical;
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+    const QString absolute = AbsoluteFolderOf(info.filePath());
+    const QString folder = QFileInfo(absolute).canonicalFilePath();
+    return (folder.isEmpty() ? absolute : folder) + QLatin1Char('/') +
+           FileNameOf(info.filePath(), PathSeparators::System);
 }
 
 } // namespace vireo::tool

@@ -3,7 +3,7 @@
 // a COM port mapped by the profile, or a device path.
 #pragma once
 
-#include "model/result.h"
+#include "base/result.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

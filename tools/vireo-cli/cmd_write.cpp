@@ -2,6 +2,7 @@
 // vireo-cli write: the window's clone write without the window, in three
 // steps: an optional backup read, the write, an optional verify read. No step
 // starts after one failed or after Ctrl+C.
+#include "base/file_paths.h"
 #include "cli_common.h"
 #include "clone_runner.h"
 #include "model/hex_text.h"
@@ -114,7 +115,7 @@ int BackupUnit(CloneRunner &runner, const QString &backupPath)
     const CloneResult result = runner.Run(CloneMode::Read, backup, QStringLiteral("backup"));
     if (result != CloneResult::ReadComplete)
         return NothingWritten(runner.Failed(result, QStringLiteral("backup read")));
-    const QString folder = QFileInfo(backupPath).path();
+    const QString folder = QDir::fromNativeSeparators(FolderOf(backupPath, PathSeparators::System));
     if (!QDir().mkpath(folder))
         return NothingWritten(
             FileError(FileErrorCode::CannotSave, folder, QStringLiteral("cannot create the folder")));

@@ -78,15 +78,6 @@ QTextStream &Err()
     return stream;
 }
 
-std::optional<int> ParseInt(const QString &text, int min, int max)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < min || value > max)
-        return std::nullopt;
-    return value;
-}
-
 // The factory settings, built into the program so it runs from anywhere.
 UnitWords FactoryMemory()
 {
@@ -137,7 +128,7 @@ int main(int argc, char **argv)
         if (!parser.isSet(name))
             continue;
         const QString text = parser.value(name);
-        const std::optional<int> value = ParseInt(text, n.min, n.max);
+        const std::optional<int> value = tool::ParseNumber(text, n.min, n.max);
         if (!value || (n.target == &config.accessCode && text.size() > 5)) // five digits at most
             return wrongCall(QString::fromLatin1(n.message));
         *n.target = *value;

@@ -4,6 +4,7 @@
 #include "unit_simulator.h"
 
 #include "clone/clone_frames.h"
+#include "command_line.h"
 #include "model/hex_text.h"
 
 #include <QStringList>
@@ -14,7 +15,6 @@ namespace vireo {
 
 namespace {
 
-constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr int MaxNoiseBytes = 8;
 constexpr qsizetype MaxBabbleChunk = 4096;
 constexpr qsizetype MaxPendingFrame = 4096;
@@ -26,7 +26,7 @@ constexpr qint64 MaxReceiveBacklog = 4096;
 
 QByteArray HostHeaderBytes()
 {
-    return HexToBytes(QByteArray(piece::HostAddress) + piece::UnitAddress + piece::Command + piece::Fixed);
+    return HexToBytes(HostHeader());
 }
 
 char PreambleByte()
@@ -52,15 +52,6 @@ int LeadingPreambleCount(QByteArrayView bytes)
 int EndFramePreamble()
 {
     return LeadingPreambleCount(HexToBytes(EndFrame()));
-}
-
-std::optional<int> ParseCount(const QString &text, int min, int max)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < min || value > max)
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -103,7 +94,7 @@ std::optional<QString> ParseUnitFault(const QString &argument, UnitFaults &fault
     for (const Counted &c : counted) {
         if (kind != QLatin1String(c.name))
             continue;
-        const std::optional<int> n = value ? ParseCount(*value, c.min, c.max) : std::nullopt;
+        const std::optional<int> n = value ? tool::ParseNumber(*value, c.min, c.max) : std::nullopt;
         if (!n)
             return QStringLiteral("fault %1 needs a number from %2 to %3, as in %1=%2")
                 .arg(kind)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The per-user profile folder on Windows: "Vireo" in the roaming application
+// The per-user folder on Windows: "Vireo" in the roaming application
 // data, which follows the user from PC to PC in a domain.
-#include "profile_location.h"
+#include "program_folders.h"
 
 #include <QDir>
 

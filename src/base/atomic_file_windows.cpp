@@ -2,11 +2,11 @@
 // The atomic writer's system calls on Windows: a read-only file is refused, the
 // hidden temporary is held open without sharing while it is written and
 // flushed, then moved over the target in one step (MoveFileExW, write-through).
+#include "file_paths.h"
 #include "file_system.h"
 #include "regular_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <windows.h>
 
@@ -130,9 +130,9 @@ Result<> ReplaceAtomically(const QString &path, QByteArrayView bytes)
     DWORD old = 0;
     if (const Result<> replaceable = InspectOldFile(path, old); !replaceable)
         return replaceable;
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    const QString prefix = QString::fromUtf8(TemporaryPrefix(info.fileName().toUtf8()));
+    const QString folder = AbsoluteFolderOf(path);
+    const QString prefix =
+        QString::fromUtf8(TemporaryPrefix(FileNameOf(path, PathSeparators::System).toUtf8()));
     RemoveLeftovers(folder, prefix);
 
     QString temporary;

@@ -2,12 +2,11 @@
 // Opening files read from outside: the rules every system shares. The check
 // on what was actually opened is the system's (regular_file_<system>.cpp).
 #include "regular_file.h"
+#include "file_paths.h"
 #include "file_system.h"
 
 #include <QFileInfo>
 #include <QStringList>
-
-#include <algorithm>
 
 namespace vireo {
 
@@ -22,8 +21,7 @@ bool IsWindowsDeviceName(const QString &path)
 {
     static const QStringList Devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                                      QStringLiteral("NUL")};
-    const QString name =
-        path.mid(std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1);
+    const QString name = FileNameOf(path, PathSeparators::Any);
     // Windows reads the device's name up to the first dot, trailing spaces dropped.
     const QString stem = name.left(name.indexOf(QLatin1Char('.'))).trimmed().toUpper();
     if (Devices.contains(stem))

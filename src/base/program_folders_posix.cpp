@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The per-user profile folder on POSIX systems: the XDG configuration folder.
-#include "profile_location.h"
+// The per-user folder on POSIX systems: the XDG configuration folder.
+#include "program_folders.h"
 
 #include <QStandardPaths>
 

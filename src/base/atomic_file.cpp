@@ -2,6 +2,7 @@
 // Atomic saves: the content goes to a hidden temporary beside the target, which
 // takes the target's name in one step once it is whole (atomic_file_<system>.cpp).
 #include "atomic_file.h"
+#include "file_paths.h"
 #include "file_system.h"
 #include "regular_file.h"
 
@@ -84,11 +85,11 @@ Result<> CheckSaveTarget(const QString &path, bool folderMayBeMade)
     if (!target)
         return Failure{target.error()};
     const QFileInfo info(*target);
-    QString folder = info.absolutePath();
+    QString folder = AbsoluteFolderOf(*target);
     if (folderMayBeMade) {
         // The nearest folder that exists is where the missing ones are made.
         while (!QFileInfo::exists(folder)) {
-            const QString up = QFileInfo(folder).absolutePath();
+            const QString up = AbsoluteFolderOf(folder);
             if (up == folder)
                 break;
             folder = up;

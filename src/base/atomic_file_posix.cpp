@@ -2,6 +2,7 @@
 // The atomic writer's system calls on POSIX systems: the temporary is locked
 // while it is written, takes the old file's owner, group and mode, and is
 // renamed over the target once it is on disk.
+#include "file_paths.h"
 #include "file_system.h"
 
 #include <QFile>
@@ -153,9 +154,8 @@ Result<> ReplaceAtomically(const QString &path, QByteArrayView bytes)
     struct stat old {};
     if (const Result<> replaceable = InspectOldFile(target, old); !replaceable)
         return replaceable;
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    const QByteArray prefix = TemporaryPrefix(target.mid(slash + 1));
+    const QByteArray folder = QFile::encodeName(FolderOf(path, PathSeparators::System));
+    const QByteArray prefix = TemporaryPrefix(QFile::encodeName(FileNameOf(path, PathSeparators::System)));
     RemoveLeftovers(folder, prefix);
 
     // A new file gets the usual permissions (the umask's) from the start; an

@@ -2,8 +2,8 @@
 // The atomic writer: what it writes through links and over existing files,
 // what it refuses and leaves untouched, what a killed save leaves behind and
 // the next one removes, and what the pre-check says.
-#include "model/atomic_file.h"
-#include "model/regular_file.h"
+#include "base/atomic_file.h"
+#include "base/regular_file.h"
 #include "test_files.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window program's entry.
-#include "ui/window_program.h"
+#include "window_program.h"
 
 int main(int argc, char *argv[])
 {
