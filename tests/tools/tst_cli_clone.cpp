@@ -14,7 +14,7 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 using namespace vireo;
 using namespace vireo::test;
@@ -161,11 +161,10 @@ class TestCliClone : public QObject {
     {
         Sim sim({});
         const QString out = Path("limited.st2"), trace = Path("limited.trace");
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{}, limit{2048, RLIM_INFINITY}; // the settings file (594 bytes) fits, the trace not
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0 && ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        std::optional<FileSizeLimit> limit(2048); // the settings file (594 bytes) fits, the trace not
+        QVERIFY(limit->Active());
         const Run run = RunCli(QStringList{"read", "-q", "-o", out, "--trace", trace} + sim.Port());
-        ::setrlimit(RLIMIT_FSIZE, &old);
+        limit.reset();
         QCOMPARE(run.status, 2);
         QCOMPARE(run.err,
                  "vireo-cli: cannot write the trace " + trace + " (File too large); it is incomplete\n");
