@@ -83,7 +83,7 @@ class TestPtyClone : public QObject {
         QVERIFY(session.StartClone({CloneMode::Read, QString::fromLocal8Bit(::ptsname(far)), 9600, 0}));
         termios line{}; // the far end of a pseudo-terminal reads the line's settings (zero if not)
         ::tcgetattr(far, &line);
-        QCOMPARE(int(line.c_cc[VMIN]), 10); // the least a status reply can be, its lead-in aside
+        QCOMPARE(int(line.c_cc[VMIN]), 10); // the status reply's head and end mark
         QCOMPARE(::write(far, reply.constData(), size_t(reply.size())), ssize_t(reply.size()));
         QTRY_COMPARE_WITH_TIMEOUT(int(ended.value(0).value(0).value<CloneResult>()), result, 10000);
         QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX FE FE EF EE E8 20 24 00 00"));
