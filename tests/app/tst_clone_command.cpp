@@ -3,7 +3,6 @@
 // behind the progress window, installing a completed read, the one error
 // message, and the image and document left alone on every other end.
 #include "app/clone_command.h"
-#include "clone/clone_errors.h"
 #include "clone/clone_frames.h"
 #include "clone/fake_serial_port.h"
 #include "model/editor_controls.h"
@@ -94,24 +93,29 @@ class TestCloneCommand : public QObject {
     {
         QTest::addColumn<CloneMode>("mode");
         QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("result"); // -1: no run
-        QTest::newRow("write asks, Cancel opens no port") << CloneMode::Write << "cancel" << -1;
-        QTest::newRow("read over edits asks, Cancel opens no port") << CloneMode::Read << "cancel" << -1;
-        QTest::newRow("read of a clean document asks nothing") << CloneMode::Read << "clean" << 10;
-        QTest::newRow("read installed") << CloneMode::Read << "" << 10;
-        QTest::newRow("write") << CloneMode::Write << "" << 11;
-        QTest::newRow("read, window closed on the end frame") << CloneMode::Read << "end" << 10;
-        QTest::newRow("port does not open, names COM2") << CloneMode::Read << "open" << 0;
-        QTest::newRow("window cannot be shown") << CloneMode::Read << "window" << 0;
-        QTest::newRow("too few blocks") << CloneMode::Read << "short-data=50" << 9;
-        QTest::newRow("user closes the window: abort, no message") << CloneMode::Write << "close" << 12;
-        QTest::newRow("a second command during a read does nothing") << CloneMode::Read << "again" << 10;
+        QTest::addColumn<int>("result");    // -1: no run
+        QTest::addColumn<QString>("error"); // what the one error box says, empty: none
+        const CloneMode R = CloneMode::Read, W = CloneMode::Write;
+        // clang-format off
+        QTest::newRow("write asks, Cancel opens no port") << W << "cancel" << -1 << "";
+        QTest::newRow("read over edits asks, Cancel opens no port") << R << "cancel" << -1 << "";
+        QTest::newRow("read of a clean document asks nothing") << R << "clean" << 10 << "";
+        QTest::newRow("read installed") << R << "" << 10 << "";
+        QTest::newRow("write") << W << "" << 11 << "";
+        QTest::newRow("read, window closed on the end frame") << R << "end" << 10 << "";
+        QTest::newRow("port does not open, names COM2") << R << "open" << 0 << "Cannot access COM2.\r\n";
+        QTest::newRow("window cannot be shown") << R << "window" << 0 << "Cannot access COM2.\r\n";
+        QTest::newRow("too few blocks") << R << "short-data=50" << 9 << "- There is not enough data.\r\n";
+        QTest::newRow("user closes the window: abort, no message") << W << "close" << 12 << "";
+        QTest::newRow("a second command during a read does nothing") << R << "again" << 10 << "";
+        // clang-format on
     }
     void commands()
     {
         QFETCH(CloneMode, mode);
         QFETCH(QString, how);
         QFETCH(int, result);
+        QFETCH(QString, error);
         App app;
         app.port.faults.noOpen = how == QLatin1String("open");
         app.view.showFails = how == QLatin1String("window");
@@ -135,20 +139,19 @@ class TestCloneCommand : public QObject {
         app.dialogs.next = how == QLatin1String("cancel") ? AnswerCancel : AnswerOk;
         const CloneOutcome outcome = app.Start(mode);
 
-        const bool read = result == int(CloneResult::ReadComplete);
-        const bool error = result >= 0 && IsCloneError(CloneResult(result));
+        const bool read = result == 10;
         QCOMPARE(outcome.result, result < 0 ? std::nullopt : std::optional<CloneResult>(CloneResult(result)));
         QCOMPARE(app.port.opens, result < 0 ? 0 : 1);
         QCOMPARE(inner.has_value(), how == QLatin1String("again"));
         QVERIFY(!inner || !inner->result);
-        QStringList shown; // the prompts' texts: the document's test
+        // The asking first, then at most one error box (the messages' texts: the clone errors' test).
+        QCOMPARE(app.dialogs.texts.size(), (clean ? 0 : 1) + (error.isEmpty() ? 0 : 1));
         if (!clean)
-            shown << app.document.PromptText(mode == CloneMode::Write ? PromptKind::CloneWrite
-                                                                      : PromptKind::CloneReadEdited);
-        if (error)
-            shown << CloneErrorText(CloneResult(result), 2);
-        QCOMPARE(app.dialogs.texts, shown);
-        QVERIFY(!error || app.dialogs.buttons.last() == Buttons::Ok);
+            QCOMPARE(app.dialogs.texts.first(), mode == CloneMode::Write
+                                                    ? "Write to transceiver."
+                                                    : "Read from transceiver,Data has been edited.");
+        QVERIFY(error.isEmpty() ||
+                (app.dialogs.texts.last().contains(error) && app.dialogs.buttons.last() == Buttons::Ok));
         const bool endedEarly = how == QLatin1String("close") || how == QLatin1String("window");
         QCOMPARE(app.port.CountWritten(AbortFrame()), endedEarly ? 1 : 0);
         QCOMPARE(outcome.caption,
@@ -156,7 +159,7 @@ class TestCloneCommand : public QObject {
         // The edit is taken in before asking; only a completed read replaces it.
         QCOMPARE(app.model.UnitImage == before, clean && !read);
         QCOMPARE(app.model.UnitImage == app.unit.memory, read);
-        if (result == int(CloneResult::WriteComplete))
+        if (result == 11)
             QCOMPARE(app.line->unit.Memory(), app.model.UnitImage);
         if (result == 10 || result == 11)
             QCOMPARE(app.view.values.last(), 100);

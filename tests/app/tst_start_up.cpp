@@ -61,7 +61,7 @@ class TestStartUp : public QObject {
         if (!goesOn)
             return;
         QCOMPARE(state.model.UnitImage[0], std::uint16_t(word0));
-        QCOMPARE(state.accessCode, DefaultAccessCode);
+        QCOMPARE(state.accessCode, 58206);
         QCOMPARE(state.document.UpdateCaption(), QStringLiteral("Untitled - Vireo"));
         QVERIFY(!state.document.HasFileName && !state.document.DataEdited());
     }

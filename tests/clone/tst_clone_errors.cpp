@@ -8,39 +8,52 @@
 
 using namespace vireo;
 
-
 class TestCloneErrors : public QObject {
     Q_OBJECT
   private slots:
-    // Every result: a port failure names the port or the line, then what to check;
-    // a unit failure is an "Error:" list; completed and cancelled runs show nothing.
-    // vireo-cli exits 0 after a completed run, 10 + the number after a failure,
-    // 130 when interrupted; each result has its own name for traces.
-    void everyResult()
+    // A port failure names the port or the line, then what to check; a unit failure is an
+    // "Error:" list; completed and cancelled runs show nothing. vireo-cli's exit status.
+    void results_data()
     {
-        const QStringList port{"Cannot access COM3.", "COM buffer Overflow.", "Cannot access COM port.",
-                               "No answer from transceiver.", "Illegal Data."};
-        const QStringList unit{"No Wren Unit.", "Unknown Unit.", "Five Digit Access Code error.",
-                               "Data Overflow.", "There is not enough data."};
-        const QString checks =
-            QStringLiteral("\r\n\r\nCheck the following:\r\n\r\n- The COM port settings.\r\n"
-                           "- Cloning cable connections.\r\n- Transceiver power is ON.\r\n");
-        QSet<QString> names;
-        for (int n = 0; n <= 12; ++n) {
-            const auto result = CloneResult(n);
-            const bool complete = result == CloneResult::ReadComplete || result == CloneResult::WriteComplete;
-            const bool error = !complete && result != CloneResult::Cancelled;
-            const QString text = n < port.size() ? port[n] + checks
-                                 : error ? QStringLiteral("Error:\r\n\r\n- %1\r\n").arg(unit[n - port.size()])
-                                         : QString();
-            QCOMPARE(CloneErrorText(result, 3), text);
-            QCOMPARE(IsCloneError(result), error);
-            QCOMPARE(CloneExitStatus(result), error ? 10 + n : complete ? 0 : 130);
-            names.insert(CloneResultName(result));
-        }
-        QCOMPARE(names.size(), 13);
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("status");
+        const QString check = "\r\n\r\nCheck the following:\r\n\r\n- The COM port settings.\r\n"
+                              "- Cloning cable connections.\r\n- Transceiver power is ON.\r\n";
+        // clang-format off
+        QTest::newRow("port failed names COM3") << 0 << "Cannot access COM3." + check << 10;
+        QTest::newRow("buffer overflow") << 1 << "COM buffer Overflow." + check << 11;
+        QTest::newRow("frame not taken") << 2 << "Cannot access COM port." + check << 12;
+        QTest::newRow("no answer") << 3 << "No answer from transceiver." + check << 13;
+        QTest::newRow("illegal data") << 4 << "Illegal Data." + check << 14;
+        QTest::newRow("no unit") << 5 << "Error:\r\n\r\n- No Wren Unit.\r\n" << 15;
+        QTest::newRow("unknown unit") << 6 << "Error:\r\n\r\n- Unknown Unit.\r\n" << 16;
+        QTest::newRow("access code") << 7 << "Error:\r\n\r\n- Five Digit Access Code error.\r\n" << 17;
+        QTest::newRow("data overflow") << 8 << "Error:\r\n\r\n- Data Overflow.\r\n" << 18;
+        QTest::newRow("not enough data") << 9 << "Error:\r\n\r\n- There is not enough data.\r\n" << 19;
+        QTest::newRow("read complete: no message") << 10 << "" << 0;
+        QTest::newRow("write complete: no message") << 11 << "" << 0;
+        QTest::newRow("cancelled: no message") << 12 << "" << 130;
+        // clang-format on
+    }
+    void results()
+    {
+        QFETCH(int, result);
+        QFETCH(QString, text);
+        QFETCH(int, status);
+        QCOMPARE(CloneErrorText(CloneResult(result), 3), text);
+        QCOMPARE(IsCloneError(CloneResult(result)), !text.isEmpty());
+        QCOMPARE(CloneExitStatus(CloneResult(result)), status);
     }
 
+    // Each result has its own name for traces.
+    void namesDiffer()
+    {
+        QSet<QString> names;
+        for (int n = 0; n <= 12; ++n)
+            names.insert(CloneResultName(CloneResult(n)));
+        QCOMPARE(names.size(), 13);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCloneErrors)

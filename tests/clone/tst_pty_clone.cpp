@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
 // clone tests): bytes both ways, closed when asked, a hang-up reported once, a reply held back,
-// a byte taken in during readyRead announced.
+// a byte taken in during readyRead announced, a port in use told from one refused.
 #include "clone/clone_frames.h"
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"
@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vireo;
@@ -82,34 +83,63 @@ class TestPtyClone : public QObject {
         QVERIFY(session.StartClone({CloneMode::Read, QString::fromLocal8Bit(::ptsname(far)), 9600, 0}));
         termios line{}; // the far end of a pseudo-terminal reads the line's settings (zero if not)
         ::tcgetattr(far, &line);
-        QCOMPARE(qsizetype(line.c_cc[VMIN]), (StatusReplyHead() + StatusReplyTail()).size() / 2);
+        QCOMPARE(int(line.c_cc[VMIN]), 10); // the status reply's head and end mark
         QCOMPARE(::write(far, reply.constData(), size_t(reply.size())), ssize_t(reply.size()));
         QTRY_COMPARE_WITH_TIMEOUT(int(ended.value(0).value(0).value<CloneResult>()), result, 10000);
-        QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX " + SpacedHex(BytesToHex(reply.first(9)))));
+        QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX FE FE EF EE E8 20 24 00 00"));
         ::close(far);
     }
 
-    // A held port's lock file tells a live holder from a run killed while opening the port.
-    void heldPortNamesItsLock_data()
+    // A port another program holds is "in use", named with the holder from its lock; one whose
+    // device file refuses the user is "permission denied" with what would give access.
+    void refusedPort_data()
     {
-        QTest::addColumn<QByteArray>("lock"); // null: no lock file
-        QTest::addColumn<QString>("text");
-        const QString self = QString::number(QCoreApplication::applicationPid()),
-                      used = "in use by another program";
-        QTest::newRow("live holder") << (self + "\nvireo-cli\n").toLatin1() << used + " (process " + self;
-        QTest::newRow("empty: stale")
-            << QByteArray("") << QString("held by a stale lock $L that an interrupted");
-        QTest::newRow("ended holder: stale")
-            << QByteArray("2147483000\nx\n") << QString("held by a stale lock");
+        QTest::addColumn<bool>("held"); // else the device's mode refuses everyone
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text"); // after the device's name
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        QTest::newRow("held: in use")
+            << true << int(PortFailure::InUse) << ": in use by another program (process " + self + ", lock ";
+        QTest::newRow("mode 0000: permission denied")
+            << false << int(PortFailure::PermissionDenied)
+            << ": permission denied; the device gives no group read and write access; a udev rule can "
+               "give it to the dialout group (";
     }
-    void heldPortNamesItsLock()
+    void refusedPort()
+    {
+        QFETCH(bool, held);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(far >= 0 && ::grantpt(far) == 0 && ::unlockpt(far) == 0);
+        const QString device = QString::fromLocal8Bit(::ptsname(far));
+        QtSerialPort holder, port;
+        QVERIFY(!held || holder.Open(device, 9600));
+        QVERIFY(held || ::chmod(::ptsname(far), 0) == 0);
+        if (!held && ::geteuid() == 0)
+            QSKIP("root opens a device whatever its mode says");
+        QVERIFY(!port.Open(device, 9600));
+        QCOMPARE(int(port.FailureKind()), kind);
+        QVERIFY2(port.FailureText().startsWith(device + text), qPrintable(port.FailureText()));
+        holder.Close();
+        ::close(far);
+    }
+
+    // A lock its holder left behind, empty or naming an ended process, is told from a live one.
+    void staleLockNamed_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("ended holder") << QByteArray("2147483000\nx\n");
+    }
+    void staleLockNamed()
     {
         QFETCH(QByteArray, lock);
-        QFETCH(QString, text);
         QTemporaryDir dir;
-        QVERIFY(lock.isNull() || test::WriteFile(dir.filePath("LCK..pts_7"), lock));
-        const QString held = PortHeldText("/dev/pts/7", dir.path());
-        QVERIFY2(held.startsWith(text.replace("$L", dir.filePath("LCK..pts_7"))), qPrintable(held));
+        QVERIFY(test::WriteFile(dir.filePath("LCK..pts_7"), lock));
+        QCOMPARE(PortHeldText("/dev/pts/7", dir.path()),
+                 "held by a stale lock " + dir.filePath("LCK..pts_7") +
+                     " that an interrupted run left; it clears within 30 s");
     }
 };
 

@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const char *key : {"Port", "Speed", "ToolBar", "FileName(1)", "COM1"})
             (void)text.Value(QLatin1String(section), QLatin1String(key));
 
-    text.SetValue(QStringLiteral("OPTION"), QStringLiteral("Port"), QStringLiteral("3"));
-    text.SetValue(QStringLiteral("RecentFiles"), QStringLiteral("FileName(1)"), QStringLiteral("C:\\dir\\x.st2"));
-    if (text.Value(QStringLiteral("option"), QStringLiteral("PORT")) != QStringLiteral("3"))
-        std::abort();
-    if (text.Value(QStringLiteral("RecentFiles"), QStringLiteral("FileName(1)")) != QStringLiteral("C:\\dir\\x.st2"))
+    const QString port = QStringLiteral("3"), file = QStringLiteral("C:\\dir\\x.st2");
+    text.SetValue(QStringLiteral("OPTION"), QStringLiteral("Port"), port);
+    text.SetValue(QStringLiteral("RecentFiles"), QStringLiteral("FileName(1)"), file);
+    if (text.Value(QStringLiteral("option"), QStringLiteral("PORT")) != port ||
+        text.Value(QStringLiteral("RecentFiles"), QStringLiteral("FileName(1)")) != file)
         std::abort();
     return 0;
 }

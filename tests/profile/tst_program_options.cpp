@@ -47,7 +47,7 @@ class TestProgramOptions : public QObject {
         options.ComPortNumber = 3; // LoadOptions sets its own defaults first
         options.RecentFiles[2] = S("stale");
         LoadOptions(profile, options);
-        QCOMPARE(Fields(options), Fields(ProgramOptions{}));
+        QCOMPARE(Fields(options), QStringList({S("1"), S("9600"), S("1"), S("0"), S("0"), {}, {}, {}, {}}));
         QVERIFY(!QFile::exists(profile.FilePath()));
         QVERIFY(SaveOptions(profile, options));
         QCOMPARE(

@@ -14,7 +14,7 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 using namespace vireo;
 using namespace vireo::test;
@@ -23,20 +23,20 @@ class TestCliClone : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_memoryFile; // the shipped settings with carried words changed
-    UnitWords m_memory{}, m_shipped{};
+    QString m_memoryFile;           // the shipped settings with carried words changed
+    QByteArray m_memory, m_shipped; // their text, as every save writes it: upper case, CR LF
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
   private slots:
     void initTestCase()
     {
-        UnitModel model;
-        QCOMPARE(LoadDataFile(ShippedFile, model).value(), LoadStatus::Loaded);
-        m_shipped = m_memory = model.UnitImage;
-        m_memory[21] = 0x1234; // words the editor never shows survive every transfer
-        m_memory[98] = 0x00FF;
+        m_shipped = ReadFile(ShippedFile);
+        QByteArrayList lines = m_shipped.split('\n');
+        lines[21] = "1234\r"; // words the editor never shows survive every transfer
+        lines[98] = "00FF\r";
+        m_memory = lines.join('\n');
         m_memoryFile = Path("memory.st2");
-        QVERIFY(WriteFile(m_memoryFile, SettingsFileText(m_memory)));
+        QVERIFY(WriteFile(m_memoryFile, m_memory));
     }
 
     // Complete runs, and failed ones ending with their status, the output file as it was.
@@ -80,9 +80,9 @@ class TestCliClone : public QObject {
         QVERIFY2(run.status == status, qPrintable(QString::number(run.status) + run.err));
         QVERIFY2((run.out + run.err + ReadFile(trace)).contains(message), qPrintable(run.out + run.err));
         const bool reads = args.startsWith("$R"), done = run.status == 0;
-        QCOMPARE(ReadFile(out), reads && done ? SettingsFileText(m_memory) : before);
+        QCOMPARE(ReadFile(out), reads && done ? m_memory : before);
         if (run.out.contains("Wrote ")) // the unit saves once the end frame has crossed the line
-            QTRY_COMPARE_WITH_TIMEOUT(ReadFile(saved), SettingsFileText(m_memory), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(ReadFile(saved), m_memory, 10000);
         else
             QVERIFY(!QFile::exists(saved));
         const QStringList backups = QDir(Path("backup")).entryList({"*.st2"});
@@ -90,7 +90,7 @@ class TestCliClone : public QObject {
                  args.contains("--backup") && done); // no empty folder left
         QCOMPARE(backups.size(), args.contains("--backup") && done ? 1 : 0);
         if (!backups.isEmpty())
-            QCOMPARE(ReadFile(Path("backup/" + backups.first())), SettingsFileText(m_shipped));
+            QCOMPARE(ReadFile(Path("backup/" + backups.first())), m_shipped);
         if (run.status >= 10) // a failed run names its device
             QVERIFY(run.err.contains(ownPort ? "/dev/vireo-none" : sim.Device()));
     }
@@ -117,7 +117,7 @@ class TestCliClone : public QObject {
         if (takenDuringTheRun)
             QCoreApplication::processEvents();
         UnitModel image;
-        image.UnitImage = m_memory;
+        QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
         QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
         QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
         QVERIFY(capture.Err().contains("nothing was written"));
@@ -161,15 +161,14 @@ class TestCliClone : public QObject {
     {
         Sim sim({});
         const QString out = Path("limited.st2"), trace = Path("limited.trace");
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{}, limit{2048, RLIM_INFINITY}; // the settings file (594 bytes) fits, the trace not
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0 && ::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        std::optional<FileSizeLimit> limit(2048); // the settings file (594 bytes) fits, the trace not
+        QVERIFY(limit->Active());
         const Run run = RunCli(QStringList{"read", "-q", "-o", out, "--trace", trace} + sim.Port());
-        ::setrlimit(RLIMIT_FSIZE, &old);
+        limit.reset();
         QCOMPARE(run.status, 2);
         QCOMPARE(run.err,
                  "vireo-cli: cannot write the trace " + trace + " (File too large); it is incomplete\n");
-        QCOMPARE(ReadFile(out), SettingsFileText(m_shipped));
+        QCOMPARE(ReadFile(out), m_shipped);
     }
 
     // Held from the start of the program, a signal that comes in once a watcher has gone (the
