@@ -5,6 +5,7 @@
 
 #include "app/user_dialogs.h"
 #include "base/latin1_text.h"
+#include "menu_style.h"
 #include "toolbar_pictures.h"
 
 #include <QAction>
@@ -100,6 +101,10 @@ void WindowActions::AddToMenus(QMenuBar *menus) const
     clone->addAction(clonePassword);
     clone->addSeparator();
     clone->addActions({cloneRead, cloneWrite});
+
+    auto *style = new MenuStyle(menus);
+    for (QMenu *menu : {file, port, clone})
+        menu->setStyle(style);
 }
 
 void WindowActions::AddToToolbar(QToolBar *toolbar) const
