@@ -170,10 +170,8 @@ class TestDocumentCommands : public QObject {
         QCOMPARE(p.captions, c.captions);
         const QStringList recent(p.state.options.RecentFiles.begin(), p.state.options.RecentFiles.end());
         QCOMPARE(recent, p.Paths(c.recent));
-        // The menu is rebuilt whenever the list changes; entry 1 reopens the list's first file.
-        QCOMPARE(p.menu.items.at(1).caption,
-                 c.recent == Recent ? QStringLiteral("?") : QStringLiteral("&1 ") + FileNameOnly(recent[0]));
-        QCOMPARE(p.menu.items.at(1).path, c.recent == Recent ? QString() : recent[0]);
+        // The menu is rebuilt whenever the list changes (its captions: the profile's test).
+        QCOMPARE(p.menu.items.at(1).path, c.recent == Recent ? QString() : p.Path(c.recent[0]));
         // A document loaded or saved is clean; one kept as it was keeps its edit.
         QCOMPARE(p.state.document.DataEdited(), c.typed && c.word0 == 0 && !*c.saved);
     }
