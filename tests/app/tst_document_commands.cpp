@@ -168,8 +168,8 @@ class TestDocumentCommands : public QObject {
         QCOMPARE(p.controls.Text(TextArray::ConfigText, SecondaryCode), c.word0 ? "0001" : "0000");
         QCOMPARE(p.state.document.CurrentFileName, p.Path(c.name));
         QCOMPARE(p.captions, c.captions);
-        const QStringList recent(p.state.options.RecentFiles.begin(), p.state.options.RecentFiles.end());
-        QCOMPARE(recent, p.Paths(c.recent));
+        QCOMPARE(QStringList(p.state.options.RecentFiles.begin(), p.state.options.RecentFiles.end()),
+                 p.Paths(c.recent));
         // The menu is rebuilt whenever the list changes (its captions: the profile's test).
         QCOMPARE(p.menu.items.at(1).path, c.recent == Recent ? QString() : p.Path(c.recent[0]));
         // A document loaded or saved is clean; one kept as it was keeps its edit.
@@ -181,8 +181,8 @@ class TestDocumentCommands : public QObject {
     void startFolder()
     {
         Program p{QString()};
-        for (const char *folder : {"q", "sub", "other"})
-            QVERIFY(QDir(p.dir.path()).mkdir(QString::fromLatin1(folder)));
+        QVERIFY(QDir().mkpath(p.Path("@q")) && QDir().mkpath(p.Path("@sub")) &&
+                QDir().mkpath(p.Path("@other")));
         QVERIFY(test::WriteFile(p.Path("@sub/a.st2"), Settings(0xA)));
         p.Type();
         p.dialogs.next = AnswerYes;
