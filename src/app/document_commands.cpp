@@ -123,7 +123,7 @@ void DocumentCommands::Save()
         ShowDocument();
 }
 
-void DocumentCommands::DoFileCommand(FileCommand command, int index)
+void DocumentCommands::DoFileCommand(FileCommand command, QString recentPath)
 {
     m_binding.ReadAllFields();
     if (command == FileCommand::Save && !m_state.document.HasFileName)
@@ -146,14 +146,10 @@ void DocumentCommands::DoFileCommand(FileCommand command, int index)
     case FileCommand::ReopenRecent:
         break;
     }
-    const int entry = index - FirstRecentFileItem;
-    if (entry < 0 || entry >= RecentFileCount)
-        return;
-    const QString path = m_state.options.RecentFiles[entry];
-    if (path.isEmpty())
+    if (recentPath.isEmpty())
         ShowDocument();
     else
-        OpenFile(path);
+        OpenFile(recentPath);
 }
 
 } // namespace vireo

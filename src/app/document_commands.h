@@ -13,12 +13,12 @@
 
 namespace vireo {
 
-/// The document commands; ReopenRecent reopens the recent file of a File menu item.
+/// The document commands; ReopenRecent reopens a file of the recent-file list.
 enum class FileCommand { New, Open, Save, SaveAs, ReopenRecent };
 
 /**
  * Runs the document commands against the program state, the editor binding,
- * the user's dialogs and the recent-file items of the File menu. A command
+ * the user's dialogs and the menu's recent-file entries. A command
  * that is cancelled or fails leaves the document as it was.
  */
 class DocumentCommands {
@@ -31,8 +31,10 @@ class DocumentCommands {
     /// command; Yes when there was nothing to save.
     Answer QuerySaveChanges();
 
-    /// Runs one command; index is the File menu item (5 to 8) of ReopenRecent.
-    void DoFileCommand(FileCommand command, int index = 0);
+    /// Runs one command; `recentPath` is the file ReopenRecent reopens, as
+    /// its recent-file entry carries it (empty: the entry names no file);
+    /// a copy, as reopening rewrites the list it may come from.
+    void DoFileCommand(FileCommand command, QString recentPath = QString());
 
   private:
     QString SetupFileDialog() const;

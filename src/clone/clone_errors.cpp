@@ -70,9 +70,4 @@ int ClampProgress(int value)
     return std::clamp(value, ProgressMinimum, ProgressMaximum);
 }
 
-int ProgressBarWidth(int innerWidth)
-{
-    return innerWidth - 2 * ProgressBarOffset;
-}
-
 } // namespace vireo

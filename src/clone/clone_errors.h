@@ -23,13 +23,4 @@ int BlockProgress(int blockNo);
 /// A value as the bar shows it: held to minimum..maximum.
 int ClampProgress(int value);
 
-// The progress window's fixed outer size and its bar's place, in twips.
-inline constexpr int ProgressWindowWidth = 4470;
-inline constexpr int ProgressWindowHeight = 1320;
-inline constexpr int ProgressBarOffset = 120;
-inline constexpr int ProgressBarHeight = 280;
-
-/// The bar's width inside a window of the given inner width.
-int ProgressBarWidth(int innerWidth);
-
 } // namespace vireo

@@ -52,7 +52,7 @@ class EditorControls {
     virtual int ListIndex(int index) const = 0;
     virtual void SetListIndex(int index, int item) = 0;
 
-    /// State of check box ConfigOption(index): 0 cleared, 1 set, 2 greyed.
+    /// State of check box ConfigOption(index): 0 cleared, 1 set.
     virtual int CheckState(int index) const = 0;
     virtual void SetCheckState(int index, int state) = 0;
 };

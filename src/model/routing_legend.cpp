@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "routing_legend.h"
 
+#include "base/latin1_text.h"
+
 namespace vireo {
 
 RoutingLegend DrawRoutingCodeTable()
@@ -13,19 +15,19 @@ RoutingLegend DrawRoutingCodeTable()
     constexpr int RowOrigin = Top + 420, RowHeight = 240;
 
     RoutingLegend legend;
-    legend.LabelDial[6] = {4600, 2765, QStringLiteral("Routing")};
-    legend.LabelDial[7] = {4660, 2950, QStringLiteral("Code")};
-    legend.LabelDial[8] = {5940, 2880, QStringLiteral("Destination")};
-    legend.Line1[10] = {Left, Top, Right, Top};
-    legend.Line1[9] = {Left, Top, Left, Bottom};
-    legend.Line1[8] = {Divider, Top, Divider, Bottom};
-    legend.Line1[7] = {Right, Top, Right, Bottom};
-    legend.Line1[6] = {Left, RowOrigin, Right, RowOrigin};
+    legend.headings[0] = {4600, 2765, QStringLiteral("Routing")};
+    legend.headings[1] = {4660, 2950, QStringLiteral("Code")};
+    legend.headings[2] = {5940, 2880, QStringLiteral("Destination")};
+    legend.lines[10] = {Left, Top, Right, Top};
+    legend.lines[9] = {Left, Top, Left, Bottom};
+    legend.lines[8] = {Divider, Top, Divider, Bottom};
+    legend.lines[7] = {Right, Top, Right, Bottom};
+    legend.lines[6] = {Left, RowOrigin, Right, RowOrigin};
     for (int k = 0; k < 6; ++k) {
         const int y = RowOrigin + (k + 1) * RowHeight;
-        legend.Line1[k] = {Left, y, Right, y};
-        legend.LabelNo[k] = {4860, RowOrigin + k * RowHeight + 10, QString::fromLatin1(codes[k])};
-        legend.LabelDial[k] = {5340, RowOrigin + k * RowHeight + 10, QString::fromLatin1(destinations[k])};
+        legend.lines[k] = {Left, y, Right, y};
+        legend.codes[k] = {4860, RowOrigin + k * RowHeight + 10, Latin1Text(codes[k])};
+        legend.destinations[k] = {5340, RowOrigin + k * RowHeight + 10, Latin1Text(destinations[k])};
     }
     return legend;
 }

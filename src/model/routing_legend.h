@@ -18,11 +18,17 @@ struct LegendLabel {
     QString caption;
 };
 
-/** Geometry and captions of the legend: Line1(0..10), LabelDial(0..8), LabelNo(0..5). */
+/** Geometry and captions of the legend: six rows of a code and its destination under a heading band. */
 struct RoutingLegend {
-    std::array<LegendLine, 11> Line1;
-    std::array<LegendLabel, 9> LabelDial;
-    std::array<LegendLabel, 6> LabelNo;
+    /// Rules 0 to 5 under each row, 6 under the heading band, then the
+    /// right edge, the divider between the columns, the left edge and the top.
+    std::array<LegendLine, 11> lines;
+    /// "Routing" and "Code" over the codes, "Destination" over the destinations.
+    std::array<LegendLabel, 3> headings;
+    /// The routing codes "1" to "0", one a row.
+    std::array<LegendLabel, 6> codes;
+    /// What each row's code dials.
+    std::array<LegendLabel, 6> destinations;
 };
 
 /// Builds the legend afresh: six rows under a two-line heading band.

@@ -41,21 +41,20 @@ void AddRecentFile(ProgramOptions &options, const QString &path, bool hasFileNam
 void ShowRecentFiles(const ProgramOptions &options, RecentFileMenu &menu)
 {
     for (int n = 1; n <= RecentFileCount; ++n)
-        menu.SetItemVisible(FirstRecentFileItem - 1 + n, false);
+        menu.SetEntryVisible(n, false);
     if (options.RecentFiles[0].isEmpty()) {
-        menu.SetItemVisible(FirstRecentFileItem, true);
-        menu.SetItemEnabled(FirstRecentFileItem, false);
-        menu.SetItemCaption(FirstRecentFileItem, QString::fromLatin1(NoRecentFileCaption));
+        menu.SetEntryVisible(1, true);
+        menu.SetEntryEnabled(1, false);
+        menu.SetEntryFile(1, QString::fromLatin1(NoRecentFileCaption), QString());
         return;
     }
     for (int n = 1; n <= RecentFileCount; ++n) {
-        const int item = FirstRecentFileItem - 1 + n;
-        const bool shown = !options.RecentFiles[n - 1].isEmpty();
-        if (shown) {
-            menu.SetItemVisible(item, true);
-            menu.SetItemCaption(item, RecentFileCaption(n, options.RecentFiles[n - 1]));
+        const QString &path = options.RecentFiles[n - 1];
+        if (!path.isEmpty()) {
+            menu.SetEntryVisible(n, true);
+            menu.SetEntryFile(n, RecentFileCaption(n, path), path);
         }
-        menu.SetItemEnabled(item, shown);
+        menu.SetEntryEnabled(n, !path.isEmpty());
     }
 }
 

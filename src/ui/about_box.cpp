@@ -2,30 +2,26 @@
 #include "about_box.h"
 
 #include "app/user_dialogs.h"
-#include "ui/dialog_placement.h"
+#include "base/latin1_text.h"
 #include "ui/program_icon.h"
 #include "ui/twip_scale.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace vireo {
 
 QString AboutText()
 {
-    return QString::fromLatin1(AppTitle) + QStringLiteral(" Rev.") + QString::fromLatin1(ProgramRevision) +
-           QLatin1Char('\n') + QString::fromLatin1(CopyrightLine);
+    return Latin1Text(AppTitle) + QStringLiteral(" Rev.") + Latin1Text(ProgramRevision) + QLatin1Char('\n') +
+           Latin1Text(CopyrightLine);
 }
 
-AboutBox::AboutBox(const QRect &owner, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_owner(owner)
+AboutBox::AboutBox(const QRect &owner, QWidget *parent) : PlacedDialog(owner, parent)
 {
     const TwipScale scale = TwipScale::For(parent);
-    setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(AppTitle));
+    setWindowTitle(QStringLiteral("About ") + Latin1Text(AppTitle));
     setFont(ProgramFont(9.75));
     setFixedSize(scale.Size(5580, 1365));
 
@@ -47,13 +43,6 @@ AboutBox::AboutBox(const QRect &owner, QWidget *parent)
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void AboutBox::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous())
-        PlaceOverOwner(this, m_owner);
-    QDialog::showEvent(event);
 }
 
 void AboutBox::keyPressEvent(QKeyEvent *event)

@@ -3,12 +3,9 @@
 // icon; it closes with OK, Enter or the close box, never with Escape.
 #pragma once
 
-#include <QDialog>
-#include <QRect>
+#include "dialog_placement.h"
 
 class QKeyEvent;
-class QLabel;
-class QPushButton;
 
 namespace vireo {
 
@@ -19,17 +16,13 @@ inline constexpr char CopyrightLine[] = "Copyright (C) 2026 The Vireo developers
 QString AboutText();
 
 /** The modal About box, centred over the main window's outer rectangle `owner`. */
-class AboutBox : public QDialog {
+class AboutBox : public PlacedDialog {
     Q_OBJECT
   public:
     explicit AboutBox(const QRect &owner, QWidget *parent = nullptr);
 
   protected:
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-
-  private:
-    QRect m_owner;
 };
 
 } // namespace vireo

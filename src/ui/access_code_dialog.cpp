@@ -2,7 +2,7 @@
 #include "access_code_dialog.h"
 
 #include "app/access_code.h"
-#include "ui/dialog_placement.h"
+#include "base/latin1_text.h"
 #include "ui/twip_scale.h"
 
 #include <QLineEdit>
@@ -12,12 +12,10 @@
 namespace vireo {
 
 AccessCodeDialog::AccessCodeDialog(std::int32_t &accessCode, const QRect &owner, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_accessCode(accessCode), m_owner(owner)
+    : PlacedDialog(owner, parent), m_accessCode(accessCode)
 {
     const TwipScale scale = TwipScale::For(parent);
-    setWindowTitle(QString::fromLatin1(AccessCodeCaption));
+    setWindowTitle(Latin1Text(AccessCodeCaption));
     setFont(ProgramFont(9));
     setFixedSize(scale.Size(2820, 1440));
 
@@ -62,11 +60,9 @@ void AccessCodeDialog::Confirm()
 void AccessCodeDialog::showEvent(QShowEvent *event)
 {
     // Every opening starts from the stored code, however the last one ended.
-    if (!event->spontaneous()) {
-        PlaceOverOwner(this, m_owner);
+    if (!event->spontaneous())
         ShowStoredCode();
-    }
-    QDialog::showEvent(event);
+    PlacedDialog::showEvent(event);
 }
 
 } // namespace vireo

@@ -3,8 +3,7 @@
 // only when the entry is exactly five digits, otherwise shown again as stored.
 #pragma once
 
-#include <QDialog>
-#include <QRect>
+#include "dialog_placement.h"
 
 #include <cstdint>
 
@@ -17,7 +16,7 @@ inline constexpr char AccessCodeCaption[] = "Five Digit Access Code";
 /** The modal access code dialog over the main window's outer rectangle `owner`.
  *  OK with a valid entry stores it into `accessCode` and closes; Cancel,
  *  Escape and the close box leave `accessCode` as it was. */
-class AccessCodeDialog : public QDialog {
+class AccessCodeDialog : public PlacedDialog {
     Q_OBJECT
   public:
     AccessCodeDialog(std::int32_t &accessCode, const QRect &owner, QWidget *parent = nullptr);
@@ -32,7 +31,6 @@ class AccessCodeDialog : public QDialog {
 
   private:
     std::int32_t &m_accessCode;
-    QRect m_owner;
     QLineEdit *m_fiveDigit;
 };
 

@@ -11,10 +11,22 @@
 
 namespace vireo {
 
+namespace {
+
+// The window's fixed outer size and the bar's place in it, in twips: the bar
+// keeps the same margin on the left, top and right.
+constexpr int ProgressWindowWidth = 4470;
+constexpr int ProgressWindowHeight = 1320;
+constexpr int ProgressBarOffset = 120;
+constexpr int ProgressBarWidth = ProgressWindowWidth - 2 * ProgressBarOffset;
+constexpr int ProgressBarHeight = 280;
+
+} // namespace
+
 CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> cancel)
     : QDialog(owner), m_owner(owner), m_cancel(std::move(cancel)), m_bar(new QProgressBar(this))
 {
-    setObjectName(QStringLiteral("CloneProgress"));
+    setObjectName(QStringLiteral("cloneProgressWindow"));
     setWindowTitle(QStringLiteral("Cloning"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
@@ -22,11 +34,11 @@ CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> c
     // The outer size is fixed; without a frame reported yet, it is the inner size.
     const QSize outer = scale.Size(ProgressWindowWidth, ProgressWindowHeight);
     setFixedSize(outer);
-    m_bar->setObjectName(QStringLiteral("pgbClone"));
+    m_bar->setObjectName(QStringLiteral("cloneProgressBar"));
     m_bar->setRange(ProgressMinimum, ProgressMaximum);
     m_bar->setTextVisible(false);
     const int offset = scale.Px(ProgressBarOffset);
-    m_bar->setGeometry(offset, offset, scale.Px(ProgressBarWidth(ProgressWindowWidth)), scale.Px(ProgressBarHeight));
+    m_bar->setGeometry(offset, offset, scale.Px(ProgressBarWidth), scale.Px(ProgressBarHeight));
 }
 
 bool CloneProgressDialog::ShowModal()

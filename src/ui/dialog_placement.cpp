@@ -4,9 +4,7 @@
 #include "app/window_geometry.h"
 #include "ui/twip_scale.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
+#include <QShowEvent>
 
 namespace vireo {
 
@@ -15,11 +13,24 @@ void PlaceOverOwner(QWidget *window, const QRect &owner)
     // The screen under the owner's centre, so a main window on a second
     // monitor keeps its dialogs there; an owner dragged mostly off every
     // screen falls back to the window's own screen.
-    const QScreen *screen = QGuiApplication::screenAt(owner.center());
-    const QRect area = screen ? screen->availableGeometry() : AvailableScreenArea(window);
+    const QRect area = AvailableAreaAt(owner.center(), window);
     // The frame is included where the window system has reported it; move()
     // places a window's outer top-left corner.
     window->move(CentreOver(window->frameGeometry().size(), owner, area));
+}
+
+PlacedDialog::PlacedDialog(const QRect &owner, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_owner(owner)
+{
+}
+
+void PlacedDialog::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        PlaceOverOwner(this, m_owner);
+    QDialog::showEvent(event);
 }
 
 } // namespace vireo

@@ -3,9 +3,10 @@
 // and kept on the screen, measured with their frames.
 #pragma once
 
+#include <QDialog>
 #include <QRect>
 
-class QWidget;
+class QShowEvent;
 
 namespace vireo {
 
@@ -14,5 +15,20 @@ namespace vireo {
 /// of the screen the owner is on. Call it when the window is about to show,
 /// once its size is final.
 void PlaceOverOwner(QWidget *window, const QRect &owner);
+
+/** A fixed-size dialog with a title and a close box only (no help or size
+ *  boxes), centred over the main window's outer rectangle `owner` each time
+ *  it opens. */
+class PlacedDialog : public QDialog {
+    Q_OBJECT
+  public:
+    PlacedDialog(const QRect &owner, QWidget *parent);
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    QRect m_owner;
+};
 
 } // namespace vireo

@@ -29,7 +29,7 @@ bool FieldEditFilter::eventFilter(QObject *watched, QEvent *event)
         m_binding.Commit(field.array, field.index);
         if (text)
             text->setCursorPosition(int(text->text().size())); // also clears the selection
-        return true; // no character, no beep, the focus stays
+        return true;                                           // no character, no beep, the focus stays
     }
     case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();

@@ -1,26 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window.h"
 
-#include "base/latin1_text.h"
-
+#include "about_box.h"
+#include "access_code_dialog.h"
 #include "base/program_folders.h"
+#include "clone/port_listing.h"
 #include "clone_progress_dialog.h"
-#include "model/routing_legend.h"
-#include "routing_legend_view.h"
+#include "settings_pages.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QGuiApplication>
 #include <QMenuBar>
-#include <QScreen>
-#include <QSignalBlocker>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -28,72 +19,29 @@ namespace vireo {
 
 namespace {
 
-struct Box {
-    int left, top, width, height;
-};
-
-// A label beside a configuration field, and the field's box, in twips inside "Configuration".
-struct ConfigRow {
-    const char *caption;
-    int labelLeft, labelTop, labelHeight;
-    Box field;
-};
-
-constexpr ConfigRow ConfigTextRows[ConfigTextCount] = {
-    {"Primary Code", 240, 420, 210, {1680, 360, 612, 300}},
-    {"Secondary Code", 240, 780, 210, {1680, 720, 612, 300}},
-    {"Lower Block Decode", 2880, 420, 216, {4680, 360, 612, 300}},
-    {"Upper Block Decode", 2880, 780, 216, {4680, 720, 612, 300}},
-    {"Five Digit Access Code", 240, 1380, 216, {2640, 1320, 732, 300}},
-    {"Trunking System ID Number", 240, 1860, 216, {2640, 1800, 492, 300}},
-};
-constexpr ConfigRow ConfigListRows[ConfigListCount] = {
-    {"System Tone", 240, 2340, 216, {2160, 2280, 1692, 300}},
-    {"Busy Channel Detect", 240, 2820, 216, {2160, 2760, 1695, 300}},
-};
-struct CheckRow {
-    const char *caption;
-    Box box;
-};
-constexpr CheckRow ConfigOptionRows[ConfigOptionCount] = {
-    {"Priority Subscriber Enable", {240, 3360, 2775, 225}},
-    {"Fleet Dispatch Mode", {240, 3600, 2655, 225}},
-    {"Emergency Call Override", {240, 3840, 2775, 225}},
-    {"Clear Channel Alerting Mode", {240, 4080, 3135, 225}},
-    {"Memory Speed-dialing Programming", {240, 4320, 3615, 225}},
-};
-
-// The field keys users know from vireo-cli name the widgets too.
-QString FieldName(const char *array, int index)
+// The frame before anything is put in it: its name, font and window boxes,
+// and the client area the toolbar and the pages are placed on.
+QWidget *NewClientArea(QMainWindow *window)
 {
-    return QStringLiteral("%1[%2]").arg(Latin1Text(array)).arg(index);
+    window->setObjectName(QStringLiteral("mainWindow"));
+    window->setFont(ProgramFont(9));
+    // Fixed size with a minimise box and no maximise box.
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint);
+    auto *client = new QWidget(window);
+    window->setCentralWidget(client);
+    return client;
 }
 
-QLabel *AddLabel(QWidget *parent, const QString &caption, const TwipScale &scale, int left, int top, int height)
+QToolBar *NewToolbar(QWidget *client, const TwipScale &scale)
 {
-    auto *label = new QLabel(caption, parent);
-    label->adjustSize();
-    label->setGeometry(QRect(QPoint(scale.Px(left), scale.Px(top)),
-                             QSize(label->width(), std::max(label->height(), scale.Px(height)))));
-    return label;
-}
-
-QGroupBox *AddFrame(QWidget *parent, const char *caption, const TwipScale &scale, Box box)
-{
-    auto *frame = new QGroupBox(Latin1Text(caption), parent);
-    scale.Place(frame, box.left, box.top, box.width, box.height);
-    return frame;
-}
-
-// A page in the window's own background colour, on which the legend's
-// window-coloured lines stand out.
-QWidget *NewPage(const QString &name)
-{
-    auto *page = new QWidget;
-    page->setObjectName(name);
-    page->setAutoFillBackground(true);
-    page->setBackgroundRole(QPalette::Window);
-    return page;
+    auto *toolbar = new QToolBar(client);
+    toolbar->setObjectName(QStringLiteral("mainToolbar"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(16, 16));
+    toolbar->setFixedHeight(scale.Px(ToolbarHeight));
+    return toolbar;
 }
 
 } // namespace
@@ -104,132 +52,56 @@ bool CanReportWindowPosition()
 }
 
 MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_binding(state.model, *this),
-      m_filter(new FieldEditFilter(m_binding, this)), m_scale(TwipScale::For(this)),
+    : QMainWindow(parent), m_state(state), m_scale(TwipScale::For(this)), m_client(NewClientArea(this)),
+      m_toolbar(NewToolbar(m_client, m_scale)), m_pages(new SettingsPages(state.model, m_scale, m_client)),
       m_progress(new CloneProgressDialog(this, [this] { m_cloneCommand.Cancel(); })),
-      m_commands(state, m_binding, dialogs, *this, InitialFilePath(),
-                 [this](const QString &caption) { setWindowTitle(caption); }),
-      m_cloneCommand(state.model, m_binding, state.document, dialogs, state.cloneSession, *m_progress)
+      m_actions(this, PortTips()), m_commands(state, m_pages->Binding(), dialogs, *this, InitialFilePath(),
+                                              [this](const QString &caption) { setWindowTitle(caption); }),
+      m_cloneCommand(state.model, m_pages->Binding(), state.document, dialogs, state.cloneSession,
+                     *m_progress)
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    setFont(ProgramFont(9));
-    // Fixed size with a minimise box and no maximise box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-    m_toolbar = new QToolBar(client);
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setMovable(false);
-    m_toolbar->setIconSize(QSize(16, 16));
-    m_toolbar->setFixedHeight(m_scale.Px(ToolbarHeight));
-
-    m_tabs = new QTabWidget(client);
-    m_tabs->setObjectName(QStringLiteral("Tab1"));
-    // Tab moves between fields only; Ctrl+Tab still changes the page.
-    m_tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
-    m_tabs->addTab(BuildSpeedDialPage(), QStringLiteral("Speed Dial"));
-    m_tabs->addTab(BuildConfigurationPage(), QStringLiteral("Configuration"));
-    SetFocusOrder();
-    BuildMenus();
-    BuildToolbar();
+    m_actions.AddToMenus(menuBar());
+    m_actions.AddToToolbar(m_toolbar);
+    ConnectCommands();
 }
 
-QLineEdit *MainWindow::AddTextField(QWidget *parent, ControlArray array, int index, QRect twips)
+void MainWindow::ConnectCommands()
 {
-    auto *field = new QLineEdit(parent);
-    m_scale.Place(field, twips.x(), twips.y(), twips.width(), twips.height());
-    field->setMaxLength(std::numeric_limits<int>::max()); // no length limit: the commit decides
-    m_filter->Watch(field, array, index);
-    return field;
+    const auto fileCommand = [this](QAction *action, FileCommand which) {
+        connect(action, &QAction::triggered, this, [this, which] { m_commands.DoFileCommand(which); });
+    };
+    fileCommand(m_actions.fileNew, FileCommand::New);
+    fileCommand(m_actions.fileOpen, FileCommand::Open);
+    fileCommand(m_actions.fileSave, FileCommand::Save);
+    fileCommand(m_actions.fileSaveAs, FileCommand::SaveAs);
+    for (QAction *recent : m_actions.recentFiles)
+        connect(recent, &QAction::triggered, this, [this, recent] {
+            m_commands.DoFileCommand(FileCommand::ReopenRecent, recent->data().toString());
+        });
+    connect(m_actions.about, &QAction::triggered, this, [this] { AboutBox(frameGeometry(), this).exec(); });
+    connect(m_actions.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m_actions.viewToolbar, &QAction::triggered, this,
+            [this] { SetToolbarShown(!m_state.options.ToolbarShown); });
+    for (int n = 1; n <= ComPortCount; ++n)
+        connect(m_actions.comPorts[n - 1], &QAction::triggered, this, [this, n] { SelectComPort(n); });
+    connect(m_actions.clonePassword, &QAction::triggered, this,
+            [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
+    connect(m_actions.cloneRead, &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
+    connect(m_actions.cloneWrite, &QAction::triggered, this, [this] { RunClone(CloneMode::Write); });
 }
 
-QWidget *MainWindow::BuildSpeedDialPage()
-{
-    QWidget *page = NewPage(QStringLiteral("FraTabStrip0"));
-    QGroupBox *frames[2] = {AddFrame(page, "Speed Dial", m_scale, {600, 480, 2655, 4080}),
-                            AddFrame(page, "Turbo SpeeDial", m_scale, {4080, 480, 2655, 1920})};
-    static const char *const turboCaptions[4] = {"A", "B", "C", "D"};
-    static const int turboWidths[4] = {108, 120, 132, 132};
-    for (int i = 0; i < SpeedDialCount; ++i) {
-        const bool turbo = i >= 10;
-        const int row = turbo ? i - 10 : i;
-        QGroupBox *frame = frames[turbo ? 1 : 0];
-        m_speedDial[i] = AddTextField(frame, ControlArray::SpeedDial, i, QRect(480, 360 + 360 * row, 1935, 300));
-        m_speedDial[i]->setObjectName(FieldName("SpeedDial", i));
-        auto *label = new QLabel(turbo ? Latin1Text(turboCaptions[row]) : QString::number(i), frame);
-        m_scale.Place(label, 240, 420 + 360 * row, turbo ? turboWidths[row] : 96, 204);
-        label->setMinimumWidth(label->sizeHint().width()); // a digit never clips
-        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-    }
-    new RoutingLegendView(DrawRoutingCodeTable(), m_scale, page);
-    return page;
-}
-
-QWidget *MainWindow::BuildConfigurationPage()
-{
-    QWidget *page = NewPage(QStringLiteral("FraTabStrip1"));
-    QGroupBox *config = AddFrame(page, "Configuration", m_scale, {120, 120, 5532, 4752});
-    for (int i = 0; i < ConfigTextCount; ++i) {
-        const ConfigRow &row = ConfigTextRows[i];
-        AddLabel(config, Latin1Text(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
-        m_configText[i] = AddTextField(config, ControlArray::ConfigText, i,
-                                    QRect(row.field.left, row.field.top, row.field.width, row.field.height));
-        m_configText[i]->setObjectName(FieldName("Config1", i));
-    }
-    for (int i = 0; i < ConfigListCount; ++i) {
-        const ConfigRow &row = ConfigListRows[i];
-        AddLabel(config, Latin1Text(row.caption), m_scale, row.labelLeft, row.labelTop, row.labelHeight);
-        auto *list = new QComboBox(config); // selection only: not editable
-        m_scale.Place(list, row.field.left, row.field.top, row.field.width, row.field.height);
-        list->setObjectName(FieldName("Config2", i));
-        m_filter->Watch(list, ControlArray::ConfigList, i);
-        m_configList[i] = list;
-    }
-    for (int i = 0; i < ConfigOptionCount; ++i) {
-        const CheckRow &row = ConfigOptionRows[i];
-        auto *box = new QCheckBox(Latin1Text(row.caption), config);
-        m_scale.Place(box, row.box.left, row.box.top, row.box.width, row.box.height);
-        box->setObjectName(FieldName("Config3", i));
-        m_filter->Watch(box, ControlArray::ConfigOption, i);
-        m_configOption[i] = box;
-    }
-    QGroupBox *groups = AddFrame(page, "Group Code", m_scale, {5760, 120, 2412, 3372});
-    for (int i = 0; i < GroupCodeCount; ++i) {
-        const int row = i % 8;
-        m_groupCode[i] =
-            AddTextField(groups, ControlArray::GroupCode, i, QRect(i < 8 ? 480 : 1560, 360 + 360 * row, 612, 300));
-        m_groupCode[i]->setObjectName(FieldName("GroupCode", i));
-        const int labelLeft = i < 8 ? 250 : (i < 10 ? 1332 : 1284);
-        AddLabel(groups, QString::number(i), m_scale, labelLeft, 420 + 360 * row, 204);
-    }
-    return page;
-}
-
-void MainWindow::SetFocusOrder()
-{
-    QList<QWidget *> order(m_speedDial.begin(), m_speedDial.end());
-    order.append(QList<QWidget *>(m_configText.begin(), m_configText.end()));
-    order.append(QList<QWidget *>(m_configList.begin(), m_configList.end()));
-    order.append(QList<QWidget *>(m_configOption.begin(), m_configOption.end()));
-    order.append(QList<QWidget *>(m_groupCode.begin(), m_groupCode.end()));
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-}
-
-void MainWindow::Open()
+void MainWindow::ShowAtStartUp()
 {
     // What the window does when it is first loaded: the lists, the image in
     // every field, the recent files, and the "Speed Dial" page in front.
     ShowComPort();
-    m_binding.FillConfigLists();
-    m_binding.NormalizeAndShow();
+    m_pages->Binding().FillConfigLists();
+    m_pages->Binding().NormalizeAndShow();
     ShowRecentFiles(m_state.options, *this);
-    m_tabs->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
     LayoutMainWindow();
     show();
-    m_speedDial[0]->setFocus(); // the first field in the focus order
+    m_pages->FirstField()->setFocus();
     m_tracking = true;
 }
 
@@ -246,21 +118,18 @@ void MainWindow::SetToolbarShown(bool shown)
 
 void MainWindow::LayoutMainWindow()
 {
-    m_fileItems[AboutItem]->setText(QStringLiteral("&About ") + QString::fromLatin1(AppTitle) + QStringLiteral("..."));
     setWindowTitle(m_state.document.UpdateCaption());
-    m_toolbarAction->setChecked(m_state.options.ToolbarShown);
+    m_actions.viewToolbar->setChecked(m_state.options.ToolbarShown);
     m_toolbar->setVisible(m_state.options.ToolbarShown);
     ApplyOuterSize();
     // As wide as the window (the client area is laid out later; the frame clips the rest).
     m_toolbar->setGeometry(0, 0, m_scale.Px(MainWindowWidth), m_toolbar->height());
-    m_tabs->setGeometry(m_scale.Px(TabStripLeft), AdjustForToolbar(m_scale.Px(TabStripTop)),
-                        m_scale.Px(TabStripWidth), m_scale.Px(TabStripHeight));
+    m_pages->setGeometry(m_scale.Px(TabStripLeft), AdjustForToolbar(m_scale.Px(TabStripTop)),
+                         m_scale.Px(TabStripWidth), m_scale.Px(TabStripHeight));
 
     // The remembered place, kept on the screen it is on (which need not start at 0,0).
     const QPoint wanted(m_scale.Px(m_state.options.WindowLeft), m_scale.Px(m_state.options.WindowTop));
-    const QScreen *screen = QGuiApplication::screenAt(wanted);
-    const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
-    move(KeepOnScreen(QRect(wanted, frameGeometry().size()), area));
+    move(KeepOnScreen(QRect(wanted, frameGeometry().size()), AvailableAreaAt(wanted)));
 }
 
 QSize MainWindow::OuterSize() const
@@ -297,81 +166,94 @@ void MainWindow::moveEvent(QMoveEvent *event)
     TrackWindowPosition(m_state.options, left, top, false);
 }
 
-
-QLineEdit *MainWindow::TextField(TextArray array, int index) const
+std::array<QString, ComPortCount> MainWindow::PortTips() const
 {
-    return TextArrayElement(array, index, m_speedDial, m_configText, m_groupCode);
-}
-
-QString MainWindow::Text(TextArray array, int index) const
-{
-    return TextField(array, index)->text();
-}
-
-void MainWindow::SetText(TextArray array, int index, const QString &text)
-{
-    QLineEdit *field = TextField(array, index);
-    const QSignalBlocker quiet(field);
-    field->setText(text);
-}
-
-void MainWindow::SetBackColour(TextArray array, int index, SystemColour colour)
-{
-    QLineEdit *field = TextField(array, index);
-    QPalette palette = field->palette();
-    const QColor fill = colour == SystemColour::Menu ? QApplication::palette("QMenu").color(QPalette::Window)
-                                                     : QApplication::palette(field).color(QPalette::Base);
-    if (palette.color(QPalette::Base) == fill)
-        return;
-    palette.setColor(QPalette::Base, fill);
-    field->setPalette(palette);
-}
-
-void MainWindow::ClearList(int index)
-{
-    const QSignalBlocker quiet(m_configList[index]);
-    m_configList[index]->clear();
-}
-
-void MainWindow::AddListItem(int index, const QString &item)
-{
-    const QSignalBlocker quiet(m_configList[index]);
-    m_configList[index]->addItem(item);
-}
-
-int MainWindow::ListIndex(int index) const
-{
-    return m_configList[index]->currentIndex();
-}
-
-void MainWindow::SetListIndex(int index, int item)
-{
-    QComboBox *list = m_configList[index];
-    const QSignalBlocker quiet(list);
-    list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
-}
-
-// Qt counts Unchecked 0, PartiallyChecked 1, Checked 2; the unit cleared 0, set 1, greyed 2.
-int MainWindow::CheckState(int index) const
-{
-    switch (m_configOption[index]->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    case Qt::Unchecked:
-        break;
+    // "COM3 (/dev/ttyUSB2): USB Serial Port"; on Windows "COM3: Communications Port".
+    QStringList devices;
+    for (int n = 1; n <= ComPortCount; ++n)
+        devices.append(SerialDeviceFor(m_state.configuredPorts, n));
+    const std::vector<std::optional<QString>> described = DescribePorts(devices);
+    std::array<QString, ComPortCount> tips;
+    for (int n = 1; n <= ComPortCount; ++n) {
+        tips[n - 1] = ComPortLabel(n, devices[n - 1]);
+        if (const std::optional<QString> &description = described[n - 1];
+            description && !description->isEmpty())
+            tips[n - 1] += QStringLiteral(": ") + *description;
     }
-    return 0;
+    return tips;
 }
 
-void MainWindow::SetCheckState(int index, int state)
+void MainWindow::SelectComPort(int port)
 {
-    QCheckBox *box = m_configOption[index];
-    const QSignalBlocker quiet(box);
-    box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-    if (state != 2)
-        box->setTristate(false); // a click only ever sets or clears
+    m_state.options.ComPortNumber = static_cast<qint16>(port);
+    ShowComPort();
+}
+
+void MainWindow::ShowComPort()
+{
+    // The group keeps one checked: the menu item and the pressed button are one action.
+    m_actions.comPorts[m_state.options.ComPortNumber - 1]->setChecked(true);
+}
+
+void MainWindow::SetEntryFile(int entry, const QString &caption, const QString &path)
+{
+    m_actions.recentFiles[entry - 1]->setText(caption);
+    m_actions.recentFiles[entry - 1]->setData(path);
+}
+
+void MainWindow::SetEntryVisible(int entry, bool visible)
+{
+    m_actions.recentFiles[entry - 1]->setVisible(visible);
+}
+
+void MainWindow::SetEntryEnabled(int entry, bool enabled)
+{
+    m_actions.recentFiles[entry - 1]->setEnabled(enabled);
+}
+
+void MainWindow::RunClone(CloneMode mode)
+{
+    const int port = m_state.options.ComPortNumber;
+    // The device is chosen now, so an adapter plugged in since start-up is found.
+    const ClonePortChoice choice{port, SerialDeviceFor(m_state.configuredPorts, port),
+                                 m_state.options.ComSpeed};
+    const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.accessCode);
+    if (outcome.caption)
+        setWindowTitle(*outcome.caption);
+    if (outcome.result) {
+        raise();
+        activateWindow();
+    }
+}
+
+bool MainWindow::RequestClose()
+{
+    if (m_closeAgreed)
+        return true;
+    if (m_closing)
+        return false; // the first request is still asking
+    m_closing = true;
+    if (m_state.cloneSession.InRun())
+        m_cloneCommand.Cancel();
+    // Every field, the focused one included, reaches the image first.
+    m_pages->Binding().ReadAllFields();
+    m_closeAgreed = m_commands.QuerySaveChanges() != AnswerCancel;
+    m_closing = false;
+    return m_closeAgreed;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!RequestClose()) {
+        event->ignore(); // the window stays, with its committed edits
+        return;
+    }
+    // The window unloads: the options are written once, now. A profile that
+    // cannot be written loses this run's options without a message.
+    if (!m_optionsSaved)
+        (void)SaveOptions(m_state.profile, m_state.options);
+    m_optionsSaved = true;
+    event->accept();
 }
 
 } // namespace vireo

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "base/latin1_text.h"
 #include "model/settings_file.h"
 
 namespace vireo {
@@ -15,7 +16,7 @@ namespace {
 // description, which already names the pattern.
 QString QtFilter()
 {
-    return QString::fromLatin1(DataFileFilter).section(QLatin1Char('|'), 0, 0);
+    return Latin1Text(DataFileFilter).section(QLatin1Char('|'), 0, 0);
 }
 
 // Qt's dialogs take one start path: the folder, with the start name selected
@@ -29,7 +30,7 @@ QString StartPath(const QString &startName, const QString &startFolder)
 
 Answer QtUserDialogs::MessageBox(const QString &text, Buttons buttons)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(AppTitle), text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(QMessageBox::Warning, Latin1Text(AppTitle), text, QMessageBox::NoButton, m_parent);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -106,33 +106,37 @@ void CloneArrow(QPainter &p, bool read)
     p.drawPath(arrow);
 }
 
-Drawing DrawingFor(const QString &key)
+Drawing DrawingFor(ToolbarPictureId picture)
 {
-    if (key == QLatin1String("img_New"))
+    switch (picture) {
+    case ToolbarPictureId::New:
         return Page;
-    if (key == QLatin1String("img_Open"))
+    case ToolbarPictureId::Open:
         return OpenFolder;
-    if (key == QLatin1String("img_Save"))
+    case ToolbarPictureId::Save:
         return SaveDisk;
-    for (int n = 1; n <= 4; ++n)
-        if (key == QStringLiteral("img_COM%1").arg(n))
-            return [n](QPainter &p) { Port(p, n); };
-    if (key == QLatin1String("img_Pass"))
+    case ToolbarPictureId::Com1:
+    case ToolbarPictureId::Com2:
+    case ToolbarPictureId::Com3:
+    case ToolbarPictureId::Com4: {
+        const int n = 1 + static_cast<int>(picture) - static_cast<int>(ToolbarPictureId::Com1);
+        return [n](QPainter &p) { Port(p, n); };
+    }
+    case ToolbarPictureId::AccessCode:
         return AccessKey;
-    if (key == QLatin1String("img_Read"))
+    case ToolbarPictureId::CloneRead:
         return [](QPainter &p) { CloneArrow(p, true); };
-    if (key == QLatin1String("img_Write"))
-        return [](QPainter &p) { CloneArrow(p, false); };
-    return {};
+    case ToolbarPictureId::CloneWrite:
+        break;
+    }
+    return [](QPainter &p) { CloneArrow(p, false); };
 }
 
 } // namespace
 
-QIcon ToolbarPicture(const QString &key)
+QIcon ToolbarPicture(ToolbarPictureId picture)
 {
-    const Drawing draw = DrawingFor(key);
-    if (!draw)
-        return {};
+    const Drawing draw = DrawingFor(picture);
     QIcon icon;
     for (const int size : {16, 24, 32, 48}) {
         QPixmap pixmap(size, size);

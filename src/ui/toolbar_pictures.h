@@ -5,13 +5,12 @@
 #pragma once
 
 #include <QIcon>
-#include <QString>
 
 namespace vireo {
 
-/// The picture of the image-list key "img_New", "img_Open", "img_Save",
-/// "img_COM1".."img_COM4", "img_Pass", "img_Read" or "img_Write"; a null icon
-/// for any other key.
-QIcon ToolbarPicture(const QString &key);
+enum class ToolbarPictureId { New, Open, Save, Com1, Com2, Com3, Com4, AccessCode, CloneRead, CloneWrite };
+
+/// The picture of a toolbar button.
+QIcon ToolbarPicture(ToolbarPictureId picture);
 
 } // namespace vireo

@@ -7,9 +7,19 @@
 
 namespace vireo {
 
+namespace {
+
+// The screen a widget is on; the primary screen without a widget.
+const QScreen *ScreenOf(const QWidget *widget)
+{
+    return widget ? widget->screen() : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
 TwipScale TwipScale::For(const QWidget *widget)
 {
-    const QScreen *screen = widget ? widget->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = ScreenOf(widget);
     return TwipScale(screen ? screen->logicalDotsPerInchX() : 96.0);
 }
 
@@ -36,8 +46,14 @@ QFont ProgramFont(double points)
 
 QRect AvailableScreenArea(const QWidget *window)
 {
-    const QScreen *screen = window ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = ScreenOf(window);
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QRect AvailableAreaAt(const QPoint &point, const QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::screenAt(point);
+    return screen ? screen->availableGeometry() : AvailableScreenArea(window);
 }
 
 } // namespace vireo

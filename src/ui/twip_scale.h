@@ -37,5 +37,8 @@ QFont ProgramFont(double points);
 
 /// The available area of the screen a window is on (or the primary screen).
 QRect AvailableScreenArea(const QWidget *window);
+/// The available area of the screen under `point`; off every screen, that of
+/// the screen `window` is on (the primary screen without a window).
+QRect AvailableAreaAt(const QPoint &point, const QWidget *window = nullptr);
 
 } // namespace vireo

@@ -4,7 +4,6 @@
 #include "app/program_state.h"
 #include "app/single_instance.h"
 #include "base/program_folders.h"
-#include "main_window.h"
 #include "profile/profile_location.h"
 #include "program_icon.h"
 #include "qt_user_dialogs.h"
@@ -40,19 +39,9 @@ int RunWindowProgram(int argc, char *argv[], const std::function<void(MainWindow
         return 1;
     MainWindow window(state, dialogs);
     dialogs.SetParent(&window);
-    // The session ending is a close request like any other: asked once, and
-    // cancelled when the user cancels the save question.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &manager) {
-        if (!manager.allowsInteraction())
-            return;
-        const bool agreed = window.RequestClose();
-        manager.release();
-        if (agreed)
-            window.close();
-        else
-            manager.cancel();
-    });
-    window.Open();
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &manager) { AnswerSessionEnd(window, manager); });
+    window.ShowAtStartUp();
     if (shown)
         shown(window);
     return QApplication::exec(); // the window saves the options as it closes

@@ -4,11 +4,27 @@
 // then the options saved.
 #pragma once
 
+#include "main_window.h"
+
 #include <functional>
 
 namespace vireo {
 
-class MainWindow;
+/// The desktop session is ending: a close request like any other, asked
+/// once and cancelled when the user cancels the save question. A session
+/// that lets nobody ask (`manager`, a QSessionManager) is left to end as it
+/// will, with nothing asked.
+template <typename SessionManager> void AnswerSessionEnd(MainWindow &window, SessionManager &manager)
+{
+    if (!manager.allowsInteraction())
+        return;
+    const bool agreed = window.RequestClose();
+    manager.release();
+    if (agreed)
+        window.close();
+    else
+        manager.cancel();
+}
 
 /// Runs the program; its exit status. `shown`, when given, runs once the
 /// main window has been opened (the start-up benchmark hooks in there).

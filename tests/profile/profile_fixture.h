@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile tests' common ground: a profile object on a fresh VIREO.ini in a temporary
-// folder, filled with the given text unless that is null; File menu items 5 to 8.
+// folder, filled with the given text unless that is null; the recent-file entries 1 to 4.
 #pragma once
 
 #include "profile/profile_file.h"
@@ -33,13 +33,17 @@ inline ProfileFile ProfileIn(const QTemporaryDir &dir, const char *section, cons
 
 struct FakeMenu : RecentFileMenu {
     struct Item {
-        QString caption = S("?");
+        QString caption = S("?"), path;
         bool visible = true, enabled = false;
     };
-    std::map<int, Item> items{{5, {}}, {6, {}}, {7, {}}, {8, {}}};
-    void SetItemCaption(int item, const QString &caption) override { items.at(item).caption = caption; }
-    void SetItemVisible(int item, bool visible) override { items.at(item).visible = visible; }
-    void SetItemEnabled(int item, bool enabled) override { items.at(item).enabled = enabled; }
+    std::map<int, Item> items{{1, {}}, {2, {}}, {3, {}}, {4, {}}};
+    void SetEntryFile(int entry, const QString &caption, const QString &path) override
+    {
+        items.at(entry).caption = caption;
+        items.at(entry).path = path;
+    }
+    void SetEntryVisible(int entry, bool visible) override { items.at(entry).visible = visible; }
+    void SetEntryEnabled(int entry, bool enabled) override { items.at(entry).enabled = enabled; }
     // The visible items in menu order, "caption" or "caption off", joined by "|".
     QString Shown() const
     {

@@ -1,26 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as a user meets it: what it shows after start-up, when a
-// field commits, the focus order, placement on the screen, the toolbar's
-// share of the height, one instance per user, the menus and toolbar, the COM
-// port choice, the close request, and clones run from the window against the
-// simulated unit on a pseudo-terminal.
+// The main window as a user meets it: what it shows, when a field commits, the
+// focus order, how the pages are painted, placement, one instance per user, the
+// commands by their actions, the session's end, clones against the simulated unit.
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
-#include "clone/clone_errors.h"
 #include "model/settings_file.h"
 #include "sim_process.h"
 #include "test_files.h"
 #include "ui/clone_progress_dialog.h"
-#include "ui/main_window.h"
+#include "ui/settings_pages.h"
+#include "ui/window_program.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QSet>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -39,25 +37,20 @@ struct Started {
     test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
-    explicit Started(qint32 left = 0, qint32 top = 0)
+    Started()
     {
         ProfileFile profile;
         profile.SetFullPath(dir.filePath(QStringLiteral("VIREO.ini")));
         state = std::make_unique<ProgramState>(profile);
         if (!StartUp(*state, test::ShippedFile, dialogs))
             qFatal("the shipped initial file did not load");
-        state->options.WindowLeft = left;
-        state->options.WindowTop = top;
         window = std::make_unique<MainWindow>(*state, dialogs);
-        window->Open();
+        window->ShowAtStartUp();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get()))
             qFatal("the main window did not become active");
     }
-    template <typename T = QLineEdit> T *Field(const char *name) const
-    {
-        return window->findChild<T *>(name);
-    }
+    QLineEdit *Field(const char *name) const { return window->findChild<QLineEdit *>(name); }
     // Gives a text field the focus and types over its contents; nothing is committed yet.
     QLineEdit *Type(const char *name, const QString &text) const
     {
@@ -67,24 +60,29 @@ struct Started {
         QTest::keyClicks(field, text);
         return field;
     }
-    QAction *Button(const char *key) const { return window->Toolbar()->findChild<QAction *>(key); }
-    // The toolbar's keys in order, "*" after a pressed one, "-" for a separator.
-    QStringList ToolbarState() const
+    QAction *Action(const char *name) const { return window->findChild<QAction *>(name); }
+    // The toolbar's actions by name or, given an action, the captions of the menu it was first
+    // put in, as shown: "*" after a checked one, " off" after a disabled one, "-" for a separator.
+    QStringList Shown(const char *menuAction = nullptr) const
     {
-        QStringList keys;
-        for (const QAction *b : window->Toolbar()->actions())
-            keys << (b->isSeparator() ? QStringLiteral("-") : b->objectName() + (b->isChecked() ? "*" : ""));
-        return keys;
+        QStringList shown;
+        const auto *menu =
+            menuAction ? qobject_cast<QMenu *>(Action(menuAction)->associatedObjects().at(0)) : nullptr;
+        for (const QAction *a : menu ? menu->actions() : window->Toolbar()->actions())
+            if (a->isVisible())
+                shown << (a->isSeparator()
+                              ? QStringLiteral("-")
+                              : (menu ? a->text() : a->objectName()) + (a->isChecked() ? "*" : "") +
+                                    (a->isEnabled() ? "" : " off"));
+        return shown;
     }
-    QMenu *Menu(int index) const { return window->menuBar()->actions().at(index)->menu(); }
-    QStringList ShownItems(int menu) const
-    {
-        QStringList texts;
-        for (const QAction *item : Menu(menu)->actions())
-            if (item->isVisible())
-                texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        return texts;
-    }
+};
+
+struct Session { // a session manager as the desktop hands it over when the session ends
+    bool interactive, released = false, cancelled = false;
+    bool allowsInteraction() const { return interactive; }
+    void release() { released = true; }
+    void cancel() { cancelled = true; }
 };
 
 } // namespace
@@ -92,37 +90,83 @@ struct Started {
 class TestMainWindow : public QObject {
     Q_OBJECT
   private slots:
-    // The caption, the page in front, the focus, the menus and the toolbar.
+    // The caption, the page in front, the focus, the menus and the toolbar, one action per
+    // command. The legend at 96 dots per inch: its rules in the base colour on the page (across at
+    // x 340: the top, the heading band's rule at 212 and the row rules 16 pixels apart;
+    // down at y 250: the edges and the divider), its labels in their cells. An empty code
+    // field is painted in the menu colour, a filled one in the normal base; a commit repaints.
+    // The toolbar's share of the height, and the place: a move is remembered, and 20000
+    // twips puts the right edge on the screen's (the rule's other cases: the window geometry test).
     void afterStartUp()
     {
         Started s;
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
-        QCOMPARE(s.window->Pages()->tabText(s.window->Pages()->currentIndex()), QStringLiteral("Speed Dial"));
-        QCOMPARE(s.Field("Config1[0]")->text(), QStringLiteral("0000")); // the image, shown
-        QCOMPARE(QApplication::focusWidget(), s.Field("SpeedDial[0]"));
-        QCOMPARE(s.ShownItems(0), QStringList({"&New", "&Open...", "&Save", "Save &As...", "-", "Recent File",
-                                               "-", "&About Vireo...", "-", "E&xit"}));
-        QCOMPARE(s.Menu(0)->actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(s.ShownItems(3), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR"}));
-        QCOMPARE(s.ToolbarState(),
-                 QStringList({"KeyNew", "KeyOpen", "KeySave", "-", "KeyCOM1*", "KeyCOM2", "KeyCOM3",
-                              "KeyCOM4", "-", "KeyPass", "KeyRead", "KeyWrite"}));
-        QCOMPARE(s.Button("KeyWrite")->toolTip(), QStringLiteral("Clone Write"));
-        QSet<QByteArray> pictures; // ten buttons, ten different pictures
-        for (const QAction *button : s.window->Toolbar()->actions()) {
-            const QImage p = button->icon().pixmap(16).toImage();
-            if (!button->isSeparator())
-                pictures << QByteArray(reinterpret_cast<const char *>(p.constBits()), p.sizeInBytes());
-        }
-        QCOMPARE(pictures.size(), 10);
-        QVERIFY(s.window->Toolbar()->widgetForAction(s.Button("KeyWrite"))->isVisible()); // not folded away
-        const QString behindCom3 = DefaultSerialDevice(3); // a Windows port is its own device
+        QCOMPARE(s.window->Pages()->currentWidget()->objectName(), QStringLiteral("speedDialPage"));
+        QCOMPARE(s.Shown("fileNewAction"),
+                 QStringList({"&New", "&Open...", "&Save", "Save &As...", "-", "Recent File off", "-",
+                              "&About Vireo...", "-", "E&xit"}));
+        QCOMPARE(s.Shown("viewToolbarAction") + s.Shown("comPort4Action"),
+                 QStringList({"&Toolbar*", "COM&1*", "COM&2", "COM&3", "COM&4"}));
+        QCOMPARE(s.Shown("cloneReadAction"), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR"}));
+        QCOMPARE(s.Action("fileSaveAction")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(s.Shown(),
+                 QStringList({"fileNewAction", "fileOpenAction", "fileSaveAction", "-", "comPort1Action*",
+                              "comPort2Action", "comPort3Action", "comPort4Action", "-",
+                              "clonePasswordAction", "cloneReadAction", "cloneWriteAction"}));
+        QCOMPARE(s.Action("cloneWriteAction")->toolTip(), QStringLiteral("Clone Write"));
         QVERIFY(
-            s.Button("KeyCOM3")->toolTip().startsWith(behindCom3 == "COM3" ? "COM3" : "COM3 (" + behindCom3));
+            s.window->Toolbar()->widgetForAction(s.Action("cloneWriteAction"))->isVisible()); // not folded
+        QSet<QByteArray> pictures; // ten buttons, ten different pictures
+        for (const QAction *button : s.window->Toolbar()->actions())
+            if (const QImage p = button->icon().pixmap(16).toImage(); !button->isSeparator())
+                pictures << QByteArray(reinterpret_cast<const char *>(p.constBits()), p.sizeInBytes());
+        QCOMPARE(pictures.size(), 10);
+        const QString com3 = s.Action("comPort3Action")->toolTip(), behind = DefaultSerialDevice(3);
+        QVERIFY(com3.startsWith(behind == "COM3" ? behind : "COM3 (" + behind)); // COM3 on Windows
+
+        QWidget *page = s.window->findChild<QWidget *>("speedDialPage");
+        const QImage image = page->grab().toImage();
+        QList<int> across, down;
+        for (int y = 170; y < 330; ++y)
+            if (image.pixel(340, y) == qRgb(255, 255, 255))
+                across << y;
+        for (int x = 290; x < 530; ++x)
+            if (image.pixel(x, 250) == qRgb(255, 255, 255))
+                down << x;
+        QCOMPARE(across, QList<int>({184, 212, 228, 244, 260, 276, 292, 308}));
+        QCOMPARE(down, QList<int>({304, 351, 508}));
+        const auto label = [&](const char *name) {
+            const auto *shown = page->findChild<QLabel *>(name);
+            const QPoint at = shown->mapTo(page, QPoint());
+            return QStringLiteral("%1 at %2,%3").arg(shown->text()).arg(at.x()).arg(at.y());
+        };
+        QCOMPARE(label("routingHeading0"), "Routing at 307,184");
+        QCOMPARE(label("routingCode4"), "9 at 324,277");
+        QCOMPARE(label("routingDestination0"), "Subscriber to Landline 1 at 356,213");
+        const QColor menu = QApplication::palette("QMenu").color(QPalette::Window);
+        const QColor base = QApplication::palette(s.Field("GroupCode[0]")).color(QPalette::Base);
+        const auto fill = [&](const char *name) { return s.Field(name)->palette().color(QPalette::Base); };
+        QVERIFY(menu != base && fill("GroupCode[0]") == base && fill("Config1[0]") == base);
+        QVERIFY(fill("GroupCode[1]") == menu && fill("Config1[3]") == menu); // empty in the initial file
+        QCOMPARE(fill("SpeedDial[0]"), base);                                // speed dials are never painted
+        QTest::keyClick(s.Type("GroupCode[1]", QStringLiteral("5")), Qt::Key_Return);
+        QCOMPARE(fill("GroupCode[1]"), base);
+        s.window->move(40, 30);
+        QTRY_COMPARE(s.state->options.WindowLeft, 600);
+        const QRect shown = s.window->frameGeometry(); // 28 pixels of toolbar, the pages 32 down
+        s.Action("viewToolbarAction")->trigger();
+        QVERIFY(!s.Action("viewToolbarAction")->isChecked() && s.window->Toolbar()->isHidden());
+        QVERIFY(s.window->frameGeometry() == shown.adjusted(0, 0, 0, -28) && s.window->Pages()->y() == 4);
+        s.Action("viewToolbarAction")->trigger();
+        QVERIFY(s.window->frameGeometry() == shown && s.window->Pages()->y() == 32);
+        s.state->options.WindowLeft = 20000;
+        s.window->LayoutMainWindow();
+        QVERIFY(s.window->frameGeometry().right() == s.window->screen()->availableGeometry().right() &&
+                s.window->frameGeometry().width() == 576);
     }
 
-    // Return and keypad Enter commit, keep the focus and put the caret at the end; a
-    // click elsewhere commits too (the block rules themselves: the field binding's test).
+    // Return and keypad Enter commit, keep the focus and put the caret at the end; a click
+    // elsewhere commits too (the block rules themselves: the field binding's test).
     void commits()
     {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_unknown}) {
@@ -133,21 +177,16 @@ class TestMainWindow : public QObject {
             QCOMPARE(s.state->model.Fields.ConfigTexts[0], QStringLiteral("0000")); // typing commits nothing
             key == Qt::Key_unknown ? s.Field("Config1[1]")->setFocus(Qt::MouseFocusReason)
                                    : QTest::keyClick(primary, key);
-            QCOMPARE(primary->text(), QStringLiteral("0012"));
-            QVERIFY(s.state->model.DataEdited);
-            if (key != Qt::Key_unknown)
-                QVERIFY(primary->cursorPosition() == 4 && !primary->hasSelectedText() &&
-                        QApplication::focusWidget() == primary);
+            QVERIFY(primary->text() == "0012" && s.state->model.DataEdited);
+            QVERIFY(key == Qt::Key_unknown ||
+                    (primary->cursorPosition() == 4 && !primary->hasSelectedText() &&
+                     QApplication::focusWidget() == primary));
         }
-        Started s;
-        QLineEdit *secondary = s.Field("Config1[1]");
-        QTest::mouseClick(secondary, Qt::LeftButton); // entering a field selects all of it, clicked too
-        QTRY_COMPARE(secondary->selectedText(), secondary->text());
-        QVERIFY(!secondary->text().isEmpty());
     }
 
     // Tab visits every field of a page in order, each visit commits, and a
-    // pass that types nothing leaves the document unedited.
+    // pass that types nothing leaves the document unedited; a check box
+    // commits on Return, not when ticked.
     void tabbingThroughEveryField()
     {
         Started s;
@@ -168,46 +207,16 @@ class TestMainWindow : public QObject {
         visit("Config3", ConfigOptionCount);
         visit("GroupCode", GroupCodeCount);
         QVERIFY(!s.state->model.DataEdited);
-    }
 
-    void checkBoxCommitsOnlyWhenLeft()
-    {
-        Started s;
-        s.window->Pages()->setCurrentIndex(1);
-        QCheckBox *box = s.Field<QCheckBox>("Config3[1]");
+        QCheckBox *box = s.window->findChild<QCheckBox *>("Config3[1]");
         box->setFocus(Qt::TabFocusReason);
         QTest::keyClick(box, Qt::Key_Space);
         QCOMPARE(s.state->model.Fields.ConfigOptionValue[1], std::int16_t(0)); // ticked, not yet committed
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(s.state->model.Fields.ConfigOptionValue[1], std::int16_t(1));
-        QVERIFY(s.state->model.DataEdited && box->checkState() == Qt::Checked);
-    }
-
-    // Kept on the screen: 20000 twips puts the right edge on the screen's (the rule's other
-    // cases: the window geometry test).
-    void keptOnTheScreen()
-    {
-        Started s(20000, 0);
-        const QRect area = s.window->screen()->availableGeometry(), frame = s.window->frameGeometry();
-        QCOMPARE(frame.right(), area.right());
-        QCOMPARE(frame.width(), TwipScale::For(s.window.get()).Px(MainWindowWidth));
-    }
-
-    void toolbarShare()
-    {
-        Started s(300, 300);
-        s.window->move(40, 30); // the user moves it; the move is remembered
-        QTRY_COMPARE(s.state->options.WindowLeft, TwipScale::For(s.window.get()).Twips(40));
-        const QRect shown = s.window->frameGeometry();
-        const int tabTop = s.window->Pages()->y(), toolbar = s.window->Toolbar()->height();
-        QAction *toggle = s.Menu(1)->actions().at(0); // View > Toolbar
-        toggle->trigger();
-        QVERIFY(toolbar > 0 && !toggle->isChecked() && s.window->Toolbar()->isHidden());
-        QCOMPARE(s.window->frameGeometry(), shown.adjusted(0, 0, 0, -toolbar));
-        QCOMPARE(s.window->Pages()->y(), tabTop - toolbar);
-        toggle->trigger();
-        QCOMPARE(s.window->frameGeometry(), shown);
-        QCOMPARE(s.window->Pages()->y(), tabTop);
+        QVERIFY(s.state->model.Fields.ConfigOptionValue[1] == 1 && s.state->model.DataEdited &&
+                box->isChecked());
+        QTest::mouseClick(s.Field("Config1[1]"), Qt::LeftButton); // entering by a click selects all too
+        QTRY_COMPARE(s.Field("Config1[1]")->selectedText(), QStringLiteral("0000"));
     }
 
     // A second start while one runs ends at once: no window, no message.
@@ -219,94 +228,90 @@ class TestMainWindow : public QObject {
         QCOMPARE(running.Acquire().value(), InstanceState::First);
         QProcess second;
         second.start(QStringLiteral(VIREO_BIN_DIR "/vireo"), {});
-        QVERIFY(second.waitForFinished(20000));
-        QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
+        QVERIFY(second.waitForFinished(20000) && second.exitStatus() == QProcess::NormalExit &&
+                second.exitCode() == 0);
         QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
     }
 
-    // Ctrl+S on an untitled document saves under the name chosen, the edit still in its
-    // field too (with the block rule of the field that had the focus), and the caption follows.
-    void saveFromTheKeyboard()
+    // Ctrl+S on an untitled document saves under the name chosen, the edit still in its field
+    // too (with the block rule of the field that had the focus); the first recent-file entry
+    // follows. COM3 chosen presses its button (clicked again, it stays pressed) and is the next
+    // clone's port. The session's end with an edit: without leave to ask, nothing; Cancel keeps
+    // the window and the committed edit, as the close box does; No ends without saving the
+    // data but writes the profile, COM3 in it.
+    void saveComPortAndSessionEnd()
     {
         Started s;
-        s.dialogs.files << s.dir.filePath(QStringLiteral("site"));
+        const QString site = s.dir.filePath(QStringLiteral("site"));
+        s.dialogs.files << site;
         s.Type("Config1[2]", QStringLiteral("200")); // Lower block decode, carrying Upper with it
         QTest::keySequence(s.window.get(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(s.Field("Config1[3]")->text(), QStringLiteral("0200"));
-        QCOMPARE(test::ReadFile(s.dir.filePath(QStringLiteral("site"))),
-                 SettingsFileText(s.state->model.UnitImage));
-        QCOMPARE(s.window->windowTitle(), QStringLiteral("site - Vireo"));
-    }
-
-    // COM3 chosen in the menu presses its button (clicked again, it stays
-    // pressed) and is the next clone's port. Closing with an edit: Cancel
-    // keeps the window and the committed edit; No ends without saving the
-    // data but writes the profile, COM3 in it.
-    void comPortChoiceAndClose()
-    {
-        Started s;
-        s.Menu(2)->actions().at(2)->trigger(); // COM &3
-        s.Button("KeyCOM3")->trigger();
-        QCOMPARE(s.ToolbarState().filter("*"), QStringList{"KeyCOM3*"});
+        const QByteArray saved = test::ReadFile(site); // words 10 and 22: lower and upper block
+        QVERIFY(saved.size() == 99 * 6 && saved.mid(10 * 6, 4) == "0002" && saved.mid(22 * 6, 4) == "0002");
+        QCOMPARE(s.Shown("fileNewAction").at(5), QStringLiteral("&1 site")); // the only recent file
+        QCOMPARE(s.Action("recentFile1Action")->data().toString(), site);
+        s.Action("comPort3Action")->trigger();
+        s.Action("comPort3Action")->trigger();
+        QCOMPARE(s.Shown().filter("*"), QStringList{"comPort3Action*"});
         s.state->configuredPorts[2] = s.dir.filePath(QStringLiteral("no-such-device"));
-        s.Button("KeyWrite")->trigger();
-        QCOMPARE(s.dialogs.texts.last(), CloneErrorText(CloneResult::PortFailed, 3)); // names COM3
-
+        s.Action("cloneWriteAction")->trigger();
+        QVERIFY(s.dialogs.texts.last().startsWith("Cannot access COM3."));
         s.Type("SpeedDial[0]", QStringLiteral("555"));
+        Session quiet{false}, cancelled{true}, ended{true};
+        AnswerSessionEnd(*s.window, quiet);
+        QVERIFY(!quiet.released && !quiet.cancelled && s.window->isVisible());
+        QCOMPARE(s.dialogs.texts.size(), 2); // the write's confirmation and its failure
         s.dialogs.next = AnswerCancel;
-        QVERIFY(!s.window->close() && s.window->isVisible());
-        QCOMPARE(s.state->model.Fields.SpeedDialText[0], QStringLiteral("555"));
-        QCOMPARE(s.dialogs.texts.last(), QStringLiteral("Save changes to Untitled?"));
+        AnswerSessionEnd(*s.window, cancelled);
+        QVERIFY(cancelled.released && cancelled.cancelled && s.window->isVisible() &&
+                s.state->model.Fields.SpeedDialText[0] == "555");
+        QCOMPARE(s.dialogs.texts.last(), QStringLiteral("Save changes to site?"));
+        QVERIFY(!s.window->close() && s.dialogs.texts.size() == 4);
         QVERIFY(!QFile::exists(s.dir.filePath(QStringLiteral("VIREO.ini"))));
         s.dialogs.next = AnswerNo;
-        QVERIFY(s.window->close());
-        QVERIFY(s.dialogs.fileDialogs.isEmpty());
+        AnswerSessionEnd(*s.window, ended);
+        QVERIFY(ended.released && !ended.cancelled && !s.window->isVisible());
+        QCOMPARE(s.dialogs.fileDialogs.size(), 1); // Ctrl+S's only
         QVERIFY(test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini"))).contains("Port=3\r\n"));
     }
 
-    // Whole clones from the window's commands over a pseudo-terminal.
-    void cloneReadAndWrite()
+    // Whole clones from the window's commands over a pseudo-terminal; closing the
+    // progress window cancels a run: the unit hears the abort, no box is shown and
+    // the image stays (a failed run's box: saveComPortAndSessionEnd).
+    void clones()
     {
         VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
         Started s;
-        QByteArray unitWords = test::ReadFile(test::ShippedFile);
-        unitWords.replace(0, 4, "0123"); // the unit's first word differs from the initial file's
+        // The unit's first word differs from the initial file's.
+        const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
         const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
         const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
         QVERIFY(test::WriteFile(unitFile, unitWords));
-        test::Sim sim({"--baud", "0", "--memory", unitFile, "--save", saved});
-        s.state->configuredPorts[0] = sim.Device();
-
-        s.Button("KeyRead")->trigger();
+        auto sim =
+            std::make_unique<test::Sim>(QStringList{"--baud", "0", "--memory", unitFile, "--save", saved});
+        s.state->configuredPorts[0] = sim->Device();
+        s.Action("cloneReadAction")->trigger();
         QCOMPARE(s.state->model.UnitImage[0], std::uint16_t(0x0123));
-
         s.Type("SpeedDial[1]", QStringLiteral("4711"));
-        s.Button("KeyWrite")->trigger();
+        s.Action("cloneWriteAction")->trigger();
         QTRY_VERIFY(QFile::exists(saved));
-        UnitModel written;
-        QCOMPARE(LoadDataFile(saved, written).value(), LoadStatus::Loaded);
-        QCOMPARE(written.UnitImage, s.state->model.UnitImage);
+        UnitModel written; // the unit holds the program's image
+        QVERIFY(LoadDataFile(saved, written).value() == LoadStatus::Loaded &&
+                written.UnitImage == s.state->model.UnitImage);
         QCOMPARE(s.state->model.Fields.SpeedDialText[1], QStringLiteral("4711")); // taken from its field
-    }
 
-    // Closing the progress window cancels a run: the unit hears the abort, no
-    // box is shown and the image stays (a failed run's box: comPortChoiceAndClose).
-    void cloneCancelled()
-    {
-        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
-        test::Sim sim({"--baud", "1200"});
-        Started s;
+        sim = std::make_unique<test::Sim>(QStringList{"--baud", "1200"});
+        s.state->configuredPorts[0] = sim->Device();
         const UnitWords image = s.state->model.UnitImage;
-        s.state->configuredPorts[0] = sim.Device();
         int barWidth = 0;
         QTimer::singleShot(300, s.window->Progress(), [&] {
-            barWidth = s.window->Progress()->findChild<QWidget *>(QStringLiteral("pgbClone"))->width();
+            barWidth = s.window->Progress()->findChild<QWidget *>("cloneProgressBar")->width();
             s.window->Progress()->close();
         });
-        s.Button("KeyRead")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
-        QVERIFY(s.dialogs.texts.isEmpty());                                    // no box for a cancelled run
-        QCOMPARE(barWidth, TwipScale::For(s.window.get()).Px(4470 - 2 * 120)); // window width less margins
+        s.Action("cloneReadAction")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->Log().contains("aborted by the program"), 10000);
+        QCOMPARE(s.dialogs.texts.last(), "Read from transceiver,Data has been edited."); // no box after it
+        QCOMPARE(barWidth, 282); // (4470 - 2 * 120) twips: window width less margins
         QCOMPARE(s.state->model.UnitImage, image);
     }
 };
