@@ -93,7 +93,7 @@ std::optional<bool> DocumentCommands::LoadDocument(const QString &path, FileErro
 {
     if (QuerySaveChanges() == AnswerCancel)
         return std::nullopt;
-    const Result<LoadStatus> loaded = LoadDataFile(path, m_state.model);
+    const Result<LoadOutcome> loaded = LoadDataFile(path, m_state.model);
     if (!loaded) {
         ShowFileError(m_dialogs, cannotOpen, path);
         return std::nullopt;

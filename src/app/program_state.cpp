@@ -9,7 +9,7 @@ bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialo
 {
     LoadOptions(state.profile, state.options);
     state.configuredPorts = ConfiguredSerialDevices(state.profile);
-    const Result<LoadStatus> loaded = LoadDataFile(initialFile, state.model);
+    const Result<LoadOutcome> loaded = LoadDataFile(initialFile, state.model);
     if (!loaded) {
         ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile);
         return false;

@@ -60,6 +60,12 @@ QString CloneErrorText(CloneResult result, int portNumber)
     return {};
 }
 
+QString PartialWriteText()
+{
+    return QStringLiteral("The unit now holds part of the new settings and will not work as intended until a "
+                          "write completes. Write the settings to the unit again.");
+}
+
 int BlockProgress(int blockNo)
 {
     return (ProgressMaximum + 1) * blockNo / 98;

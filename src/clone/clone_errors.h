@@ -12,6 +12,9 @@ namespace vireo {
 /// The message shown for a failed run; empty for a result that shows none.
 /// `portNumber` (1..4) is named by PortFailed.
 QString CloneErrorText(CloneResult result, int portNumber);
+/// Said whenever a write ends, failed or cancelled, after blocks were sent:
+/// the unit then holds a mix of old and new settings.
+QString PartialWriteText();
 
 // The progress bar of the "Cloning" window.
 inline constexpr int ProgressMinimum = 0;

@@ -40,7 +40,8 @@ namespace {
 // Longest line content worth keeping: four digits and the CR of a CR LF end.
 constexpr qsizetype MaxLine = 5;
 
-// Feeds the file's bytes line by line into the load buffer.
+// Feeds the file's bytes line by line into the load buffer, and says what is
+// wrong with the first line that cannot be a word.
 class LineLoader {
   public:
     explicit LineLoader(UnitWords &buffer) : m_buffer(buffer) {}
@@ -54,7 +55,7 @@ class LineLoader {
                 if (!EndLine())
                     return false;
             } else if (m_length == MaxLine) {
-                return false; // a line longer than any legal one
+                return Refuse(QStringLiteral("is longer than four hexadecimal digits"));
             } else {
                 m_line[m_length++] = c;
             }
@@ -67,8 +68,15 @@ class LineLoader {
     {
         if (m_length > 0 && !EndLine())
             return false;
-        return m_count == word::Count;
+        if (m_count == word::Count)
+            return true;
+        m_problem = QStringLiteral("The file ends after %1 lines; a settings file has %2.")
+                        .arg(m_count)
+                        .arg(word::Count);
+        return false;
     }
+
+    QString Problem() const { return m_problem; }
 
   private:
     bool EndLine()
@@ -77,22 +85,31 @@ class LineLoader {
         if (length > 0 && m_line[length - 1] == '\r')
             --length;
         m_length = 0;
+        if (m_count == word::Count)
+            return Refuse(QStringLiteral("is one too many: a settings file has %1 lines").arg(word::Count));
         const std::optional<std::uint16_t> value = ParseWordHex(QByteArrayView(m_line, length));
-        if (!value || m_count == word::Count)
-            return false;
+        if (!value)
+            return Refuse(length == 0 ? QStringLiteral("is empty") : QStringLiteral("is not four hexadecimal digits"));
         m_buffer[m_count++] = *value;
         return true;
+    }
+
+    bool Refuse(const QString &what)
+    {
+        m_problem = QStringLiteral("Line %1 %2.").arg(m_count + 1).arg(what);
+        return false;
     }
 
     UnitWords &m_buffer;
     char m_line[MaxLine] = {};
     qsizetype m_length = 0;
     int m_count = 0;
+    QString m_problem;
 };
 
 } // namespace
 
-Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model)
+Result<LoadOutcome> LoadDataFile(const QString &path, UnitModel &model)
 {
     // Only a regular file is read: a FIFO would wait for a writer, a device may never end.
     QFile file;
@@ -101,7 +118,7 @@ Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model)
     return LoadDataFrom(file, model);
 }
 
-Result<LoadStatus> LoadDataFrom(QIODevice &device, UnitModel &model)
+Result<LoadOutcome> LoadDataFrom(QIODevice &device, UnitModel &model)
 {
     LineLoader loader(model.LoadBuffer);
     char chunk[4096];
@@ -112,12 +129,12 @@ Result<LoadStatus> LoadDataFrom(QIODevice &device, UnitModel &model)
         if (got == 0)
             break;
         if (!loader.Feed(chunk, got))
-            return LoadStatus::Illegal;
+            return LoadOutcome{LoadStatus::Illegal, loader.Problem()};
     }
     if (!loader.Finish())
-        return LoadStatus::Illegal;
+        return LoadOutcome{LoadStatus::Illegal, loader.Problem()};
     model.CommitLoadBuffer();
-    return LoadStatus::Loaded;
+    return LoadOutcome{};
 }
 
 QByteArray SettingsFileText(const UnitWords &image)

@@ -30,14 +30,21 @@ QString FileErrorText(FileErrorCode code, const QString &fileName);
 /// What a file that could be read held: a settings file, or illegal data.
 enum class LoadStatus { Loaded, Illegal };
 
+/** How a load ended, and for illegal data what is wrong and on which line. */
+struct LoadOutcome {
+    LoadStatus status = LoadStatus::Loaded;
+    QString problem; ///< for illegal data: "Line 17 is not four hexadecimal digits."
+    bool operator==(LoadStatus other) const { return status == other; }
+};
+
 /// Reads the file into the load buffer and, only when it holds exactly 99 legal
 /// lines, commits it into the image. Stops at the first illegal line and never
 /// holds more than one line in memory, whatever the file's size. A path that
 /// is missing, unreadable or not a regular file (a folder, FIFO or device,
 /// which is never opened, so the call never waits) fails with the reason.
-Result<LoadStatus> LoadDataFile(const QString &path, UnitModel &model);
+Result<LoadOutcome> LoadDataFile(const QString &path, UnitModel &model);
 /// The same from an open device (the loader's core, also used by the fuzz target).
-Result<LoadStatus> LoadDataFrom(QIODevice &device, UnitModel &model);
+Result<LoadOutcome> LoadDataFrom(QIODevice &device, UnitModel &model);
 
 /// Writes the image through the atomic writer (SaveFileAtomically) and marks
 /// the document clean only once the file is in place.

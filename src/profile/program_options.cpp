@@ -20,6 +20,8 @@ void LoadOptions(ProfileFile &profile, ProgramOptions &options)
     options.ToolbarShown = true;
     options.WindowTop = 0;
     options.WindowLeft = 0;
+    options.CheckWrite = true;
+    options.BackupWrite = false;
 
     profile.SetSection(Latin1Text(OptionSection));
     profile.LoadData(Latin1Text(PortKey), options.ComPortNumber);
@@ -29,6 +31,10 @@ void LoadOptions(ProfileFile &profile, ProgramOptions &options)
     profile.SetSection(Latin1Text(StatusSection));
     profile.LoadData(Latin1Text(WindowTopKey), options.WindowTop);
     profile.LoadData(Latin1Text(WindowLeftKey), options.WindowLeft);
+
+    profile.SetSection(Latin1Text(CloneSection));
+    profile.LoadData(Latin1Text(CheckWriteKey), options.CheckWrite);
+    profile.LoadData(Latin1Text(BackupWriteKey), options.BackupWrite);
 
     profile.SetSection(Latin1Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n) {
@@ -63,6 +69,10 @@ Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options)
     profile.SetSection(Latin1Text(StatusSection));
     save(Latin1Text(WindowTopKey), options.WindowTop);
     save(Latin1Text(WindowLeftKey), options.WindowLeft);
+
+    profile.SetSection(Latin1Text(CloneSection));
+    save(Latin1Text(CheckWriteKey), options.CheckWrite);
+    save(Latin1Text(BackupWriteKey), options.BackupWrite);
 
     profile.SetSection(Latin1Text(RecentFilesSection));
     for (int n = 1; n <= RecentFileCount; ++n)

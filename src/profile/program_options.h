@@ -19,6 +19,10 @@ inline constexpr char SpeedKey[] = "Speed";
 inline constexpr char ToolBarKey[] = "ToolBar";
 inline constexpr char WindowTopKey[] = "WindowPosition(Top)";
 inline constexpr char WindowLeftKey[] = "WindowPosition(Left)";
+// Safe writes from the window; older copies of the program ignore the section.
+inline constexpr char CloneSection[] = "CLONE";
+inline constexpr char CheckWriteKey[] = "CheckWrite";
+inline constexpr char BackupWriteKey[] = "BackupWrite";
 inline constexpr int RecentFileCount = 4;
 
 /// The speeds LoadOptions accepts; any other becomes 9600.
@@ -33,6 +37,8 @@ struct ProgramOptions {
     qint32 WindowLeft = 0;
     /// RecentFiles(1) to RecentFiles(4) at indices 0 to 3; entry 1 is the most recent.
     std::array<QString, RecentFileCount> RecentFiles;
+    bool CheckWrite = true;   ///< read the unit back after a write and compare
+    bool BackupWrite = false; ///< read the unit into a backup file before a write
 };
 
 /// "FileName(n)" for n = 1 to 4.
@@ -42,8 +48,8 @@ QString RecentFileKey(int n);
 /// Leaves the profile's Section at "RecentFiles", as loading always has.
 void LoadOptions(ProfileFile &profile, ProgramOptions &options);
 
-/// Writes all nine keys; they reach the disk as one atomic replacement of the
-/// file, with the content nine single writes would give; the reason when the
+/// Writes every key; they reach the disk as one atomic replacement of the
+/// file, with the content that many single writes would give; the reason when the
 /// file could not be written (the window stays silent, the CLI may tell).
 Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options);
 

@@ -86,7 +86,7 @@ class TestSettingsFile : public QObject {
         QVERIFY(!fifo.isEmpty());
         for (const QString &path : {Path("absent.st2"), m_dir.path(), fifo}) {
             UnitModel model = PatternModel();
-            const Result<LoadStatus> loaded = LoadDataFile(path, model);
+            const Result<LoadOutcome> loaded = LoadDataFile(path, model);
             QVERIFY2(!loaded.ok() && !loaded.error().isEmpty(), qPrintable(path));
             QCOMPARE(model.UnitImage, Pattern());
         }

@@ -130,11 +130,11 @@ ProfileReadStatus ReportProfileRead(const QString &path)
 
 int Editor::Load(const QString &path)
 {
-    const Result<LoadStatus> result = LoadDataFile(path, model);
+    const Result<LoadOutcome> result = LoadDataFile(path, model);
     if (!result)
         return FileError(FileErrorCode::CannotOpen, path, result.error());
     if (*result == LoadStatus::Illegal)
-        return FileError(FileErrorCode::IllegalData, path);
+        return FileError(FileErrorCode::IllegalData, path, result->problem);
     // As Open does: the loaded image is the saved state, then it is shown.
     model.MarkClean();
     binding.NormalizeAndShow();
@@ -172,6 +172,7 @@ std::vector<std::unique_ptr<Command>> AllCommands()
     commands.push_back(MakeWriteCommand());
     commands.push_back(MakePortsCommand());
     commands.push_back(MakeDiffCommand());
+    commands.push_back(MakeCompareCommand());
     return commands;
 }
 

@@ -136,6 +136,7 @@ std::unique_ptr<Command> MakeReadCommand();
 std::unique_ptr<Command> MakeWriteCommand();
 std::unique_ptr<Command> MakePortsCommand();
 std::unique_ptr<Command> MakeDiffCommand();
+std::unique_ptr<Command> MakeCompareCommand();
 
 /// Every command, in the order the program's help lists them.
 std::vector<std::unique_ptr<Command>> AllCommands();

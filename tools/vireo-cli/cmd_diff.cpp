@@ -3,11 +3,7 @@
 // prints them (each loaded and normalised as the window would): the fields by
 // caption, then every differing word that no differing field shows.
 #include "cli_common.h"
-#include "model/field_table.h"
-#include "model/hex_text.h"
-
-#include <algorithm>
-#include <set>
+#include "model/image_compare.h"
 
 namespace vireo::cli {
 
@@ -18,11 +14,6 @@ namespace {
 // must never pass for "different").
 constexpr int DiffDifferent = 1;
 constexpr int DiffTrouble = 2;
-
-bool IsCarried(int w)
-{
-    return std::find(std::begin(word::Carried), std::end(word::Carried), w) != std::end(word::Carried);
-}
 
 class DiffCommand : public Command {
   public:
@@ -55,29 +46,11 @@ int DiffCommand::Execute(const QCommandLineParser &parser)
     if (a.Load(files[0]) != ExitOk || b.Load(files[1]) != ExitOk)
         return DiffTrouble;
 
-    bool different = false;
-    std::set<int> shown; // words that a differing field already stands for
-    for (const FieldEntry &field : AllFields()) {
-        const QString left = ShownValue(field, a.model);
-        const QString right = ShownValue(field, b.model);
-        if (left == right)
-            continue;
-        different = true;
-        for (int w : field.words)
-            shown.insert(w);
-        Out() << qSetFieldWidth(14) << Qt::left << field.key << qSetFieldWidth(0) << field.caption << ": "
-              << left << " -> " << right << '\n';
-    }
-    for (int w = 0; w < word::Count; ++w) {
-        const auto i = static_cast<std::size_t>(w);
-        if (a.model.UnitImage[i] == b.model.UnitImage[i] || shown.count(w) > 0)
-            continue;
-        different = true;
-        Out() << qSetFieldWidth(14) << Qt::left << QStringLiteral("word %1").arg(w) << qSetFieldWidth(0)
-              << (IsCarried(w) ? "carried word" : "word") << ": " << WordHexText(a.model.UnitImage[i])
-              << " -> " << WordHexText(b.model.UnitImage[i]) << '\n';
-    }
-    return different ? DiffDifferent : ExitOk;
+    const std::vector<ImageDifference> differences = CompareImages(a.model, b.model);
+    for (const ImageDifference &d : differences)
+        Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": " << d.left
+              << " -> " << d.right << '\n';
+    return differences.empty() ? int(ExitOk) : DiffDifferent;
 }
 
 } // namespace

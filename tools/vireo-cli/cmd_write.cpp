@@ -5,6 +5,7 @@
 #include "base/file_paths.h"
 #include "cli_common.h"
 #include "clone_runner.h"
+#include "clone/clone_errors.h"
 #include "model/hex_text.h"
 #include "path_checks.h"
 #include "profile/profile_location.h"
@@ -136,7 +137,7 @@ int WriteUnit(CloneRunner &runner, UnitModel &image, const QString &input)
     }
     const int status = runner.Failed(written, QStringLiteral("write"));
     if (runner.MovedBlocks())
-        Err() << "vireo-cli: the unit may hold part of the new settings; write it again" << Qt::endl;
+        Err() << "vireo-cli: " << PartialWriteText() << Qt::endl;
     else
         NothingWritten(status);
     return status;

@@ -83,7 +83,7 @@ UnitWords FactoryMemory()
 {
     UnitModel model;
     // Built from the shipped initial file, so it always loads.
-    [[maybe_unused]] const Result<LoadStatus> loaded =
+    [[maybe_unused]] const Result<LoadOutcome> loaded =
         LoadDataFile(QStringLiteral(":/vireo-unit-sim/VIREO.sts"), model);
     Q_ASSERT(loaded && *loaded == LoadStatus::Loaded);
     return model.UnitImage;
@@ -157,7 +157,7 @@ int main(int argc, char **argv)
         config.memory = FactoryMemory();
     } else {
         UnitModel model;
-        const Result<LoadStatus> loaded = LoadDataFile(memoryPath, model);
+        const Result<LoadOutcome> loaded = LoadDataFile(memoryPath, model);
         if (!loaded) {
             Err() << "vireo-unit-sim: cannot open " << memoryPath << ": " << loaded.error() << Qt::endl;
             return 2;
