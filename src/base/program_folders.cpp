@@ -7,6 +7,7 @@
 #include "file_paths.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -58,6 +59,15 @@ ProfileLocation ProgramProfileLocation()
     return ChooseProfileLocation(programFolder,
                                  CanCreateFilesIn(programFolder) && !IsInstalledProgram(programFolder),
                                  UserProfileFolder());
+}
+
+QString NewBackupPath(const QString &folder)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = JoinPath(folder, stamp + QStringLiteral(".st2"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = JoinPath(folder, QStringLiteral("%1-%2.st2").arg(stamp).arg(n));
+    return path;
 }
 
 } // namespace vireo

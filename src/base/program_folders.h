@@ -35,6 +35,14 @@ QString InitialFilePath();
 /// application data and "Vireo" on Windows (%APPDATA%\Vireo).
 QString UserProfileFolder();
 
+/// Where the window keeps the unit's settings read before a write: the user's
+/// data folder and "vireo/backups" on Linux (~/.local/share/vireo/backups),
+/// the local application data and "Vireo\\backups" on Windows.
+QString UserBackupFolder();
+
+/// folder/<date>-<time>.st2 (or -2, -3 ... after it) that does not exist yet.
+QString NewBackupPath(const QString &folder);
+
 struct ProfileLocation {
     QString path;         ///< the profile file read and written
     QString readFallback; ///< read instead while `path` does not exist; empty for none

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The per-user folder on Windows: "Vireo" in the roaming application
+// The per-user folders on Windows: "Vireo" in the roaming application
 // data, which follows the user from PC to PC in a domain.
 #include "program_folders.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include <shlobj.h>
 
@@ -20,6 +21,11 @@ QString UserProfileFolder()
     if (folder.isEmpty())
         folder = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
     return folder + QStringLiteral("/Vireo");
+}
+
+QString UserBackupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vireo/backups");
 }
 
 } // namespace vireo

@@ -10,7 +10,6 @@
 #include "path_checks.h"
 #include "profile/profile_location.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,16 +19,6 @@ QString CloneHelpEpilogue();
 int SaveWords(const UnitWords &words, const QString &path);
 
 namespace {
-
-// DIR/<date>-<time>.st2 that does not exist yet.
-QString BackupPath(const QString &folder)
-{
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = JoinPath(folder, stamp + QStringLiteral(".st2"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = JoinPath(folder, QStringLiteral("%1-%2.st2").arg(stamp).arg(n));
-    return path;
-}
 
 int NothingWritten(int status)
 {
@@ -89,7 +78,7 @@ class WriteCommand : public Command {
         QString backupPath;
         if (!backupDir.isEmpty()) {
             // The folder is made only once there is a backup to put in it.
-            backupPath = BackupPath(backupDir);
+            backupPath = NewBackupPath(backupDir);
             if (!options->traceFile.isEmpty() && tool::SameFile(options->traceFile, backupPath))
                 return WrongCall(QStringLiteral("--trace names the backup file"));
             if (const Result<> target = CheckSaveTarget(backupPath, true); !target)
