@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user folders on Windows: "Vireo" in the roaming application
-// data, which follows the user from PC to PC in a domain.
+// data, which follows the user from PC to PC in a domain; backups stay in
+// the local application data.
 #include "program_folders.h"
 
 #include <QDir>
