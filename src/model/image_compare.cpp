@@ -37,7 +37,7 @@ std::vector<ImageDifference> CompareImages(const UnitModel &left, const UnitMode
             continue;
         differences.push_back({QStringLiteral("word %1").arg(w),
                                IsCarried(w) ? QStringLiteral("carried word") : QStringLiteral("word"),
-                               WordHexText(left.UnitImage[i]), WordHexText(right.UnitImage[i])});
+                               WordHexText(left.UnitImage[i]), WordHexText(right.UnitImage[i]), true});
     }
     return differences;
 }

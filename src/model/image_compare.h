@@ -18,6 +18,7 @@ struct ImageDifference {
     QString caption;
     QString left;  ///< the value in the first image, as shown (a word: four hex digits)
     QString right; ///< the same in the second image
+    bool word = false; ///< a word that no listed field stands for
 };
 
 /// The differences between the images of two models whose fields are decoded

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clone_progress_dialog.h"
 
+#include "base/latin1_text.h"
+
 #include "clone/clone_errors.h"
 #include "dialog_placement.h"
 #include "twip_scale.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 
 namespace vireo {
 
@@ -24,7 +28,8 @@ constexpr int ProgressBarHeight = 280;
 } // namespace
 
 CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> cancel)
-    : QDialog(owner), m_owner(owner), m_cancel(std::move(cancel)), m_bar(new QProgressBar(this))
+    : QDialog(owner), m_owner(owner), m_cancel(std::move(cancel)), m_bar(new QProgressBar(this)),
+      m_stage(new QLabel(this)), m_finishTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("cloneProgressWindow"));
     setWindowTitle(QStringLiteral("Cloning"));
@@ -39,6 +44,32 @@ CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> c
     m_bar->setTextVisible(false);
     const int offset = scale.Px(ProgressBarOffset);
     m_bar->setGeometry(offset, offset, scale.Px(ProgressBarWidth), scale.Px(ProgressBarHeight));
+    m_stage->setObjectName(QStringLiteral("cloneStageLabel"));
+    m_stage->setGeometry(offset, offset * 2 + m_bar->height(), m_bar->width(), scale.Px(ProgressBarHeight));
+    m_stage->hide();
+    m_finishTimer->setSingleShot(true);
+    m_finishTimer->setInterval(1500);
+    connect(m_finishTimer, &QTimer::timeout, this, &CloneProgressDialog::Close);
+}
+
+void CloneProgressDialog::SetStage(CloneStage stage)
+{
+    static const char *const texts[] = {"Reading the unit's settings...",
+                                        "Reading the unit's settings to keep a backup...",
+                                        "Writing the settings to the unit...", "Checking: reading the unit back..."};
+    m_stage->setText(Latin1Text(texts[static_cast<int>(stage)]));
+    m_stage->show();
+    m_bar->setValue(ProgressMinimum);
+}
+
+void CloneProgressDialog::ShowFinished(const QString &text)
+{
+    // The run is over: closing the window now cancels nothing.
+    m_ending = true;
+    m_stage->setText(text);
+    m_stage->show();
+    m_bar->setValue(ProgressMaximum);
+    m_finishTimer->start();
 }
 
 bool CloneProgressDialog::ShowModal()
@@ -65,6 +96,8 @@ void CloneProgressDialog::Close()
 {
     // Harmless when the window has already gone (a late end after a cancel).
     m_ending = true;
+    m_finishTimer->stop();
+    m_stage->hide();
     if (isVisible())
         accept();
 }

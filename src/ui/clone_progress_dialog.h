@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The "Cloning" window shown while a clone runs: one progress bar and
-// nothing else. Closing it (close box or Escape) cancels the run.
+// The "Cloning" window shown while a clone runs: one progress bar, and under
+// it, for a write with a backup or a check, the stage that runs. Closing it
+// (close box or Escape) cancels the run.
 #pragma once
 
 #include "app/clone_command.h"
@@ -8,7 +9,9 @@
 #include <QDialog>
 #include <functional>
 
+class QLabel;
 class QProgressBar;
+class QTimer;
 
 namespace vireo {
 
@@ -21,6 +24,8 @@ class CloneProgressDialog : public QDialog, public CloneProgressView {
 
     bool ShowModal() override;
     void SetValue(int value) override;
+    void SetStage(CloneStage stage) override;
+    void ShowFinished(const QString &text) override;
     void Close() override;
     int Value() const;
 
@@ -32,6 +37,8 @@ class CloneProgressDialog : public QDialog, public CloneProgressView {
     QWidget *m_owner;
     std::function<void()> m_cancel;
     QProgressBar *m_bar;
+    QLabel *m_stage; ///< hidden for a single read or write
+    QTimer *m_finishTimer; ///< closes the window after ShowFinished
     bool m_ending = false; ///< Close() was called: the run has ended by itself
 };
 
