@@ -208,7 +208,8 @@ CloneOutcome CloneCommand::Write(const ClonePortChoice &port, std::int32_t acces
         stages.push_back(CloneStage::Checking);
     const StagesEnd end = RunStages(stages, port, accessCode, safety.backupFolder);
     ReportFailure(end, port);
-    return {end.result, std::nullopt, end.backupPath};
+    // A checked write ends with the check's read; the command was a write.
+    return {end.complete ? CloneResult::WriteComplete : end.result, std::nullopt, end.backupPath};
 }
 
 std::optional<UnitWords> CloneCommand::ReadForCompare(const ClonePortChoice &port, std::int32_t accessCode)

@@ -8,6 +8,8 @@
 #include "model/editor_controls.h"
 #include "scripted_dialogs.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 Q_DECLARE_METATYPE(vireo::CloneMode)
@@ -26,15 +28,25 @@ class DrivingView : public CloneProgressView {
     std::function<bool(int)> userCloses = [](int) { return false; }; ///< asked before poll n
     bool showFails = false;
     QList<int> values;
+    QList<CloneStage> stages;
+    QString finished; ///< what the window said as it closed by itself
 
     bool ShowModal() override
     {
         m_open = !showFails;
-        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i)
+        for (int i = 0; i < 100000 && m_open && !userCloses(i); ++i) {
             poll();
+            QCoreApplication::processEvents(); // the next stage starts from the event loop
+        }
         return !showFails;
     }
     void SetValue(int value) override { values.append(value); }
+    void SetStage(CloneStage stage) override { stages.append(stage); }
+    void ShowFinished(const QString &text) override
+    {
+        finished = text;
+        m_open = false;
+    }
     void Close() override { m_open = false; }
 
   private:
@@ -72,11 +84,11 @@ struct App {
         unit.memory[0] = 0x4242;
         unit.memory[98] = 0x0BAD;
     }
-    CloneOutcome Start(CloneMode mode)
+    CloneOutcome Start(CloneMode mode, const WriteSafety &safety = {})
     {
         if (!line)
             line.emplace(port, clock, unit);
-        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
+        return command.StartClone(mode, {2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode, safety);
     }
 };
 
@@ -165,6 +177,84 @@ class TestCloneCommand : public QObject {
             QCOMPARE(app.view.values.last(), 100);
         QCOMPARE(app.document.HasFileName, !read);
         QCOMPARE(app.document.DataEdited(), !read && !clean); // a completed read leaves it unedited
+    }
+
+    // A write with its check and backup: the stages behind the one window, a
+    // difference named by its field, the backup kept before anything is sent,
+    // and a write that ends after blocks went out never silent.
+    void safeWrites_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box"); // the box after the prompt (a part of it), empty: none
+        QTest::addColumn<QString>("finished");
+        const QString partial = QStringLiteral("The unit now holds part of the new settings and will not work "
+                                               "as intended until a write completes. Write the settings to "
+                                               "the unit again.");
+        QTest::newRow("checked write to a sound unit: no box")
+            << "" << "" << "Checked: the unit holds the settings as written.";
+        QTest::newRow("stuck bit: the field that differs")
+            << "stuck-bit=25" << "Group Code 0: unit 0001, written 0000\n\nWrite the settings" << "";
+        QTest::newRow("unit silent after 30 blocks: the error, the device, the warning")
+            << "silent-after=33" << "/dev/ttyS1) at 9600 bit/s\n\n" + partial << "";
+        QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << "";
+        QTest::newRow("backup kept, then the checked write")
+            << "backup" << "" << "Checked: the unit holds the settings as written.";
+        QTest::newRow("backup that cannot be kept: nothing sent")
+            << "bad-backup" << "Cannot save file." << "";
+    }
+    void safeWrites()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        QFETCH(QString, finished);
+        QTemporaryDir dir;
+        App app;
+        if (how.contains(QLatin1Char('=')))
+            QVERIFY(!ParseUnitFault(how, app.unit.faults));
+        if (how == QLatin1String("cancel"))
+            app.view.userCloses = [&app](int) { return app.view.values.size() == 48; };
+        WriteSafety safety{true, {}};
+        if (how == QLatin1String("backup"))
+            safety.backupFolder = dir.filePath(QStringLiteral("backups"));
+        if (how == QLatin1String("bad-backup")) {
+            QFile file(dir.filePath(QStringLiteral("file")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            safety.backupFolder = dir.filePath(QStringLiteral("file/backups"));
+        }
+        const UnitWords unitBefore = app.unit.memory;
+        app.Start(CloneMode::Write, safety);
+
+        QCOMPARE(app.dialogs.texts.size(), box.isEmpty() ? 1 : 2);
+        QVERIFY2(box.isEmpty() || app.dialogs.texts.last().contains(box), qPrintable(app.dialogs.texts.last()));
+        QCOMPARE(app.view.finished, finished);
+        const bool backup = how.contains(QLatin1String("backup"));
+        const bool sent = how != QLatin1String("bad-backup");
+        QCOMPARE(app.view.stages.first(), backup ? CloneStage::BackingUp : CloneStage::Writing);
+        QCOMPARE(app.line->unit.Memory() == unitBefore, !sent);
+        if (how == QLatin1String("backup")) {
+            const QStringList kept = QDir(safety.backupFolder).entryList(QDir::Files);
+            QCOMPARE(kept.size(), 1);
+            QFile file(QDir(safety.backupFolder).filePath(kept.first()));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            QVERIFY(text.startsWith("4242\r\n") && text.endsWith("0BAD\r\n")); // the unit's words
+        }
+    }
+
+    // Compare reads the unit and changes nothing; opening its settings installs them as a read does.
+    void compareThenOpen()
+    {
+        App app;
+        app.line.emplace(app.port, app.clock, app.unit);
+        const std::optional<UnitWords> words = app.command.ReadForCompare({2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
+        QVERIFY(words);
+        QCOMPARE(*words, app.unit.memory);
+        QCOMPARE(app.line->unit.TakeRunEnds().size(), 1);
+        QVERIFY(!app.document.DataEdited());
+        QVERIFY(app.dialogs.texts.isEmpty());
+        const CloneOutcome opened = app.command.OpenUnitWords(*words);
+        QCOMPARE(opened.caption, std::optional<QString>(QStringLiteral("Untitled - Vireo")));
+        QCOMPARE(app.model.UnitImage[98], 0x0BAD);
     }
 };
 

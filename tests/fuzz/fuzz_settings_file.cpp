@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     buffer.open(QIODevice::ReadOnly);
     vireo::UnitModel model;
     model.UnitImage.fill(0x5A5A);
-    const vireo::Result<vireo::LoadStatus> result = vireo::LoadDataFrom(buffer, model);
+    const vireo::Result<vireo::LoadOutcome> result = vireo::LoadDataFrom(buffer, model);
     if (!result || *result != vireo::LoadStatus::Loaded) {
         for (auto w : model.UnitImage)
             if (w != 0x5A5A)
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QBuffer again(&text);
     again.open(QIODevice::ReadOnly);
     vireo::UnitModel copy;
-    const vireo::Result<vireo::LoadStatus> reread = vireo::LoadDataFrom(again, copy);
+    const vireo::Result<vireo::LoadOutcome> reread = vireo::LoadDataFrom(again, copy);
     if (!reread || *reread != vireo::LoadStatus::Loaded || copy.UnitImage != model.UnitImage)
         std::abort();
     return 0;

@@ -17,7 +17,8 @@ QStringList Fields(const ProgramOptions &o)
     return QStringList{QString::number(o.ComPortNumber), QString::number(o.ComSpeed),
                        QString::number(o.ToolbarShown), QString::number(o.WindowTop),
                        QString::number(o.WindowLeft)} +
-           QStringList(o.RecentFiles.begin(), o.RecentFiles.end());
+           QStringList(o.RecentFiles.begin(), o.RecentFiles.end()) +
+           QStringList{QString::number(o.CheckWrite), QString::number(o.BackupWrite)};
 }
 
 // The list from its entries separated by blanks, "-" for an empty entry.
@@ -38,8 +39,9 @@ class TestProgramOptions : public QObject {
     QTemporaryDir m_dir;
 
   private slots:
-    // First start: the defaults and no file; at exit all nine keys in three
-    // sections, in order; what is saved loads back.
+    // First start: the defaults and no file; at exit every key in four
+    // sections, in order; what is saved loads back (a profile without [CLONE]
+    // gives the check on and no backup).
     void firstStartThenSaveAndLoad()
     {
         ProfileFile profile = ProfileIn(m_dir, "VIREO");
@@ -47,15 +49,16 @@ class TestProgramOptions : public QObject {
         options.ComPortNumber = 3; // LoadOptions sets its own defaults first
         options.RecentFiles[2] = S("stale");
         LoadOptions(profile, options);
-        QCOMPARE(Fields(options), QStringList({S("1"), S("9600"), S("1"), S("0"), S("0"), {}, {}, {}, {}}));
+        QCOMPARE(Fields(options), QStringList({S("1"), S("9600"), S("1"), S("0"), S("0"), {}, {}, {}, {}, S("1"), S("0")}));
         QVERIFY(!QFile::exists(profile.FilePath()));
         QVERIFY(SaveOptions(profile, options));
         QCOMPARE(
             ReadFile(profile.FilePath()),
             QByteArray("[OPTION]\r\nPort=1\r\nSpeed=9600\r\nToolBar=1\r\n"
                        "[STATUS]\r\nWindowPosition(Top)=0\r\nWindowPosition(Left)=0\r\n"
+                       "[CLONE]\r\nCheckWrite=1\r\nBackupWrite=0\r\n"
                        "[RecentFiles]\r\nFileName(1)=\r\nFileName(2)=\r\nFileName(3)=\r\nFileName(4)=\r\n"));
-        options = {3, 28800, false, -45, 1200, {S("/u/b.st2"), S("C:\\x\\a.st2"), QString(), S("/c.st2")}};
+        options = {3, 28800, false, -45, 1200, {S("/u/b.st2"), S("C:\\x\\a.st2"), QString(), S("/c.st2")}, false, true};
         QVERIFY(SaveOptions(profile, options));
         ProgramOptions loaded;
         LoadOptions(profile, loaded);

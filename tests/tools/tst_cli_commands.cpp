@@ -72,7 +72,10 @@ class TestCliCommands : public QObject {
         QTest::newRow("trace over the output") << "read $P --trace $X -o $X" << 1 << "same file";
         QTest::newRow("trace over the file to write") << "write $GOOD $P --trace $GOOD" << 1 << "--trace names";
         QTest::newRow("show of a missing file") << "show $MISSING" << 2 << "Cannot open file. $MISSING";
-        QTest::newRow("set of an illegal file") << "set $ILLEGAL Config1[0]=1" << 2 << "Illegal data. $ILLEGAL";
+        QTest::newRow("set of an illegal file says why") << "set $ILLEGAL Config1[0]=1" << 2 << "Illegal data. $ILLEGAL (The file ends after 98 lines; a settings file has 99.)";
+        QTest::newRow("compare of an illegal file: no port opened") << "compare $ILLEGAL $P" << 2 << "Illegal data. $ILLEGAL";
+        QTest::newRow("compare without a file") << "compare $P" << 2 << "no settings file given";
+        QTest::newRow("compare on a port that is no device") << "compare $GOOD --port $GOOD" << 10 << "$GOOD is not a serial device";
         QTest::newRow("set into a folder without files") << "set $GOOD system-id=5 -o /proc/o" << 2 << "save file. /proc/o";
         QTest::newRow("read into a missing folder") << "read $P -o /none/x.st2" << 2 << "Cannot save file. /none";
         QTest::newRow("named profile missing") << "read $P --profile /none/V.ini -o $X" << 2 << "cannot use profile";
