@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "image_compare.h"
 
+#include "editor_controls.h"
+#include "field_binding.h"
 #include "field_codecs.h"
 #include "field_table.h"
 #include "hex_text.h"
@@ -47,6 +49,18 @@ UnitModel DecodedModel(const UnitWords &words)
     UnitModel model;
     model.UnitImage = words;
     ImageToFields(model.UnitImage, model.Fields);
+    return model;
+}
+
+UnitModel ShownModel(const UnitWords &words)
+{
+    UnitModel model;
+    MemoryEditorControls controls;
+    FieldBinding binding(model, controls);
+    binding.FillConfigLists();
+    model.LoadBuffer = words;
+    model.CommitLoadBuffer();
+    binding.NormalizeAndShow();
     return model;
 }
 

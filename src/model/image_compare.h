@@ -28,5 +28,7 @@ std::vector<ImageDifference> CompareImages(const UnitModel &left, const UnitMode
 
 /// A model holding the words, their fields decoded exactly as stored (not normalised).
 UnitModel DecodedModel(const UnitWords &words);
+/// A model holding the words as the window shows them after a completed read (normalised).
+UnitModel ShownModel(const UnitWords &words);
 
 } // namespace vireo

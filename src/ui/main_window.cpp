@@ -6,6 +6,7 @@
 #include "base/program_folders.h"
 #include "clone/port_listing.h"
 #include "clone_progress_dialog.h"
+#include "compare_dialog.h"
 #include "settings_pages.h"
 
 #include <QAction>
@@ -88,6 +89,11 @@ void MainWindow::ConnectCommands()
             [this] { AccessCodeDialog(m_state.accessCode, frameGeometry(), this).exec(); });
     connect(m_actions.cloneRead, &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
     connect(m_actions.cloneWrite, &QAction::triggered, this, [this] { RunClone(CloneMode::Write); });
+    connect(m_actions.compareWithUnit, &QAction::triggered, this, &MainWindow::CompareWithUnit);
+    connect(m_actions.checkAfterWrite, &QAction::toggled, this,
+            [this](bool on) { m_state.options.CheckWrite = on; });
+    connect(m_actions.backUpBeforeWrite, &QAction::toggled, this,
+            [this](bool on) { m_state.options.BackupWrite = on; });
 }
 
 void MainWindow::ShowAtStartUp()
@@ -95,6 +101,8 @@ void MainWindow::ShowAtStartUp()
     // What the window does when it is first loaded: the lists, the image in
     // every field, the recent files, and the "Speed Dial" page in front.
     ShowComPort();
+    m_actions.checkAfterWrite->setChecked(m_state.options.CheckWrite);
+    m_actions.backUpBeforeWrite->setChecked(m_state.options.BackupWrite);
     m_pages->Binding().FillConfigLists();
     m_pages->Binding().NormalizeAndShow();
     ShowRecentFiles(m_state.options, *this);
@@ -211,18 +219,52 @@ void MainWindow::SetEntryEnabled(int entry, bool enabled)
     m_actions.recentFiles[entry - 1]->setEnabled(enabled);
 }
 
-void MainWindow::RunClone(CloneMode mode)
+ClonePortChoice MainWindow::ChosenPort() const
 {
     const int port = m_state.options.ComPortNumber;
-    // The device is chosen now, so an adapter plugged in since start-up is found.
-    const ClonePortChoice choice{port, SerialDeviceFor(m_state.configuredPorts, port),
-                                 m_state.options.ComSpeed};
-    const CloneOutcome outcome = m_cloneCommand.StartClone(mode, choice, m_state.accessCode);
+    return {port, SerialDeviceFor(m_state.configuredPorts, port), m_state.options.ComSpeed};
+}
+
+WriteSafety MainWindow::ChosenSafety() const
+{
+    return {m_state.options.CheckWrite, m_state.options.BackupWrite ? UserBackupFolder() : QString()};
+}
+
+void MainWindow::ShowCloneOutcome(const CloneOutcome &outcome)
+{
     if (outcome.caption)
         setWindowTitle(*outcome.caption);
     if (outcome.result) {
         raise();
         activateWindow();
+    }
+}
+
+void MainWindow::RunClone(CloneMode mode)
+{
+    ShowCloneOutcome(m_cloneCommand.StartClone(mode, ChosenPort(), m_state.accessCode, ChosenSafety()));
+}
+
+void MainWindow::CompareWithUnit()
+{
+    const ClonePortChoice port = ChosenPort();
+    const std::optional<UnitWords> unit = m_cloneCommand.ReadForCompare(port, m_state.accessCode);
+    raise();
+    activateWindow();
+    if (!unit)
+        return;
+    CompareDialog dialog(CompareImages(ShownModel(*unit), m_state.model), UserBackupFolder(), this);
+    switch (dialog.Ask()) {
+    case CompareDialog::Choice::WriteToUnit:
+        // The read just made is the backup, whatever Back Up Before Write says.
+        ShowCloneOutcome(m_cloneCommand.WriteAfterCompare(port, m_state.accessCode, *unit,
+                                                          {m_state.options.CheckWrite, UserBackupFolder()}));
+        break;
+    case CompareDialog::Choice::OpenUnitSettings:
+        ShowCloneOutcome(m_cloneCommand.OpenUnitWords(*unit));
+        break;
+    case CompareDialog::Choice::Close:
+        break;
     }
 }
 

@@ -56,6 +56,9 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     /// Clone > Read or Write: the confirmation, the run behind the progress
     /// window, then the window brought to the front.
     void RunClone(CloneMode mode);
+    /// Clone > Compare with Unit: reads the unit, lists what differs from the
+    /// document, and writes the document or opens the unit's settings as asked.
+    void CompareWithUnit();
     /// The close request: a run in progress is cancelled (the unit is sent
     /// the abort frame), every field is read, and an edited document is
     /// offered for saving; false when the user cancelled the close.
@@ -73,6 +76,12 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
 
   private:
     void ConnectCommands();
+    /// The chosen COM port, its device looked up now (an adapter plugged in since start-up is found).
+    ClonePortChoice ChosenPort() const;
+    /// Check After Write and Back Up Before Write as the options say.
+    WriteSafety ChosenSafety() const;
+    /// After a clone command: the caption it gave, and the window to the front after a run.
+    void ShowCloneOutcome(const CloneOutcome &outcome);
     void ShowComPort();
     /// The window's size with its frame, from its twips size and the toolbar.
     QSize OuterSize() const;

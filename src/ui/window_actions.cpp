@@ -48,7 +48,11 @@ WindowActions::WindowActions(QWidget *window, const std::array<QString, ComPortC
       comPortGroup(new QActionGroup(window)),
       clonePassword(NewAction(window, QStringLiteral("clonePasswordAction"), Latin1Text("&Password"))),
       cloneRead(NewAction(window, QStringLiteral("cloneReadAction"), Latin1Text("&Read <- TR"))),
-      cloneWrite(NewAction(window, QStringLiteral("cloneWriteAction"), Latin1Text("&Write -> TR")))
+      cloneWrite(NewAction(window, QStringLiteral("cloneWriteAction"), Latin1Text("&Write -> TR"))),
+      compareWithUnit(NewAction(window, QStringLiteral("compareWithUnitAction"), Latin1Text("Compare with &Unit..."))),
+      checkAfterWrite(NewAction(window, QStringLiteral("checkAfterWriteAction"), Latin1Text("Check &After Write"))),
+      backUpBeforeWrite(
+          NewAction(window, QStringLiteral("backUpBeforeWriteAction"), Latin1Text("&Back Up Before Write")))
 {
     fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -59,6 +63,8 @@ WindowActions::WindowActions(QWidget *window, const std::array<QString, ComPortC
     for (int n = 1; n <= RecentFileCount; ++n)
         recentFiles[n - 1] = NewAction(window, QStringLiteral("recentFile%1Action").arg(n), QString());
     viewToolbar->setCheckable(true);
+    checkAfterWrite->setCheckable(true);
+    backUpBeforeWrite->setCheckable(true);
 
     // Clicking the checked port keeps it checked: the group never leaves none.
     comPortGroup->setExclusive(true);
@@ -101,6 +107,11 @@ void WindowActions::AddToMenus(QMenuBar *menus) const
     clone->addAction(clonePassword);
     clone->addSeparator();
     clone->addActions({cloneRead, cloneWrite});
+    // The safe-write commands come after the clone commands.
+    clone->addSeparator();
+    clone->addAction(compareWithUnit);
+    clone->addSeparator();
+    clone->addActions({checkAfterWrite, backUpBeforeWrite});
 
     auto *style = new MenuStyle(menus);
     for (QMenu *menu : {file, port, clone})

@@ -43,6 +43,9 @@ struct WindowActions {
     QAction *clonePassword;
     QAction *cloneRead;
     QAction *cloneWrite;
+    QAction *compareWithUnit;
+    QAction *checkAfterWrite;   ///< checkable: read the unit back after every write
+    QAction *backUpBeforeWrite; ///< checkable: keep the unit's settings before every write
 };
 
 } // namespace vireo

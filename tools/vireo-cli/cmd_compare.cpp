@@ -56,15 +56,12 @@ class CompareCommand : public Command {
         const std::unique_ptr<CloneRunner> runner = CloneRunner::PrepareForCommand(*options);
         if (!runner)
             return CompareTrouble;
-        Editor unit;
-        const CloneResult result = runner->Run(CloneMode::Read, unit.model, QStringLiteral("reading"));
+        UnitModel read;
+        const CloneResult result = runner->Run(CloneMode::Read, read, QStringLiteral("reading"));
         if (result != CloneResult::ReadComplete)
             return runner->Finish(runner->Failed(result, QStringLiteral("read")));
         // What Clone Read would show in the window.
-        unit.model.CommitLoadBuffer();
-        unit.binding.NormalizeAndShow();
-
-        const std::vector<ImageDifference> differences = CompareImages(unit.model, file.model);
+        const std::vector<ImageDifference> differences = CompareImages(ShownModel(read.LoadBuffer), file.model);
         for (const ImageDifference &d : differences)
             Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": "
                   << d.left << " -> " << d.right << '\n';
