@@ -107,7 +107,9 @@ class TestMainWindow : public QObject {
                               "&About Vireo...", "-", "E&xit"}));
         QCOMPARE(s.Shown("viewToolbarAction") + s.Shown("comPort4Action"),
                  QStringList({"&Toolbar*", "COM&1*", "COM&2", "COM&3", "COM&4"}));
-        QCOMPARE(s.Shown("cloneReadAction"), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR"}));
+        QCOMPARE(s.Shown("cloneReadAction"), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR", "-",
+                                                          "Compare with &Unit...", "-", "Check &After Write*",
+                                                          "&Back Up Before Write"}));
         QCOMPARE(s.Action("fileSaveAction")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(s.Shown(),
                  QStringList({"fileNewAction", "fileOpenAction", "fileSaveAction", "-", "comPort1Action*",
