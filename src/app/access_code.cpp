@@ -5,7 +5,7 @@ namespace vireo {
 
 QString AccessCodeText(std::int32_t code)
 {
-    return (QStringLiteral("0000") + QString::number(code)).right(5);
+    return QString(QStringLiteral("0000") + QString::number(code)).right(5);
 }
 
 std::optional<std::int32_t> ParseAccessCode(const QString &text)

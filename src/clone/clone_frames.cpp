@@ -156,7 +156,7 @@ bool UnitPresent(QByteArrayView payload)
 
 bool IdentityAccepted(QByteArrayView payload)
 {
-    return payload == QByteArray(piece::SubData) + piece::Identity2;
+    return payload == QByteArray(QByteArray(piece::SubData) + piece::Identity2);
 }
 
 std::optional<std::uint16_t> DecodeBlockPayload(QByteArrayView payload)

@@ -51,7 +51,7 @@ QString Reason(int error)
 
 void Log(const QString &text)
 {
-    std::fputs(("vireo-unit-sim: " + text + u'\n').toLocal8Bit().constData(), stderr);
+    std::fputs(QString(QStringLiteral("vireo-unit-sim: ") + text + u'\n').toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
 }
 

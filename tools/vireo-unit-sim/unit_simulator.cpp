@@ -214,7 +214,7 @@ void UnitSimulator::HandleFrame(QByteArrayView frameBytes, qint64 frameEndNs)
             frame.data != HexToBytes(AsciiHex(QByteArray::number(m_config.accessCode), 5)))
             return;
         if (m_config.faults.wrongIdentity)
-            SendReply(UnitIdentityReply(QByteArray(piece::SubData) + "33")); // not the accepted 02 32
+            SendReply(UnitIdentityReply(QByteArray(piece::SubData).append("33"))); // not the accepted 02 32
         else
             SendReply(UnitIdentityReply());
         m_state = State::AwaitRequest;
