@@ -116,7 +116,8 @@ CloneCommand::StagesEnd CloneCommand::RunStages(const std::vector<CloneStage> &s
     if (!end.done) {
         // The window closed between two runs, or a run ended without a word.
         end.done = true;
-        end.result = m_cancelled ? CloneResult::Cancelled : m_session.LastResult().value_or(CloneResult::PortFailed);
+        end.result =
+            m_cancelled ? CloneResult::Cancelled : m_session.LastResult().value_or(CloneResult::PortFailed);
     }
     return end;
 }
@@ -124,7 +125,8 @@ CloneCommand::StagesEnd CloneCommand::RunStages(const std::vector<CloneStage> &s
 QString CloneCommand::AfterStage(StagesEnd &end, const QString &backupFolder)
 {
     if (end.stage == CloneStage::Checking) {
-        end.checkDifferences = CompareImages(DecodedModel(m_model.LoadBuffer), DecodedModel(m_model.UnitImage));
+        end.checkDifferences =
+            CompareImages(DecodedModel(m_model.LoadBuffer), DecodedModel(m_model.UnitImage));
         return {};
     }
     if (end.stage != CloneStage::BackingUp)
@@ -133,8 +135,9 @@ QString CloneCommand::AfterStage(StagesEnd &end, const QString &backupFolder)
     const QString path = NewBackupPath(backupFolder);
     UnitModel backup;
     backup.UnitImage = m_model.LoadBuffer;
-    Result<> saved = QDir().mkpath(backupFolder) ? SaveDataFile(path, backup)
-                                                 : Result<>(Failure{QStringLiteral("cannot create the folder")});
+    Result<> saved = QDir().mkpath(backupFolder)
+                         ? SaveDataFile(path, backup)
+                         : Result<>(Failure{QStringLiteral("cannot create the folder")});
     if (!saved)
         return FileErrorText(FileErrorCode::CannotSave, path) + QStringLiteral("\n\n") + saved.error();
     end.backupPath = path;
@@ -148,11 +151,13 @@ void CloneCommand::ReportFailure(const StagesEnd &end, const ClonePortChoice &po
     if (!end.failure.isEmpty())
         parts << end.failure;
     else if (cloneError)
-        parts << CloneErrorText(*end.result, port.portNumber) << ClonePortDetail(port, m_session.PortErrorText());
+        parts << CloneErrorText(*end.result, port.portNumber)
+              << ClonePortDetail(port, m_session.PortErrorText());
     if (end.stage == CloneStage::BackingUp && (cloneError || !end.failure.isEmpty()))
         parts << QStringLiteral("The unit's settings could not be kept, so nothing was written to the unit.");
     if (end.stage == CloneStage::Checking && cloneError)
-        parts << QStringLiteral("The settings were written, but the unit could not be read back to check them.");
+        parts << QStringLiteral(
+            "The settings were written, but the unit could not be read back to check them.");
     if (end.stage == CloneStage::Writing && end.movedBlocks && !end.complete)
         parts << PartialWriteText();
     if (end.complete && !end.checkDifferences.empty())
@@ -188,7 +193,8 @@ CloneOutcome CloneCommand::StartClone(CloneMode mode, const ClonePortChoice &por
             return {};
         return Write(port, accessCode, safety, !safety.backupFolder.isEmpty());
     }
-    if (m_document.DataEdited() && m_document.ConfirmPrompt(PromptKind::CloneReadEdited, m_dialogs) == AnswerCancel)
+    if (m_document.DataEdited() &&
+        m_document.ConfirmPrompt(PromptKind::CloneReadEdited, m_dialogs) == AnswerCancel)
         return {};
     const StagesEnd end = RunStages({CloneStage::Reading}, port, accessCode, {});
     if (end.complete)
@@ -197,8 +203,8 @@ CloneOutcome CloneCommand::StartClone(CloneMode mode, const ClonePortChoice &por
     return {end.result, std::nullopt, {}};
 }
 
-CloneOutcome CloneCommand::Write(const ClonePortChoice &port, std::int32_t accessCode, const WriteSafety &safety,
-                                 bool backupRead)
+CloneOutcome CloneCommand::Write(const ClonePortChoice &port, std::int32_t accessCode,
+                                 const WriteSafety &safety, bool backupRead)
 {
     std::vector<CloneStage> stages;
     if (backupRead)
@@ -248,7 +254,8 @@ CloneOutcome CloneCommand::WriteAfterCompare(const ClonePortChoice &port, std::i
 CloneOutcome CloneCommand::OpenUnitWords(const UnitWords &words)
 {
     m_binding.ReadAllFields();
-    if (m_document.DataEdited() && m_document.ConfirmPrompt(PromptKind::CloneReadEdited, m_dialogs) == AnswerCancel)
+    if (m_document.DataEdited() &&
+        m_document.ConfirmPrompt(PromptKind::CloneReadEdited, m_dialogs) == AnswerCancel)
         return {};
     m_model.LoadBuffer = words;
     return InstallRead();

@@ -82,8 +82,8 @@ class CloneCommand {
     /// The write a comparison leads to: the unit's words it read are kept as
     /// the backup first (nothing is sent when that fails), then the write and
     /// its check as for StartClone, without the confirmation.
-    CloneOutcome WriteAfterCompare(const ClonePortChoice &port, std::int32_t accessCode, const UnitWords &unitWords,
-                                   const WriteSafety &safety);
+    CloneOutcome WriteAfterCompare(const ClonePortChoice &port, std::int32_t accessCode,
+                                   const UnitWords &unitWords, const WriteSafety &safety);
     /// Installs words read from the unit as a completed Clone Read does,
     /// after the same question when the document was edited.
     CloneOutcome OpenUnitWords(const UnitWords &words);

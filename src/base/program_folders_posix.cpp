@@ -16,7 +16,8 @@ QString UserProfileFolder()
 
 QString UserBackupFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vireo/backups");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/vireo/backups");
 }
 
 } // namespace vireo

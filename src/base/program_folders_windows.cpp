@@ -26,7 +26,8 @@ QString UserProfileFolder()
 
 QString UserBackupFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vireo/backups");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Vireo/backups");
 }
 
 } // namespace vireo

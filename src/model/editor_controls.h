@@ -23,7 +23,8 @@ enum class SystemColour { Menu = 4, Window = 5 };
 /// Element `index` of text array `array`, from the three arrays that hold
 /// something per text field (texts, widgets), in the editor's order.
 template <typename SpeedDials, typename ConfigTextFields, typename GroupCodes>
-auto &TextArrayElement(TextArray array, int index, SpeedDials &speedDial, ConfigTextFields &configText, GroupCodes &groupCode)
+auto &TextArrayElement(TextArray array, int index, SpeedDials &speedDial, ConfigTextFields &configText,
+                       GroupCodes &groupCode)
 {
     switch (array) {
     case TextArray::SpeedDial:

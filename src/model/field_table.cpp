@@ -25,19 +25,19 @@ std::vector<int> Run(int first, int count)
 std::vector<FieldEntry> BuildFields()
 {
     static const char *const configTextAlias[ConfigTextCount] = {"primary-code",       "secondary-code",
-                                                           "lower-block-decode", "upper-block-decode",
-                                                           "unit-access-code",   "system-id"};
+                                                                 "lower-block-decode", "upper-block-decode",
+                                                                 "unit-access-code",   "system-id"};
     static const char *const configListAlias[ConfigListCount] = {"system-tone", "busy-channel-detect"};
-    static const char *const configOptionAlias[ConfigOptionCount] = {"priority-subscriber", "fleet-dispatch",
-                                                           "emergency-override", "clear-channel-alerting",
-                                                           "memory-speed-dial"};
+    static const char *const configOptionAlias[ConfigOptionCount] = {
+        "priority-subscriber", "fleet-dispatch", "emergency-override", "clear-channel-alerting",
+        "memory-speed-dial"};
     const std::vector<int> configTextWords[ConfigTextCount] = {
         Run(word::PrimaryCode, 2), Run(word::SecondaryCode, 2),  Run(word::LowerBlock, 2),
         Run(word::UpperBlock, 2),  Run(word::UnitAccessCode, 3), {word::SystemId}};
     const int configListWords[ConfigListCount] = {word::SystemTone, word::BusyChannelDetect};
     const int configOptionWords[ConfigOptionCount] = {word::PrioritySubscriber, word::FleetDispatch,
-                                            word::EmergencyOverride, word::ClearChannelAlerting,
-                                            word::MemorySpeedDial};
+                                                      word::EmergencyOverride, word::ClearChannelAlerting,
+                                                      word::MemorySpeedDial};
     std::vector<FieldEntry> fields;
     for (int i = 0; i < SpeedDialCount; ++i) {
         const QString frame = i < 10 ? QStringLiteral("Speed Dial ") : QStringLiteral("Turbo SpeeDial ");

@@ -16,8 +16,8 @@ namespace vireo {
 struct ImageDifference {
     QString key;
     QString caption;
-    QString left;  ///< the value in the first image, as shown (a word: four hex digits)
-    QString right; ///< the same in the second image
+    QString left;      ///< the value in the first image, as shown (a word: four hex digits)
+    QString right;     ///< the same in the second image
     bool word = false; ///< a word that no listed field stands for
 };
 

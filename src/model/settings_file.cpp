@@ -89,7 +89,8 @@ class LineLoader {
             return Refuse(QStringLiteral("is one too many: a settings file has %1 lines").arg(word::Count));
         const std::optional<std::uint16_t> value = ParseWordHex(QByteArrayView(m_line, length));
         if (!value)
-            return Refuse(length == 0 ? QStringLiteral("is empty") : QStringLiteral("is not four hexadecimal digits"));
+            return Refuse(length == 0 ? QStringLiteral("is empty")
+                                      : QStringLiteral("is not four hexadecimal digits"));
         m_buffer[m_count++] = *value;
         return true;
     }

@@ -6,9 +6,10 @@ namespace vireo {
 
 void UnitModel::InitConfigLists()
 {
-    ConfigListItems[0] = {QStringLiteral("0:100.0Hz"), QStringLiteral("1:107.2Hz"), QStringLiteral("2:114.8Hz"),
-                       QStringLiteral("3:123.0Hz"), QStringLiteral("4:131.8Hz"), QStringLiteral("5:141.3Hz"),
-                       QStringLiteral("6:151.4Hz")};
+    ConfigListItems[0] = {QStringLiteral("0:100.0Hz"), QStringLiteral("1:107.2Hz"),
+                          QStringLiteral("2:114.8Hz"), QStringLiteral("3:123.0Hz"),
+                          QStringLiteral("4:131.8Hz"), QStringLiteral("5:141.3Hz"),
+                          QStringLiteral("6:151.4Hz")};
     ConfigListMaxIndex[0] = 6;
     ConfigListItems[1] = {QStringLiteral("Carrier"), QStringLiteral("System Tone")};
     ConfigListMaxIndex[1] = 1;
@@ -35,9 +36,9 @@ QString SpeedDialCaption(int index)
 
 QString ConfigTextCaption(int index)
 {
-    static const char *const captions[ConfigTextCount] = {"Primary Code",           "Secondary Code",
-                                                       "Lower Block Decode",     "Upper Block Decode",
-                                                       "Five Digit Access Code", "Trunking System ID Number"};
+    static const char *const captions[ConfigTextCount] = {
+        "Primary Code",       "Secondary Code",         "Lower Block Decode",
+        "Upper Block Decode", "Five Digit Access Code", "Trunking System ID Number"};
     return QString::fromLatin1(captions[index]);
 }
 

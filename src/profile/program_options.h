@@ -6,7 +6,6 @@
 
 #include "profile_file.h"
 
-
 #include <array>
 
 namespace vireo {
@@ -56,6 +55,5 @@ Result<> SaveOptions(ProfileFile &profile, const ProgramOptions &options);
 /// The tracking rule of the 50 ms tick: unless minimised, a window whose left
 /// or top differs from the options gives both, rounded; true when they changed.
 bool TrackWindowPosition(ProgramOptions &options, double left, double top, bool minimised);
-
 
 } // namespace vireo

@@ -54,9 +54,9 @@ CloneProgressDialog::CloneProgressDialog(QWidget *owner, std::function<void()> c
 
 void CloneProgressDialog::SetStage(CloneStage stage)
 {
-    static const char *const texts[] = {"Reading the unit's settings...",
-                                        "Reading the unit's settings to keep a backup...",
-                                        "Writing the settings to the unit...", "Checking: reading the unit back..."};
+    static const char *const texts[] = {
+        "Reading the unit's settings...", "Reading the unit's settings to keep a backup...",
+        "Writing the settings to the unit...", "Checking: reading the unit back..."};
     m_stage->setText(Latin1Text(texts[static_cast<int>(stage)]));
     m_stage->show();
     m_bar->setValue(ProgressMinimum);

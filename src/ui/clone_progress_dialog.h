@@ -37,7 +37,7 @@ class CloneProgressDialog : public QDialog, public CloneProgressView {
     QWidget *m_owner;
     std::function<void()> m_cancel;
     QProgressBar *m_bar;
-    QLabel *m_stage; ///< hidden for a single read or write
+    QLabel *m_stage;       ///< hidden for a single read or write
     QTimer *m_finishTimer; ///< closes the window after ShowFinished
     bool m_ending = false; ///< Close() was called: the run has ended by itself
 };

@@ -22,17 +22,18 @@ CompareDialog::CompareDialog(const std::vector<ImageDifference> &differences, co
     setObjectName(QStringLiteral("compareDialog"));
     setWindowTitle(QStringLiteral("Compare with Unit"));
     auto *layout = new QVBoxLayout(this);
-    auto *heading = new QLabel(differences.empty()
-                                   ? QStringLiteral("The unit holds these settings.")
-                                   : QStringLiteral("These fields differ between the unit and the open document:"),
-                               this);
+    auto *heading = new QLabel(
+        differences.empty() ? QStringLiteral("The unit holds these settings.")
+                            : QStringLiteral("These fields differ between the unit and the open document:"),
+        this);
     heading->setObjectName(QStringLiteral("compareHeading"));
     layout->addWidget(heading);
     if (!differences.empty()) {
         auto *list = new QTreeWidget(this);
         list->setObjectName(QStringLiteral("compareList"));
         list->setRootIsDecorated(false);
-        list->setHeaderLabels({QStringLiteral("Field"), QStringLiteral("In the unit"), QStringLiteral("In the document")});
+        list->setHeaderLabels(
+            {QStringLiteral("Field"), QStringLiteral("In the unit"), QStringLiteral("In the document")});
         for (const ImageDifference &d : differences)
             list->addTopLevelItem(new QTreeWidgetItem({d.word ? d.key : d.caption, d.left, d.right}));
         list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -51,11 +52,12 @@ CompareDialog::CompareDialog(const std::vector<ImageDifference> &differences, co
                 m_choice = Choice::WriteToUnit;
                 accept();
             });
-    connect(add(QStringLiteral("Open Unit's Settings"), "openUnitSettingsButton", QDialogButtonBox::ActionRole),
-            &QPushButton::clicked, this, [this] {
-                m_choice = Choice::OpenUnitSettings;
-                accept();
-            });
+    connect(
+        add(QStringLiteral("Open Unit's Settings"), "openUnitSettingsButton", QDialogButtonBox::ActionRole),
+        &QPushButton::clicked, this, [this] {
+            m_choice = Choice::OpenUnitSettings;
+            accept();
+        });
     connect(add(QStringLiteral("Open Backups Folder"), "openBackupsButton", QDialogButtonBox::HelpRole),
             &QPushButton::clicked, this, [backupFolder] {
                 QDir().mkpath(backupFolder);

@@ -49,8 +49,10 @@ WindowActions::WindowActions(QWidget *window, const std::array<QString, ComPortC
       clonePassword(NewAction(window, QStringLiteral("clonePasswordAction"), Latin1Text("&Password"))),
       cloneRead(NewAction(window, QStringLiteral("cloneReadAction"), Latin1Text("&Read <- TR"))),
       cloneWrite(NewAction(window, QStringLiteral("cloneWriteAction"), Latin1Text("&Write -> TR"))),
-      compareWithUnit(NewAction(window, QStringLiteral("compareWithUnitAction"), Latin1Text("Compare with &Unit..."))),
-      checkAfterWrite(NewAction(window, QStringLiteral("checkAfterWriteAction"), Latin1Text("Check &After Write"))),
+      compareWithUnit(
+          NewAction(window, QStringLiteral("compareWithUnitAction"), Latin1Text("Compare with &Unit..."))),
+      checkAfterWrite(
+          NewAction(window, QStringLiteral("checkAfterWriteAction"), Latin1Text("Check &After Write"))),
       backUpBeforeWrite(
           NewAction(window, QStringLiteral("backUpBeforeWriteAction"), Latin1Text("&Back Up Before Write")))
 {

@@ -108,7 +108,9 @@ int CloneRunner::Failed(CloneResult result, const QString &what)
             Err() << "vireo-cli: interrupted before the " << what << " started" << Qt::endl;
         return CloneExitStatus(result);
     }
-    Err() << "vireo-cli: " << what << " failed on " << PortName(m_target) << " at " << m_target.speed << " bit/s\n" << MessageText(result);
+    Err() << "vireo-cli: " << what << " failed on " << PortName(m_target) << " at " << m_target.speed
+          << " bit/s\n"
+          << MessageText(result);
     if (!m_portError.isEmpty())
         Err() << "Reason: " << m_portError << '\n';
     Err().flush();

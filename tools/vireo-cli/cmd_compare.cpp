@@ -21,17 +21,20 @@ constexpr int CompareTrouble = 2;
 class CompareCommand : public Command {
   public:
     CompareCommand()
-        : Command(QStringLiteral("compare"),
-                  QStringLiteral("compare FILE.st2 [--port PORT]  list what differs between the unit and a file"))
+        : Command(
+              QStringLiteral("compare"),
+              QStringLiteral("compare FILE.st2 [--port PORT]  list what differs between the unit and a file"))
     {
-        m_syntax.usage = QStringLiteral("vireo-cli compare FILE.st2 [--port PORT] [--code NNNNN] [--speed BPS] "
-                                        "[--profile FILE] [--trace FILE] [--quiet]");
+        m_syntax.usage =
+            QStringLiteral("vireo-cli compare FILE.st2 [--port PORT] [--code NNNNN] [--speed BPS] "
+                           "[--profile FILE] [--trace FILE] [--quiet]");
         m_syntax.about = QStringLiteral(
             "Reads the unit and compares it with FILE.st2 as 'diff UNIT FILE.st2' would: the fields that\n"
             "differ by caption (unit -> file), then the words no listed field shows. Nothing is written.\n");
-        m_syntax.epilogue = QStringLiteral("Exit status: 0 the unit holds these settings; 1 different; 2 file "
-                                           "error or wrong call;\n10 to 19 the clone run failed (as for "
-                                           "read); 130 interrupted.\n");
+        m_syntax.epilogue =
+            QStringLiteral("Exit status: 0 the unit holds these settings; 1 different; 2 file "
+                           "error or wrong call;\n10 to 19 the clone run failed (as for "
+                           "read); 130 interrupted.\n");
         m_syntax.options = SharedCloneOptions();
         m_syntax.minArguments = m_syntax.maxArguments = 1;
         m_syntax.missingArguments = QStringLiteral("no settings file given");
@@ -61,7 +64,8 @@ class CompareCommand : public Command {
         if (result != CloneResult::ReadComplete)
             return runner->Finish(runner->Failed(result, QStringLiteral("read")));
         // What Clone Read would show in the window.
-        const std::vector<ImageDifference> differences = CompareImages(ShownModel(read.LoadBuffer), file.model);
+        const std::vector<ImageDifference> differences =
+            CompareImages(ShownModel(read.LoadBuffer), file.model);
         for (const ImageDifference &d : differences)
             Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": "
                   << d.left << " -> " << d.right << '\n';

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vireo-cli show: every field of a settings file as the editor shows it.
-#include "model/field_table.h"
 #include "cli_common.h"
+#include "model/field_table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,8 +4,8 @@
 // starts after one failed or after Ctrl+C.
 #include "base/file_paths.h"
 #include "cli_common.h"
-#include "clone_runner.h"
 #include "clone/clone_errors.h"
+#include "clone_runner.h"
 #include "model/hex_text.h"
 #include "path_checks.h"
 #include "profile/profile_location.h"
