@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 # clang and its sanitizer run-time libraries build the sanitizer configuration.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config qt6-base-dev qt6-serialport-dev
-  fonts-liberation2 help2man)
+  fonts-liberation2 help2man python3 clang-format)
 bash scripts/install-packages.sh "${packages[@]}"
 
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DVIREO_WERROR="${VIREO_WERROR:-OFF}"
