@@ -17,7 +17,7 @@ Result<QString> InstanceLockPath()
     if (!GetUserNameW(user, &size))
         return Failure{
             QStringLiteral("your user name cannot be read (%1).").arg(qt_error_string(int(GetLastError())))};
-    return QStringLiteral("Vireo-") + QString::fromWCharArray(user);
+    return QString(QStringLiteral("Vireo-") + QString::fromWCharArray(user));
 }
 
 SingleInstance::SingleInstance(Result<QString> lockPath) : m_path(std::move(lockPath)) {}

@@ -53,7 +53,7 @@ bool IsNoDevice(const QString &path)
     if (!name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char(':')))
         return false;
     // Under the device prefix the name is taken literally: "COM1.txt" in a folder is a file there.
-    const std::wstring literal = (devicePrefix + name).toStdWString();
+    const std::wstring literal = QString(devicePrefix + name).toStdWString();
     return GetFileAttributesW(literal.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
