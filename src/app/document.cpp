@@ -46,9 +46,9 @@ Answer Document::ConfirmPrompt(PromptKind kind, UserDialogs &dialogs) const
                               kind == PromptKind::SaveChanges ? Buttons::YesNoCancel : Buttons::OkCancel);
 }
 
-void ShowFileError(UserDialogs &dialogs, FileErrorCode code, const QString &fileName)
+void ShowFileError(UserDialogs &dialogs, FileErrorCode code, const QString &fileName, const QString &reason)
 {
-    dialogs.MessageBox(FileErrorText(code, fileName), Buttons::Ok);
+    dialogs.MessageBox(FileErrorText(code, fileName, reason), Buttons::Ok);
 }
 
 } // namespace vireo

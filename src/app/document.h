@@ -40,6 +40,7 @@ class Document {
 };
 
 /// Shows a settings-file error box.
-void ShowFileError(UserDialogs &dialogs, FileErrorCode code, const QString &fileName);
+void ShowFileError(UserDialogs &dialogs, FileErrorCode code, const QString &fileName,
+                   const QString &reason = {});
 
 } // namespace vireo

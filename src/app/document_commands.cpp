@@ -34,9 +34,10 @@ bool DocumentCommands::SaveTo(const QString &path)
 {
     // The saver marks the document clean only once the file is in place, so
     // a failed save keeps the edits flagged.
-    if (SaveDataFile(path, m_state.model))
+    const Result<> saved = SaveDataFile(path, m_state.model);
+    if (saved)
         return true;
-    ShowFileError(m_dialogs, FileErrorCode::CannotSave, path);
+    ShowFileError(m_dialogs, FileErrorCode::CannotSave, path, saved.error());
     return false;
 }
 
@@ -95,11 +96,11 @@ std::optional<bool> DocumentCommands::LoadDocument(const QString &path, FileErro
         return std::nullopt;
     const Result<LoadOutcome> loaded = LoadDataFile(path, m_state.model);
     if (!loaded) {
-        ShowFileError(m_dialogs, cannotOpen, path);
+        ShowFileError(m_dialogs, cannotOpen, path, loaded.error());
         return std::nullopt;
     }
     if (*loaded == LoadStatus::Illegal) {
-        ShowFileError(m_dialogs, illegal, path);
+        ShowFileError(m_dialogs, illegal, path, loaded->problem);
         return false;
     }
     return true;

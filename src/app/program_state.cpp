@@ -11,11 +11,11 @@ bool StartUp(ProgramState &state, const QString &initialFile, UserDialogs &dialo
     state.configuredPorts = ConfiguredSerialDevices(state.profile);
     const Result<LoadOutcome> loaded = LoadDataFile(initialFile, state.model);
     if (!loaded) {
-        ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile);
+        ShowFileError(dialogs, FileErrorCode::CannotOpenInitial, initialFile, loaded.error());
         return false;
     }
     if (*loaded == LoadStatus::Illegal)
-        ShowFileError(dialogs, FileErrorCode::IllegalInitial, initialFile);
+        ShowFileError(dialogs, FileErrorCode::IllegalInitial, initialFile, loaded->problem);
     state.accessCode = DefaultAccessCode;
     state.document.SetUntitled();
     return true;

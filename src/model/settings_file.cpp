@@ -30,9 +30,12 @@ QString FileErrorMessage(FileErrorCode code)
     return QStringLiteral("Illegal initial.");
 }
 
-QString FileErrorText(FileErrorCode code, const QString &fileName)
+QString FileErrorText(FileErrorCode code, const QString &fileName, const QString &reason)
 {
-    return FileErrorMessage(code) + QStringLiteral("\r\n\r\n") + fileName;
+    QString text = FileErrorMessage(code) + QStringLiteral("\r\n\r\n") + fileName;
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + reason;
+    return text;
 }
 
 namespace {

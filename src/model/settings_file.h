@@ -24,8 +24,10 @@ enum class FileErrorCode {
 
 /// The fixed message of a settings-file error ("Cannot open file." ...).
 QString FileErrorMessage(FileErrorCode code);
-/// The message box text: the message, a blank line, and the file's path.
-QString FileErrorText(FileErrorCode code, const QString &fileName);
+/// The message box text: the message, a blank line, and the file's path;
+/// then, when there is one, a blank line and the reason (the system's, or
+/// what is wrong with the file's content).
+QString FileErrorText(FileErrorCode code, const QString &fileName, const QString &reason = {});
 
 /// What a file that could be read held: a settings file, or illegal data.
 enum class LoadStatus { Loaded, Illegal };
