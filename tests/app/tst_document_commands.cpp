@@ -47,7 +47,7 @@ struct Program {
         name.isEmpty() ? state.document.SetUntitled() : state.document.SetFileName(Path(name));
     }
     // "@" stands for the temporary folder, "^" for the blank line of a file error box,
-    // a final "?" for the system's reason (its words differ from system to system).
+    // a final "*" for the system's reason (its words differ from system to system).
     QString Path(QString text) const
     {
         return text.replace(QLatin1Char('@'), dir.path() + QLatin1Char('/'))
@@ -100,9 +100,9 @@ const Case Cases[] = {
     {"Save As starts from the current name", SaveAs, "", "@old.st2", true, AnswerYes, "@new.st2", 99, "Save|@old.st2|",
      {}, "@new.st2", 0, "@new.st2", {"new - Vireo"}, {"@new.st2", "@gone.st2", "@short.st2", "@a.st2"}},
     {"Save As into a missing folder keeps the name", SaveAs, "", "@old.st2", true, AnswerYes, "@gone/x.st2", 99, "Save|@old.st2|",
-     {"Cannot save file.^@gone/x.st2^?"}, "", 0, "@old.st2", {}, Recent},
+     {"Cannot save file.^@gone/x.st2^*"}, "", 0, "@old.st2", {}, Recent},
     {"Save into a folder that went away", Save, "", "@gone/old.st2", true, AnswerYes, "", 99, "",
-     {"Cannot save file.^@gone/old.st2^?"}, "", 0, "@gone/old.st2", {}, Recent},
+     {"Cannot save file.^@gone/old.st2^*"}, "", 0, "@gone/old.st2", {}, Recent},
     {"Open cancelled asks nothing", Open, "", "@cur.st2", true, AnswerYes, "", 99, "Open||",
      {}, "", 0, "@cur.st2", {}, Recent},
     {"Open, Cancel in the question: nothing loaded", Open, "", "@cur.st2", true, AnswerCancel, "@a.st2", 99, "Open||",
@@ -116,7 +116,7 @@ const Case Cases[] = {
     {"Reopen entry 3: to the top", ReopenRecent, "@a.st2", "@cur.st2", false, AnswerYes, "", 99, "",
      {}, "", 0xA, "@a.st2", {"a - Vireo"}, AFirst},
     {"Reopen a missing file: entry kept", ReopenRecent, "@gone.st2", "@cur.st2", false, AnswerYes, "", 99, "",
-     {"Cannot open file.^@gone.st2^?"}, "", 0, "@cur.st2", {}, Recent},
+     {"Cannot open file.^@gone.st2^*"}, "", 0, "@cur.st2", {}, Recent},
     {"Reopen an empty entry: caption and recent only", ReopenRecent, "", "@cur.st2", true, AnswerYes, "", 99, "",
      {}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
     {"New loads the initial file untitled", New, "", "@cur.st2", false, AnswerYes, "", 99, "",
@@ -124,13 +124,13 @@ const Case Cases[] = {
     {"New, illegal initial file: document kept", New, "", "@cur.st2", false, AnswerYes, "", 98, "",
      {"Illegal initial.^@VIREO.sts^The file ends after 98 lines; a settings file has 99."}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
     {"New, missing initial file: document kept", New, "", "@cur.st2", false, AnswerYes, "", 0, "",
-     {"Cannot open initial file.^@VIREO.sts^?"}, "", 0, "@cur.st2", {}, Recent},
+     {"Cannot open initial file.^@VIREO.sts^*"}, "", 0, "@cur.st2", {}, Recent},
     {"New, untitled, Yes, Save dialog cancelled", New, "", "", true, AnswerYes, "", 99, "Save|Untitled|",
      {"Save changes to Untitled?"}, "", 0, "Untitled", {}, Recent},
     {"New, untitled, Yes, saved under a new name", New, "", "", true, AnswerYes, "@mine.st2", 99, "Save|Untitled|",
      {"Save changes to Untitled?"}, "@mine.st2", 5, "Untitled", {"mine - Vireo", "Untitled - Vireo"}, {"@mine.st2", "@gone.st2", "@short.st2", "@a.st2"}},
     {"New, Yes, the save fails: abandoned", New, "", "@gone/cur.st2", true, AnswerYes, "", 99, "",
-     {"Save changes to cur.st2?", "Cannot save file.^@gone/cur.st2^?"}, "", 0, "@gone/cur.st2", {}, Recent},
+     {"Save changes to cur.st2?", "Cannot save file.^@gone/cur.st2^*"}, "", 0, "@gone/cur.st2", {}, Recent},
 };
 // clang-format on
 
@@ -166,7 +166,7 @@ class TestDocumentCommands : public QObject {
         const QStringList shown = p.Paths(c.shown);
         QCOMPARE(p.dialogs.texts.size(), shown.size());
         for (qsizetype i = 0; i < shown.size(); ++i)
-            QVERIFY2(shown[i].endsWith(u'?') ? p.dialogs.texts[i].startsWith(shown[i].chopped(1)) &&
+            QVERIFY2(shown[i].endsWith(u'*') ? p.dialogs.texts[i].startsWith(shown[i].chopped(1)) &&
                                                   p.dialogs.texts[i].size() > shown[i].size() + 2
                                             : p.dialogs.texts[i] == shown[i],
                      qPrintable(p.dialogs.texts[i]));
