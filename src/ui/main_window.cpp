@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
@@ -109,7 +110,10 @@ void MainWindow::ShowAtStartUp()
     m_pages->setCurrentIndex(0);
     LayoutMainWindow();
     show();
+    // The first field takes the focus with its text selected, as every later
+    // focus does, so typing replaces it.
     m_pages->FirstField()->setFocus();
+    m_pages->FirstField()->selectAll();
     m_tracking = true;
 }
 

@@ -105,7 +105,7 @@ SettingsPages::SettingsPages(UnitModel &model, const TwipScale &scale, QWidget *
     SetFocusOrder();
 }
 
-QWidget *SettingsPages::FirstField() const
+QLineEdit *SettingsPages::FirstField() const
 {
     return m_speedDial[0];
 }

@@ -29,7 +29,7 @@ class SettingsPages : public QTabWidget, public EditorControls {
     /// The binding between the fields and `model`.
     FieldBinding &Binding() { return m_binding; }
     /// The first field in the focus order, SpeedDial[0].
-    QWidget *FirstField() const;
+    QLineEdit *FirstField() const;
 
     // EditorControls
     QString Text(TextArray array, int index) const override;

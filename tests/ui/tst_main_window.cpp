@@ -2,6 +2,7 @@
 // The main window as a user meets it: what it shows, when a field commits, the
 // focus order, how the pages are painted, placement, one instance per user, the
 // commands by their actions, the session's end, clones against the simulated unit.
+#include "model/field_codecs.h"
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
 #include "model/settings_file.h"
@@ -37,13 +38,15 @@ struct Started {
     test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
-    Started()
+    explicit Started(const QString &firstSpeedDial = {})
     {
         ProfileFile profile;
         profile.SetFullPath(dir.filePath(QStringLiteral("VIREO.ini")));
         state = std::make_unique<ProgramState>(profile);
         if (!StartUp(*state, test::ShippedFile, dialogs))
             qFatal("the shipped initial file did not load");
+        state->model.Fields.SpeedDialText[0] = firstSpeedDial;
+        FieldsToImage(state->model.Fields, state->model.UnitImage);
         window = std::make_unique<MainWindow>(*state, dialogs);
         window->ShowAtStartUp();
         QApplication::setActiveWindow(window.get());
@@ -99,6 +102,12 @@ class TestMainWindow : public QObject {
     // twips puts the right edge on the screen's (the rule's other cases: the window geometry test).
     void afterStartUp()
     {
+        // The first field has the focus with its text selected: typing replaces it.
+        {
+            const Started first(QStringLiteral("123"));
+            QTest::keyClicks(first.Field("SpeedDial[0]"), QStringLiteral("9"));
+            QCOMPARE(first.Field("SpeedDial[0]")->text(), QStringLiteral("9"));
+        }
         Started s;
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Untitled - Vireo"));
         QCOMPARE(s.window->Pages()->currentWidget()->objectName(), QStringLiteral("speedDialPage"));
