@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
@@ -64,6 +65,11 @@ MainWindow::MainWindow(ProgramState &state, UserDialogs &dialogs, QWidget *paren
 {
     m_actions.AddToMenus(menuBar());
     m_actions.AddToToolbar(m_toolbar);
+    // The COM tool tips name the devices present when they show, not those of the start.
+    for (QObject *shown : m_actions.comPorts[0]->associatedObjects())
+        if (auto *menu = qobject_cast<QMenu *>(shown))
+            connect(menu, &QMenu::aboutToShow, this, &MainWindow::RefreshPortTips);
+    m_toolbar->installEventFilter(this);
     ConnectCommands();
 }
 
@@ -193,6 +199,20 @@ std::array<QString, ComPortCount> MainWindow::PortTips() const
             tips[n - 1] += QStringLiteral(": ") + *description;
     }
     return tips;
+}
+
+void MainWindow::RefreshPortTips()
+{
+    const std::array<QString, ComPortCount> tips = PortTips();
+    for (int n = 0; n < ComPortCount; ++n)
+        m_actions.comPorts[n]->setToolTip(tips[n]);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_toolbar && event->type() == QEvent::ToolTip)
+        RefreshPortTips();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::SelectComPort(int port)

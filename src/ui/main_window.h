@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void ConnectCommands();
@@ -89,6 +90,8 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     void ApplyOuterSize();
     /// The COM1 to COM4 tool tips: the port, its device and the system's description.
     std::array<QString, ComPortCount> PortTips() const;
+    /// The COM1 to COM4 tool tips anew, for the devices present now.
+    void RefreshPortTips();
 
     ProgramState &m_state;
     TwipScale m_scale;

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -134,6 +135,10 @@ class TestMainWindow : public QObject {
         QCOMPARE(pictures.size(), 10);
         const QString com3 = s.Action("comPort3Action")->toolTip(), behind = DefaultSerialDevice(3);
         QVERIFY(com3.startsWith(behind == "COM3" ? behind : "COM3 (" + behind)); // COM3 on Windows
+        s.state->configuredPorts[2] = QStringLiteral("/dev/plugged-in-later"); // tips follow the devices
+        QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), s.window->Toolbar()->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(s.window->Toolbar(), &tip);
+        QCOMPARE(s.Action("comPort3Action")->toolTip(), QStringLiteral("COM3 (/dev/plugged-in-later)"));
 
         QWidget *page = s.window->findChild<QWidget *>("speedDialPage");
         const QImage image = page->grab().toImage();
