@@ -10,6 +10,7 @@
 #include "settings_pages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -306,6 +307,16 @@ bool MainWindow::RequestClose()
     m_closeAgreed = m_commands.QuerySaveChanges() != AnswerCancel;
     m_closing = false;
     return m_closeAgreed;
+}
+
+void MainWindow::EndWithoutAsking()
+{
+    if (m_state.cloneSession.InRun())
+        m_cloneCommand.Cancel();
+    m_closeAgreed = true;
+    // Open dialogs close too (each as its Cancel), so their loops end; the
+    // main window saves the options once as it closes.
+    QApplication::closeAllWindows();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -63,6 +63,10 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     /// the abort frame), every field is read, and an edited document is
     /// offered for saving; false when the user cancelled the close.
     bool RequestClose();
+    /// A termination request, or a session end that lets nobody ask: a run
+    /// in progress is cancelled (the unit is sent the abort frame), the
+    /// options are saved and the program ends, with nothing asked.
+    void EndWithoutAsking();
 
     // RecentFileMenu: the File menu's recent-file entries
     void SetEntryFile(int entry, const QString &caption, const QString &path) override;

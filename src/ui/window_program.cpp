@@ -3,6 +3,7 @@
 
 #include "app/program_state.h"
 #include "app/single_instance.h"
+#include "base/interrupt_watcher.h"
 #include "base/program_folders.h"
 #include "profile/profile_location.h"
 #include "program_icon.h"
@@ -16,6 +17,10 @@ namespace vireo {
 int RunWindowProgram(int argc, char *argv[], const std::function<void(MainWindow &)> &shown)
 {
     QCoreApplication::setApplicationName(QStringLiteral("vireo"));
+    // Before any thread starts: a termination request, Ctrl+C in the starting
+    // terminal or its hang-up wait to be read below instead of cutting the
+    // program off mid-clone with its options unsaved.
+    HoldInterrupts();
     // First, before anything is read or shown: a second start ends silently.
     SingleInstance instance;
     const Result<InstanceState> running = instance.Acquire();
@@ -41,6 +46,8 @@ int RunWindowProgram(int argc, char *argv[], const std::function<void(MainWindow
     dialogs.SetParent(&window);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager &manager) { AnswerSessionEnd(window, manager); });
+    InterruptWatcher interrupts;
+    interrupts.Notify(&window, [&window] { window.EndWithoutAsking(); });
     window.ShowAtStartUp();
     if (shown)
         shown(window);

@@ -12,12 +12,14 @@ namespace vireo {
 
 /// The desktop session is ending: a close request like any other, asked
 /// once and cancelled when the user cancels the save question. A session
-/// that lets nobody ask (`manager`, a QSessionManager) is left to end as it
-/// will, with nothing asked.
+/// that lets nobody ask (`manager`, a QSessionManager) ends the window as a
+/// termination request does: a clone is ended, the options are kept.
 template <typename SessionManager> void AnswerSessionEnd(MainWindow &window, SessionManager &manager)
 {
-    if (!manager.allowsInteraction())
+    if (!manager.allowsInteraction()) {
+        window.EndWithoutAsking();
         return;
+    }
     const bool agreed = window.RequestClose();
     manager.release();
     if (agreed)

@@ -5,7 +5,7 @@
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 #include "model/settings_file.h"
 
 #include <QCoreApplication>
@@ -175,10 +175,10 @@ class TestCliClone : public QObject {
     // work done) waits for the next one instead of ending the program with 143.
     void heldInterruptOutlivesItsWatcher()
     {
-        tool::HoldInterrupts();
-        std::make_unique<tool::InterruptWatcher>().reset(); // one run's watcher, come and gone
+        HoldInterrupts();
+        std::make_unique<InterruptWatcher>().reset(); // one run's watcher, come and gone
         std::raise(SIGTERM);
-        tool::InterruptWatcher next;
+        InterruptWatcher next;
         QVERIFY(next.Take());
     }
 };

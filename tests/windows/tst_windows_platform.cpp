@@ -3,7 +3,7 @@
 // user, Ctrl+C taken by the interrupt watcher, and what names the same file or a port.
 #include "app/single_instance.h"
 #include "base/atomic_file.h"
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 #include "path_checks.h"
 #include "profile/profile_location.h"
 #include "test_files.h"
@@ -54,10 +54,10 @@ class TestWindowsPlatform : public QObject {
     void controlC()
     {
         QVERIFY(FreeConsole() && AllocConsole()); // a console of this process's own to send it in
-        tool::HoldInterrupts();
+        HoldInterrupts();
         int calls = 0;
         {
-            tool::InterruptWatcher watcher;
+            InterruptWatcher watcher;
             QObject context;
             watcher.Notify(&context, [&calls] { ++calls; });
             QVERIFY(watcher.IsValid() && !watcher.Take());
@@ -66,7 +66,7 @@ class TestWindowsPlatform : public QObject {
             QVERIFY(watcher.Interrupted());
         }
         QVERIFY(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
-        tool::InterruptWatcher next;
+        InterruptWatcher next;
         QTRY_VERIFY(next.Take());
     }
 

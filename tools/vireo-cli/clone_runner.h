@@ -6,7 +6,7 @@
 
 #include "clone_options.h"
 #include "console_progress.h"
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"
@@ -59,7 +59,7 @@ class CloneRunner {
     SteadyCloneClock m_clock;
     CloneTrace m_trace;
     ConsoleProgress m_progress;
-    tool::InterruptWatcher m_interrupt;
+    InterruptWatcher m_interrupt;
     QObject m_context; // lives as long as the interrupt's connection
     CloneSession *m_session = nullptr;
     bool m_started = false;

@@ -2,7 +2,7 @@
 // vireo-cli on POSIX systems holds the interrupt signals before anything of
 // the program runs, even the libraries' own start-up code: linked into the
 // program only, never into the libraries or tests that share its commands.
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 // or after its work with a status no script expects.
 void HoldInterruptsAtStart()
 {
-    vireo::tool::HoldInterrupts();
+    vireo::HoldInterrupts();
 }
 [[gnu::used, gnu::section(".preinit_array")]] void (*const holdInterruptsAtStart)() = HoldInterruptsAtStart;
 

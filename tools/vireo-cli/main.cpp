@@ -3,7 +3,7 @@
 // workshops. Each command lives in its own file; this one only starts the
 // program and returns the command's exit status.
 #include "cli_common.h"
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
 {
     // First of all: an interrupt from here on waits for a clone run to take
     // it (POSIX systems hold them earlier still, from before main).
-    vireo::tool::HoldInterrupts();
+    vireo::HoldInterrupts();
     QCoreApplication app(argc, argv);
     int status = vireo::cli::RefuseUndecodableArguments(argc, argv);
     if (status == vireo::cli::ExitOk)

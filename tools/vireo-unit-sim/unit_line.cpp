@@ -3,7 +3,7 @@
 // up raw, one poll loop on a monotonic clock, signals through the interrupt watcher.
 #include "unit_line.h"
 
-#include "interrupt_watcher.h"
+#include "base/interrupt_watcher.h"
 
 #include "unit_simulator.h"
 
@@ -173,7 +173,7 @@ timespec Timeout(qint64 ns)
 int RunUnitLine(const UnitLineOptions &options, UnitSimulator &unit)
 {
     // SIGTERM, SIGINT and SIGHUP arrive as readable data, so the loop ends cleanly.
-    tool::InterruptWatcher stop;
+    InterruptWatcher stop;
     if (!stop.IsValid()) {
         Log(QStringLiteral("cannot watch for signals: %1").arg(stop.ErrorText()));
         return 2;

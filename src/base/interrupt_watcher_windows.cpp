@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace vireo::tool {
+namespace vireo {
 
 struct InterruptWatcher::System {
     InterruptWatcher *owner = nullptr;
@@ -123,4 +123,4 @@ void InterruptWatcher::Notify(QObject *context, std::function<void()> onInterrup
     m_system->onInterrupt = std::move(onInterrupt);
 }
 
-} // namespace vireo::tool
+} // namespace vireo

@@ -11,7 +11,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-namespace vireo::tool {
+namespace vireo {
 
 namespace {
 
@@ -93,4 +93,4 @@ void InterruptWatcher::Notify(QObject *context, std::function<void()> onInterrup
                      });
 }
 
-} // namespace vireo::tool
+} // namespace vireo

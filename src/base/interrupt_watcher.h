@@ -2,7 +2,7 @@
 // The interrupts that end a run (Ctrl+C, a termination request, a lost
 // terminal or a closed console), taken as events rather than where they
 // strike: vireo-cli stops its clone run cleanly, the simulated unit leaves its
-// poll loop. One implementation per system (a signalfd; a console handler).
+// poll loop, the window ends a clone and keeps its options. One implementation per system (a signalfd; a console handler).
 #pragma once
 
 #include <QString>
@@ -12,7 +12,7 @@
 
 class QObject;
 
-namespace vireo::tool {
+namespace vireo {
 
 /// Holds the interrupts for the rest of the process, from the start of main:
 /// one that comes in before a watcher exists, or after the work is done, then
@@ -57,4 +57,4 @@ class InterruptWatcher {
     bool m_interrupted = false;
 };
 
-} // namespace vireo::tool
+} // namespace vireo
