@@ -66,6 +66,13 @@ QString OutputCapture::Err()
     return m_err;
 }
 
+void PrintDifferences(const std::vector<ImageDifference> &differences)
+{
+    for (const ImageDifference &d : differences)
+        Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": " << d.left
+              << " -> " << d.right << '\n';
+}
+
 int FileError(FileErrorCode code, const QString &path, const QString &reason)
 {
     Err() << FileErrorMessage(code) << ' ' << path;

@@ -8,6 +8,7 @@
 
 #include "model/editor_controls.h"
 #include "model/field_binding.h"
+#include "model/image_compare.h"
 #include "model/settings_file.h"
 #include "model/unit_model.h"
 #include "profile/profile_store.h"
@@ -48,6 +49,9 @@ class OutputCapture {
     QTextStream m_outStream{&m_out}, m_errStream{&m_err};
     QTextStream *m_oldOut, *m_oldErr;
 };
+
+/// Prints what differs between two images, one line each, as diff and compare list it.
+void PrintDifferences(const std::vector<ImageDifference> &differences);
 
 /// Prints a settings-file error with its path (and the system's reason); returns ExitFile.
 int FileError(FileErrorCode code, const QString &path, const QString &reason = {});

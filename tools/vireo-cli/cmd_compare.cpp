@@ -66,9 +66,7 @@ class CompareCommand : public Command {
         // What Clone Read would show in the window.
         const std::vector<ImageDifference> differences =
             CompareImages(ShownModel(read.LoadBuffer), file.model);
-        for (const ImageDifference &d : differences)
-            Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": "
-                  << d.left << " -> " << d.right << '\n';
+        PrintDifferences(differences);
         if (differences.empty() && !options->quiet)
             Out() << "The unit holds these settings.\n";
         return runner->Finish(differences.empty() ? int(ExitOk) : CompareDifferent);

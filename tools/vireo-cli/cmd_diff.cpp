@@ -47,9 +47,7 @@ int DiffCommand::Execute(const QCommandLineParser &parser)
         return DiffTrouble;
 
     const std::vector<ImageDifference> differences = CompareImages(a.model, b.model);
-    for (const ImageDifference &d : differences)
-        Out() << qSetFieldWidth(14) << Qt::left << d.key << qSetFieldWidth(0) << d.caption << ": " << d.left
-              << " -> " << d.right << '\n';
+    PrintDifferences(differences);
     return differences.empty() ? int(ExitOk) : DiffDifferent;
 }
 
