@@ -17,6 +17,16 @@ namespace vireo {
 /// gives none), or nothing when the system does not list it.
 std::vector<std::optional<QString>> DescribePorts(const QStringList &devices);
 
+/** A serial device the system lists now. */
+struct ListedPort {
+    QString device;      ///< /dev/ttyUSB0, /dev/serial/by-id/usb-..., or COM3 on Windows
+    QString description; ///< the system's words for it; for a stable link, the device it leads to
+};
+
+/// The serial devices present: each port the system lists, then the stable
+/// names that lead to them (/dev/serial/by-id/...), which survive replugging.
+std::vector<ListedPort> ListSerialDevices();
+
 /// "COM3 (/dev/ttyUSB2)", or "COM3" alone where the port is its own device
 /// (Windows).
 QString ComPortLabel(int comNumber, const QString &device);

@@ -28,6 +28,18 @@ std::array<QString, ComPortCount> ConfiguredSerialDevices(const ProfileFile &pro
     return devices;
 }
 
+Result<> SaveSerialDevices(ProfileFile &profile, const std::array<QString, ComPortCount> &devices)
+{
+    ProfileFile writer = profile; // a copy, so the caller's sticky Section stays
+    if (Result<> begun = writer.BeginBatch(); !begun)
+        return begun;
+    writer.SetSection(QString::fromLatin1(PortsSection));
+    for (int n = 1; n <= ComPortCount; ++n)
+        if (Result<> saved = writer.SaveData(QStringLiteral("COM%1").arg(n), devices[n - 1]); !saved)
+            return saved;
+    return writer.CommitBatch();
+}
+
 QString SerialDeviceFor(const std::array<QString, ComPortCount> &configured, int comNumber,
                         const DeviceExists &exists)
 {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The serial device behind each COM number: the optional [PORTS] section of
 // the profile (COM1 to COM4, each a device path), else the platform default.
-// The section is only read; it stays in the file as the user wrote it.
+// The section stays in the file as the user wrote it until the port settings
+// are changed in the window.
 #pragma once
 
 #include "profile_file.h"
@@ -24,6 +25,10 @@ QString DefaultSerialDevice(int comNumber, const DeviceExists &exists = {});
 /// The devices the [PORTS] section names for COM1 to COM4 (indices 0 to 3),
 /// empty where it names none. The profile's Section is left as it was.
 std::array<QString, ComPortCount> ConfiguredSerialDevices(const ProfileFile &profile);
+
+/// Writes COM1 to COM4 into [PORTS] in one replacement of the file (an empty
+/// entry: the default device). The profile's Section is left as it was.
+Result<> SaveSerialDevices(ProfileFile &profile, const std::array<QString, ComPortCount> &devices);
 
 /// The device of COM n: the configured one, else the default found now (so
 /// an adapter plugged in since start-up is found).

@@ -7,6 +7,7 @@
 #include "clone/port_listing.h"
 #include "clone_progress_dialog.h"
 #include "compare_dialog.h"
+#include "port_settings_dialog.h"
 #include "settings_pages.h"
 
 #include <QAction>
@@ -98,6 +99,7 @@ void MainWindow::ConnectCommands()
     connect(m_actions.cloneRead, &QAction::triggered, this, [this] { RunClone(CloneMode::Read); });
     connect(m_actions.cloneWrite, &QAction::triggered, this, [this] { RunClone(CloneMode::Write); });
     connect(m_actions.compareWithUnit, &QAction::triggered, this, &MainWindow::CompareWithUnit);
+    connect(m_actions.portSettings, &QAction::triggered, this, &MainWindow::EditPortSettings);
     connect(m_actions.checkAfterWrite, &QAction::toggled, this,
             [this](bool on) { m_state.options.CheckWrite = on; });
     connect(m_actions.backUpBeforeWrite, &QAction::toggled, this,
@@ -309,6 +311,20 @@ bool MainWindow::RequestClose()
     return m_closeAgreed;
 }
 
+void MainWindow::EditPortSettings()
+{
+    PortSettingsDialog dialog(
+        m_state.configuredPorts, m_state.options.ComSpeed,
+        [this](const ClonePortChoice &port) { return ProbePort(m_state.cloneSession, port, m_state.accessCode); },
+        this);
+    if (!dialog.Ask())
+        return;
+    m_state.configuredPorts = dialog.Devices();
+    m_state.options.ComSpeed = static_cast<qint16>(dialog.Speed());
+    m_portsChanged = true;
+    RefreshPortTips();
+}
+
 void MainWindow::EndWithoutAsking()
 {
     if (m_state.cloneSession.InRun())
@@ -327,8 +343,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // The window unloads: the options are written once, now. A profile that
     // cannot be written loses this run's options without a message.
-    if (!m_optionsSaved)
+    if (!m_optionsSaved) {
         (void)SaveOptions(m_state.profile, m_state.options);
+        if (m_portsChanged)
+            (void)SaveSerialDevices(m_state.profile, m_state.configuredPorts);
+    }
     m_optionsSaved = true;
     event->accept();
 }

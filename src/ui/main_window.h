@@ -59,6 +59,8 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     /// Clone > Compare with Unit: reads the unit, lists what differs from the
     /// document, and writes the document or opens the unit's settings as asked.
     void CompareWithUnit();
+    /// Clone > Port Settings: the devices of COM1 to COM4 and the speed, kept at exit.
+    void EditPortSettings();
     /// The close request: a run in progress is cancelled (the unit is sent
     /// the abort frame), every field is read, and an edited document is
     /// offered for saving; false when the user cancelled the close.
@@ -109,6 +111,7 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     bool m_closing = false;     ///< a close request is being asked
     bool m_closeAgreed = false; ///< the close request was agreed: later ones pass
     bool m_optionsSaved = false;
+    bool m_portsChanged = false; ///< [PORTS] is written at exit only once the user changed it
     bool m_tracking = false; ///< the position is recorded once the window is placed
 };
 

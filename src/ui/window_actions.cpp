@@ -54,7 +54,8 @@ WindowActions::WindowActions(QWidget *window, const std::array<QString, ComPortC
       checkAfterWrite(
           NewAction(window, QStringLiteral("checkAfterWriteAction"), Latin1Text("Check &After Write"))),
       backUpBeforeWrite(
-          NewAction(window, QStringLiteral("backUpBeforeWriteAction"), Latin1Text("&Back Up Before Write")))
+          NewAction(window, QStringLiteral("backUpBeforeWriteAction"), Latin1Text("&Back Up Before Write"))),
+      portSettings(NewAction(window, QStringLiteral("portSettingsAction"), Latin1Text("Port &Settings...")))
 {
     fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -114,6 +115,8 @@ void WindowActions::AddToMenus(QMenuBar *menus) const
     clone->addAction(compareWithUnit);
     clone->addSeparator();
     clone->addActions({checkAfterWrite, backUpBeforeWrite});
+    clone->addSeparator();
+    clone->addAction(portSettings);
 
     auto *style = new MenuStyle(menus);
     for (QMenu *menu : {file, port, clone})

@@ -46,6 +46,7 @@ struct WindowActions {
     QAction *compareWithUnit;
     QAction *checkAfterWrite;   ///< checkable: read the unit back after every write
     QAction *backUpBeforeWrite; ///< checkable: keep the unit's settings before every write
+    QAction *portSettings;
 };
 
 } // namespace vireo

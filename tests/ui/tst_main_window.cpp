@@ -119,7 +119,7 @@ class TestMainWindow : public QObject {
                  QStringList({"&Toolbar*", "COM&1*", "COM&2", "COM&3", "COM&4"}));
         QCOMPARE(s.Shown("cloneReadAction"), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR", "-",
                                                           "Compare with &Unit...", "-", "Check &After Write*",
-                                                          "&Back Up Before Write"}));
+                                                          "&Back Up Before Write", "-", "Port &Settings..."}));
         QCOMPARE(s.Action("fileSaveAction")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(s.Shown(),
                  QStringList({"fileNewAction", "fileOpenAction", "fileSaveAction", "-", "comPort1Action*",
