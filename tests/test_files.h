@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File helpers shared by the tests: the shipped initial file, whole-file reads
-// and writes, a path that is no regular file, a file-size limit that makes the
-// disk "full" part-way through a save, and the skip of what Windows lacks.
+// File helpers for the tests: the shipped file, whole-file I/O, a non-regular file, a size limit.
 #pragma once
 
 #include <QByteArray>

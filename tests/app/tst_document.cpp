@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Document state: the caption and the save prompt for each kind of file name,
-// the clean and edited states, and the prompts through scripted dialogs.
+// Document state: caption and save prompt per file name, edited state, confirmations.
 #include "app/document.h"
 #include "scripted_dialogs.h"
 

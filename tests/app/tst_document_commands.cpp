@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The document commands without a window: what each asks and shows, what it
-// loads or saves, and the name, caption and recent files it leaves behind.
+// The document commands without a window: questions, loads, saves, name, caption, recent files.
 #include "app/document_commands.h"
 #include "model/settings_file.h"
 #include "profile/profile_fixture.h"

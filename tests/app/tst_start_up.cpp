@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up without a window: the initial settings file missing, illegal or
-// good, the access code's start value, and the single-instance lock and its folder.
+// Start-up without a window: the initial file, the access code, the single-instance lock.
 #include "app/program_state.h"
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Twips to pixels and the placement rule every window uses: centred over the
-// main window, kept on a screen whose area need not start at 0,0.
+// Twips to pixels and the placement rule: centred over the owner, kept on a screen.
 #include "app/window_geometry.h"
 
 #include <QTest>

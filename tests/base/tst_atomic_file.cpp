@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The atomic writer: what it writes through links and over existing files,
-// what it refuses and leaves untouched, what a killed save leaves behind and
-// the next one removes, and what the pre-check says.
+// The atomic writer: links, modes, refusals that leave the file, a killed save's left-overs.
 #include "base/atomic_file.h"
 #include "base/regular_file.h"
 #include "test_files.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's folders: where the profile goes (beside the program or per
-// user), when the program counts as installed, and paths taken apart.
+// The program's folders: where the profile goes, when installed, paths taken apart.
 #include "base/file_paths.h"
 #include "base/program_folders.h"
 #include "test_files.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test doubles for the clone session: a serial port scripted with port-level
-// faults, a clock moved by hand, and a quick simulated unit put on that port.
+// Test doubles for the clone session: a scripted serial port, a manual clock, a quick unit.
 #pragma once
 
 #include "clone/clone_clock.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a clone result shows: the failure messages verbatim, the exit status
-// and name of every result.
+// What a clone result shows: its message verbatim and its exit status.
 #include "clone/clone_errors.h"
 
 #include <QSet>

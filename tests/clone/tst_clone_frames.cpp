@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Frames, conversions and reply payload rules of the clone link, row by row
-// against the bytes on the wire (the byte-boundary search: the session test).
+// Frames and reply payload rules of the clone link against the bytes on the wire.
 #include "clone/clone_frames.h"
 
 #include <QTest>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The clone session poll by poll on a manual clock: whole runs against the
-// simulated unit and its faults or a misbehaving port, and hand-fed replies for
-// the reply matching, the acknowledgements, the time-outs and the final drain.
+// The clone session poll by poll on a manual clock: whole runs, reply matching, time-outs, drain.
 #include "clone/fake_serial_port.h"
 
 #include <QSet>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
-// clone tests): bytes both ways, closed when asked, a hang-up reported once, a reply held back,
-// a byte taken in during readyRead announced, a port in use told from one refused.
+// The serial port backend on a real pseudo-terminal: bytes, close, hang-up, held replies, refusals.
 #include "clone/clone_frames.h"
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"

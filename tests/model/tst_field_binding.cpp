@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The binding driven as the window drives it: a value typed or chosen and
-// entered (AssignField), or only typed and read by a command (ReadAllFields),
-// and what every control and the image show afterwards.
+// The binding as the window drives it: values entered or only typed, and what controls and image show.
 #include "model/field_codecs.h"
 #include "model/field_table.h"
 

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Field codecs and the field table: which words each field is stored in, how
-// arriving words are shown and stored again, and the silent corrections on the way.
-// (The rebuild's carried words and word 16: the settings files' diff and transfers.)
+// Field codecs and table: each field's words and how arriving words are shown and stored again.
 #include "model/field_codecs.h"
 #include "model/field_table.h"
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Settings files: which files load, which are illegal or cannot be opened,
-// the exact text of all 99 words saved, and a save that never damages the old file.
+// Settings files: which load, which are illegal or unopenable, and a failed save keeps the old file.
 #include "model/settings_file.h"
 #include "test_files.h"
 

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The profile file: its store (lookups and rewrites of hand-edited text),
-// ProfileFile's reads, what it never reads or replaces, the read fallback,
-// paths, and where the profile and the serial devices are.
+// The profile file: rewrites of hand-edited text, reads, refusals, fallback, paths, devices.
 #include "profile/profile_location.h"
 #include "profile/serial_devices.h"
 #include "profile_fixture.h"

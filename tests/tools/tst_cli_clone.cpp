@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vireo-cli read and write end to end against the simulated unit over a
-// pseudo-terminal: what the CLI adds to the clone session (output files,
-// backup, verify, the trace's result lines, exit statuses, Ctrl+C).
+// vireo-cli read and write against the simulated unit: files, backup, verify, statuses, signals.
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"

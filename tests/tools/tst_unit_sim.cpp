@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulated unit: what the clone session's runs against it do not show of
-// its core (the wire timing of its output, write completion), and as a process
-// (its link, its exit statuses).
+// The simulated unit: wire timing, write completion, its link and exit statuses.
 #include "cli_run.h"
 #include "unit_simulator.h"
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The About box and the access code dialog driven by keys and clicks: what they
-// show, what closes them, what the access code becomes, where they open.
+// The About box and access code dialog by keys and clicks: what closes them, the code, placement.
 #include "model/unit_model.h"
 #include "ui/about_box.h"
 #include "ui/access_code_dialog.h"

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as a user meets it: what it shows, when a field commits, the
-// focus order, how the pages are painted, placement, one instance per user, the
-// commands by their actions, the session's end, clones against the simulated unit.
+// The main window as a user meets it: layout, commits, focus, commands, session end, clones.
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
 #include "model/settings_file.h"

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files on Windows: a reserved device name is never a regular file, whatever
-// its case, extension or folder; a save refused or failed leaves the old file
-// and no temporary; a saved file keeps its attributes.
+// Files on Windows: device names, refused saves that keep the old file, attributes kept.
 #include "base/atomic_file.h"
 #include "base/regular_file.h"
 #include "test_files.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's other Windows seams: where the profile lives, one window per
-// user, Ctrl+C taken by the interrupt watcher, and what names the same file or a port.
+// Windows seams: profile place, one window per user, Ctrl+C, same file and port names.
 #include "app/single_instance.h"
 #include "base/atomic_file.h"
 #include "interrupt_watcher.h"
