@@ -13,8 +13,6 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOUSER // no MessageBox macro over the dialogs' MessageBox
 #include <windows.h>
-
-#include <psapi.h>
 /// Skips the running test on Windows, which lacks what it needs.
 #define VIREO_SKIP_ON_WINDOWS(why) QSKIP("not on Windows: " why)
 #else
@@ -40,8 +38,7 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-/// A path in folder with something there that is not a regular file: a FIFO
-/// (made on the first call); on Windows a reserved device name.
+/// A path in folder to something that is no regular file: a FIFO; on Windows a device name.
 inline QString NotRegularFile(const QString &folder)
 {
 #ifdef Q_OS_WIN
@@ -49,20 +46,6 @@ inline QString NotRegularFile(const QString &folder)
 #else
     const QString fifo = folder + QStringLiteral("/fifo.st2");
     return QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 ? fifo : QString();
-#endif
-}
-
-/// The most memory this process has held so far, in KiB.
-inline qint64 PeakMemoryKiB()
-{
-#ifdef Q_OS_WIN
-    PROCESS_MEMORY_COUNTERS counters{};
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return qint64(counters.PeakWorkingSetSize / 1024);
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 #endif
 }
 

@@ -15,8 +15,7 @@ using namespace vireo;
 
 namespace {
 
-// A settings file told apart by its first word, which the editor never shows;
-// the secondary code 0001 in the editor shows that a file was loaded.
+// A settings file told apart by its unshown first word; secondary code 0001 shows it loaded.
 QByteArray Settings(int word0, int lines = word::Count)
 {
     QByteArray text = QByteArray::number(word0, 16).rightJustified(4, '0') + "\r\n";
@@ -115,14 +114,10 @@ const Case Cases[] = {
      {}, "", 0xA, "@a.st2", {"a - Vireo"}, AFirst},
     {"Reopen a missing file: entry kept", ReopenRecent, "@gone.st2", "@cur.st2", false, AnswerYes, "", 99, "",
      {"Cannot open file.^@gone.st2"}, "", 0, "@cur.st2", {}, Recent},
-    {"Reopen an empty entry: caption and recent only", ReopenRecent, "", "@cur.st2", true, AnswerYes, "", 99, "",
-     {}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
     {"New loads the initial file untitled", New, "", "@cur.st2", false, AnswerYes, "", 99, "",
      {}, "", 5, "Untitled", {"Untitled - Vireo"}, Recent},
     {"New, illegal initial file: document kept", New, "", "@cur.st2", false, AnswerYes, "", 98, "",
      {"Illegal initial.^@VIREO.sts"}, "", 0, "@cur.st2", {"cur - Vireo"}, CurFirst},
-    {"New, missing initial file: document kept", New, "", "@cur.st2", false, AnswerYes, "", 0, "",
-     {"Cannot open initial file.^@VIREO.sts"}, "", 0, "@cur.st2", {}, Recent},
     {"New, untitled, Yes, Save dialog cancelled", New, "", "", true, AnswerYes, "", 99, "Save|Untitled|",
      {"Save changes to Untitled?"}, "", 0, "Untitled", {}, Recent},
     {"New, untitled, Yes, saved under a new name", New, "", "", true, AnswerYes, "@mine.st2", 99, "Save|Untitled|",
@@ -175,8 +170,7 @@ class TestDocumentCommands : public QObject {
         QCOMPARE(p.state.document.DataEdited(), c.typed && c.word0 == 0 && !*c.saved);
     }
 
-    // After a file is opened, reopened or saved under a new name, the next
-    // file dialog starts in its folder; a failed command does not move it.
+    // The next file dialog starts where a file was opened, reopened or saved as; not after a failure.
     void startFolder()
     {
         Program p{QString()};

@@ -73,16 +73,13 @@ class TestStartUp : public QObject {
             QTest::newRow(name) << QString::fromLatin1(plant) << outcome;
         };
         row("held, then killed", "exec 9>>vireo.lock && flock -n 9 && echo held && exec sleep 30", "running");
-        row("empty", ": >vireo.lock", "first");
         row("a dead pid", "printf '99999999\\nvireo\\n%s\\n' $(uname -n) >vireo.lock", "first");
         const QString notRegular = "%1 is not a regular file. Remove it, then start Vireo again.";
         row("FIFO", "mkfifo vireo.lock", notRegular);
-        row("folder", "mkdir vireo.lock", notRegular);
         row("link", "ln -s elsewhere vireo.lock",
             "%1 is a symbolic link. Remove it, then start Vireo again.");
     }
-    // Only a live holder keeps a start out, and the system frees the lock with
-    // its holder; what a file holds never matters; what cannot be a lock is said.
+    // Only a live holder keeps a start out, whatever the file holds; what cannot be a lock is said.
     void singleInstance()
     {
         QFETCH(QString, plant);
@@ -114,8 +111,7 @@ class TestStartUp : public QObject {
         QTest::newRow("open to all") << 0x7777 << false;
         QTest::newRow("the user's own") << 0x7700 << true;
     }
-    // The lock's folder is one only the user can use: the runtime folder when
-    // it is such, else "vireo" in the user's cache folder, made such.
+    // The lock's folder is the user's own: the runtime folder if so, else the cache's "vireo".
     void lockFolder()
     {
         QFETCH(int, mode);

@@ -62,7 +62,6 @@ class TestAtomicFile : public QObject {
         QTest::newRow("new file") << 'n' << false << 0 << out << ours << QString();
         QTest::newRow("existing 0604 keeps its mode, a killed save's temporary goes")
             << 'f' << false << 0604 << out << QByteArray("*") << QString();
-        QTest::newRow("existing 0751 keeps its mode") << 'f' << false << 0751 << out << ours << QString();
         QTest::newRow("link writes the file it names")
             << 'f' << true << 0640 << out << QByteArray(".real.st2.vireo-abc123") << QString();
         QTest::newRow("dangling link creates its file")

@@ -88,7 +88,6 @@ class FakeSerialPort : public SerialPort {
     }
     QString FailureText() const override { return QStringLiteral("/dev/fake: no such device"); }
 
-    /// Bytes arrive at the port.
     void Feed(const QByteArray &bytes)
     {
         if (m_open && !bytes.isEmpty()) {
@@ -97,7 +96,6 @@ class FakeSerialPort : public SerialPort {
         }
     }
     void FeedHex(const QByteArray &hex) { Feed(HexToBytes(hex)); }
-    /// The device goes away: closed, then reported.
     void Unplug()
     {
         m_open = false;
@@ -122,7 +120,7 @@ inline UnitSimConfig QuickUnit(std::int32_t accessCode = DefaultUnitCode)
     return config;
 }
 
-/** The simulated unit on the fake port: it hears every accepted write; Pump() delivers its due bytes. */
+/** The simulated unit on the fake port: it hears accepted writes; Pump() delivers what is due. */
 struct SimulatedLine {
     FakeSerialPort &port;
     ManualClock &clock;
@@ -132,7 +130,6 @@ struct SimulatedLine {
     {
         port.onWrite = [this](const QByteArray &bytes) { unit.Receive(clock.Ns(), bytes); };
     }
-    /// Delivers what the unit has sent by now; pulls the plug when its fault says so.
     void Pump()
     {
         port.Feed(unit.TakeDue(clock.Ns()));
@@ -141,7 +138,7 @@ struct SimulatedLine {
     }
 };
 
-/// Polls the session `step` seconds apart until its run ends (bounded); `beforeTick` runs before every poll.
+/// Polls the session `step` seconds apart, `beforeTick` first, until its run ends (bounded).
 inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
                       const std::function<void()> &beforeTick = {})
 {

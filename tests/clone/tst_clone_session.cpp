@@ -34,7 +34,6 @@ struct Rig {
     {
         return session.StartClone({mode, QStringLiteral("/dev/fake"), speed, Code});
     }
-    /// Feeds the unit's bytes (hexadecimal text), then polls once.
     void Hear(const QByteArray &hex)
     {
         port.FeedHex(hex);
@@ -139,8 +138,7 @@ class TestCloneSession : public QObject {
         }
     }
 
-    // Poll by poll: each step lets time pass, then bytes arrive (hexadecimal text), then
-    // the session polls once. What it sent last, the blocks it stored, and its result.
+    // Each step: time passes, bytes arrive (hex), one poll. What was sent last, blocks stored, result.
     void polls_data()
     {
         QTest::addColumn<int>("mode");
@@ -164,8 +162,7 @@ class TestCloneSession : public QObject {
             QTest::newRow(name) << mode << refuseWrite << steps << lastSent << stored << result;
         };
 
-        // Reply matching: a reply may come in pieces, after other bytes, and only
-        // whole bytes count; a block is stored once complete.
+        // Reply matching: replies in pieces or after other bytes, whole bytes only; complete blocks.
         row("head and tail in two polls", now({status.chopped(4), status.right(4)}), access, -1);
         row("bytes before the head", now({InquiryFrame() + "00FE37FE" + status}), access, -1);
         // The status head appears only between the digits of bytes: not a reply.
@@ -181,13 +178,10 @@ class TestCloneSession : public QObject {
         row("a block not yet complete", split, read, -1, R, -1, 3);
         row("several blocks a poll, one split in three", split + now({block.mid(26)}), read, -1, R, -1, 4);
 
-        // Exactly 2.0 s of silence is not yet a time-out; the first poll after it is.
-        // Arriving bytes hold it off, but it counts from the send, or from the last
-        // stored block while data comes in.
+        // Time-out: over 2.0 s from the send or the last stored block; arriving bytes do not reset it.
         row("2.0 s awaiting status: not yet", Steps{{2.0, {}}}, none, -1);
         row("just over 2.0 s awaiting status", Steps{{2.0005, {}}}, none, 3);
         row("wrong access code: silent over 2 s", Steps{{0, status}, {2.0005, {}}}, AbortFrame(), 7);
-        row("write request refused: 2.0 s", handshake + Steps{{2.0, {}}}, none, -1, W, 2);
         row("write request refused: just over", handshake + Steps{{2.0005, {}}}, AbortFrame(), 2, W, 2);
         const Steps noise{{0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}, {0.5, "00"}};
         row("bytes hold it off", noise, none, -1);
@@ -197,9 +191,7 @@ class TestCloneSession : public QObject {
             blocks << Step{1.9, {}} << Step{0, UnitBlockReply(std::uint16_t(0x0100 + i))};
         row("every stored block restarts it", blocks, none, -1, R, -1, 3);
 
-        // What releases the next block: any acknowledgement, and the unit's answer to
-        // the write request counts as block 0's; the last block needs the empty one twice.
-        // Block 0 follows the write request without a reply.
+        // Any acknowledgement releases the next block; the last needs the empty one twice.
         const QByteArray empty = UnitEmptyReply();
         const auto writing = [&](bool answersWriteRequest, const QByteArray &lastAcks) {
             Steps steps = handshake + now({answersWriteRequest ? UnitDataReply("3030") : QByteArray()});
@@ -242,8 +234,7 @@ class TestCloneSession : public QObject {
         QCOMPARE(rig.results, result < 0 ? Results{} : Results{CloneResult(result)});
     }
 
-    // The last frame (F-ABORT or F-END) must leave the machine before the port is
-    // closed, in a wait bounded by its wire time plus half a second, at most 2 s.
+    // The last frame drains before the close, waiting its wire time plus 0.5 s, at most 2 s.
     void drainBeforeClose_data()
     {
         QTest::addColumn<int>("speed");

@@ -88,8 +88,7 @@ class TestPtyClone : public QObject {
         ::close(far);
     }
 
-    // A port another program holds is "in use", named with the holder from its lock; one whose
-    // device file refuses the user is "permission denied" with what would give access.
+    // A held port is "in use" by its lock's holder; a refusing device is "permission denied".
     void refusedPort_data()
     {
         QTest::addColumn<bool>("held"); // else the device's mode refuses everyone

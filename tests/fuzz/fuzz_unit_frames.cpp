@@ -61,8 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (unit.RunActive() || unit.NextDueNs())
         std::abort(); // the closed line left a run or output behind
 
-    // A reply frame is under 40 bytes, noise included; a read sends at most
-    // a hundred of them for one request.
+    // A reply frame is under 40 bytes with noise; a read sends at most a hundred per request.
     if (out > sent + qsizetype(ends) * 100 * 40)
         std::abort();
     int stored = 0;

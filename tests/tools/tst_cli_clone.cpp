@@ -93,8 +93,7 @@ class TestCliClone : public QObject {
             QVERIFY(run.err.contains(ownPort ? "/dev/vireo-none" : sim.Device()));
     }
 
-    // Ctrl+C that comes in as the backup read ends (taken during its last moments, or still
-    // pending) stops the command before the write starts.
+    // Ctrl+C as the backup read ends (taken or still pending) stops the command before the write.
     void interruptBetweenRunsStopsBeforeTheWrite_data()
     {
         QTest::addColumn<bool>("takenDuringTheRun");
@@ -124,8 +123,7 @@ class TestCliClone : public QObject {
             "writing not started: interrupted; result: interrupted, exit status 130"));
     }
 
-    // SIGTERM, and SIGHUP from a dropped session, during a run tell the unit to leave cloning
-    // and end with 130; a stopped read leaves no file.
+    // SIGTERM or SIGHUP during a run aborts the unit's run, ends with 130, and leaves no file.
     void interruptedRunAbortsAndLeavesNoFile_data()
     {
         QTest::addColumn<bool>("write");
@@ -153,8 +151,7 @@ class TestCliClone : public QObject {
         QVERIFY(!QFile::exists(out));
     }
 
-    // A trace that stops being written (at the file-size limit, as on a full disk) is reported,
-    // and the read that completed ends as a file error.
+    // A trace that stops being written (a full disk) is reported; the completed read ends with 2.
     void traceWriteFailureIsReported()
     {
         Sim sim({});
@@ -169,8 +166,7 @@ class TestCliClone : public QObject {
         QCOMPARE(ReadFile(out), m_shipped);
     }
 
-    // Held from the start of the program, a signal that comes in once a watcher has gone (the
-    // work done) waits for the next one instead of ending the program with 143.
+    // A held signal coming after a watcher has gone waits for the next one, not ending with 143.
     void heldInterruptOutlivesItsWatcher()
     {
         tool::HoldInterrupts();

@@ -49,7 +49,7 @@ struct Started {
             qFatal("the main window did not become active");
     }
     QLineEdit *Field(const char *name) const { return window->findChild<QLineEdit *>(name); }
-    // Gives a text field the focus and types over its contents; nothing is committed yet.
+    // Types over a text field's contents with the focus in it; nothing is committed yet.
     QLineEdit *Type(const char *name, const QString &text) const
     {
         QLineEdit *field = Field(name);
@@ -59,8 +59,7 @@ struct Started {
         return field;
     }
     QAction *Action(const char *name) const { return window->findChild<QAction *>(name); }
-    // The toolbar's actions by name or, given an action, the captions of the menu it was first
-    // put in, as shown: "*" after a checked one, " off" after a disabled one, "-" for a separator.
+    // Toolbar action names, or a menu's captions: "*" checked, " off" disabled, "-" a separator.
     QStringList Shown(const char *menuAction = nullptr) const
     {
         QStringList shown;
@@ -88,13 +87,8 @@ struct Session { // a session manager as the desktop hands it over when the sess
 class TestMainWindow : public QObject {
     Q_OBJECT
   private slots:
-    // The caption, the page in front, the focus, the menus and the toolbar, one action per
-    // command. The legend at 96 dots per inch: its rules in the base colour on the page (across at
-    // x 340: the top, the heading band's rule at 212 and the row rules 16 pixels apart;
-    // down at y 250: the edges and the divider), its labels in their cells. An empty code
-    // field is painted in the menu colour, a filled one in the normal base; a commit repaints.
-    // The toolbar's share of the height, and the place: a move is remembered, and 20000
-    // twips puts the right edge on the screen's (the rule's other cases: the window geometry test).
+    // Caption, front page, menus and toolbar by action; the legend's rules and labels at 96 dpi;
+    // empty code fields in the menu colour; the toolbar's height; a move remembered, kept on screen.
     void afterStartUp()
     {
         Started s;
@@ -163,8 +157,7 @@ class TestMainWindow : public QObject {
                 s.window->frameGeometry().width() == 576);
     }
 
-    // Return and keypad Enter commit, keep the focus and put the caret at the end; a click
-    // elsewhere commits too (the block rules themselves: the field binding's test).
+    // Return, keypad Enter and a click elsewhere commit; the keys keep the focus, caret at the end.
     void commits()
     {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_unknown}) {
@@ -182,9 +175,7 @@ class TestMainWindow : public QObject {
         }
     }
 
-    // Tab visits every field of a page in order, each visit commits, and a
-    // pass that types nothing leaves the document unedited; a check box
-    // commits on Return, not when ticked.
+    // Tab visits every field in order without editing; a check box commits on Return, not ticked.
     void tabbingThroughEveryField()
     {
         Started s;
@@ -231,12 +222,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
     }
 
-    // Ctrl+S on an untitled document saves under the name chosen, the edit still in its field
-    // too (with the block rule of the field that had the focus); the first recent-file entry
-    // follows. COM3 chosen presses its button (clicked again, it stays pressed) and is the next
-    // clone's port. The session's end with an edit: without leave to ask, nothing; Cancel keeps
-    // the window and the committed edit, as the close box does; No ends without saving the
-    // data but writes the profile, COM3 in it.
+    // Ctrl+S saves the uncommitted edit under the chosen name; COM3 is the next clone's port; the
+    // session's end: no leave to ask, nothing; Cancel keeps the window; No ends, profile written.
     void saveComPortAndSessionEnd()
     {
         Started s;
@@ -273,14 +260,11 @@ class TestMainWindow : public QObject {
         QVERIFY(test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini"))).contains("Port=3\r\n"));
     }
 
-    // Whole clones from the window's commands over a pseudo-terminal; closing the
-    // progress window cancels a run: the unit hears the abort, no box is shown and
-    // the image stays (a failed run's box: saveComPortAndSessionEnd).
+    // Whole clones from the window; closing the progress window cancels: abort sent, no box, image kept.
     void clones()
     {
         VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
         Started s;
-        // The unit's first word differs from the initial file's.
         const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
         const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
         const QString saved = s.dir.filePath(QStringLiteral("written.st2"));

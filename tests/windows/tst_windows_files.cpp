@@ -30,10 +30,8 @@ class TestWindowsFiles : public QObject {
         QTest::newRow("NUL") << "NUL" << true;
         QTest::newRow("lower case, an extension") << "con.st2" << true;
         QTest::newRow("mixed case, two extensions") << "Aux.tar.gz" << true;
-        QTest::newRow("PRN") << "prn.txt" << true;
         QTest::newRow("COM1") << "COM1.st2" << true;
         QTest::newRow("COM9, no extension") << "com9" << true;
-        QTest::newRow("LPT1") << "LPT1.ini" << true;
         QTest::newRow("LPT9 behind a backslash") << "sub\\Lpt9.st2" << true;
         QTest::newRow("COM10 is a file") << "COM10.st2" << false;
         QTest::newRow("LPT0 is a file") << "LPT0.st2" << false;
