@@ -21,7 +21,6 @@ class TestDocument : public QObject {
         QTest::newRow("untitled") << QString() << "Untitled" << "Untitled";
         QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2" << "my.data.st2" << "my";
         QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2" << ".hidden.st2" << ".hidden.st2";
-        QTest::newRow("path ending in a separator") << "C:\\data\\" << "" << "";
         // clang-format on
     }
     void captionAndSavePrompt()

@@ -104,26 +104,20 @@ class TestStartUp : public QObject {
         }
     }
 
-    void lockFolder_data()
-    {
-        QTest::addColumn<int>("mode"); // Qt's permission bits of the runtime folder
-        QTest::addColumn<bool>("used");
-        QTest::newRow("open to all") << 0x7777 << false;
-        QTest::newRow("the user's own") << 0x7700 << true;
-    }
     // The lock's folder is the user's own: the runtime folder if so, else the cache's "vireo".
     void lockFolder()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, used);
-        QTemporaryDir dir;
-        const QString runtime = dir.filePath("run"), folder = used ? runtime : dir.filePath("c/vireo");
-        QVERIFY(QDir().mkdir(runtime) && QFile::setPermissions(runtime, QFile::Permissions(mode)));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("c")));
-        const Result<QString> path = InstanceLockPath();
-        QCOMPARE(path ? *path : path.error(), folder + "/vireo.lock");
-        QCOMPARE(int(QFile::permissions(folder) & 0x7077), 0x7000); // the owner's alone
+        for (const bool own : {false, true}) {
+            QTemporaryDir dir;
+            const QString runtime = dir.filePath("run"), folder = own ? runtime : dir.filePath("c/vireo");
+            const auto mode = QFile::Permissions(own ? 0x7700 : 0x7777); // Qt's permission bits
+            QVERIFY(QDir().mkdir(runtime) && QFile::setPermissions(runtime, mode));
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("c")));
+            const Result<QString> path = InstanceLockPath();
+            QCOMPARE(path ? *path : path.error(), folder + "/vireo.lock");
+            QCOMPARE(int(QFile::permissions(folder) & 0x7077), 0x7000); // the owner's alone
+        }
     }
 };
 

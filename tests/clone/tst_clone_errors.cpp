@@ -28,7 +28,6 @@ class TestCloneErrors : public QObject {
         QTest::newRow("access code") << 7 << "Error:\r\n\r\n- Five Digit Access Code error.\r\n" << 17;
         QTest::newRow("data overflow") << 8 << "Error:\r\n\r\n- Data Overflow.\r\n" << 18;
         QTest::newRow("not enough data") << 9 << "Error:\r\n\r\n- There is not enough data.\r\n" << 19;
-        QTest::newRow("read complete: no message") << 10 << "" << 0;
         QTest::newRow("write complete: no message") << 11 << "" << 0;
         QTest::newRow("cancelled: no message") << 12 << "" << 130;
         // clang-format on

@@ -74,7 +74,6 @@ class TestUnitSim : public QObject {
         QTest::newRow("99 blocks, abort") << 99 << UnitRunEnd::AbortFrame << false;
         QTest::newRow("98 blocks, end frame") << 98 << UnitRunEnd::EndFrame << false;
         QTest::newRow("99 blocks, port closed") << 99 << UnitRunEnd::LineClosed << false;
-        QTest::newRow("99 blocks, new inquiry") << 99 << UnitRunEnd::NewInquiry << false;
     }
 
     void writeCompletion()
@@ -96,9 +95,7 @@ class TestUnitSim : public QObject {
         if (cause == UnitRunEnd::LineClosed)
             unit.LineClosed();
         else
-            Answer(unit, cause == UnitRunEnd::EndFrame     ? EndFrame()
-                         : cause == UnitRunEnd::AbortFrame ? AbortFrame()
-                                                           : InquiryFrame());
+            Answer(unit, cause == UnitRunEnd::EndFrame ? EndFrame() : AbortFrame());
 
         const std::vector<UnitRunEnd> ends = unit.TakeRunEnds();
         QCOMPARE(ends.size(), std::size_t(1)); // the rest of an abort sequence ends nothing more
