@@ -98,8 +98,6 @@ const Case Cases[] = {
      {}, "@new.st2", 0, "@new.st2", {"new - Vireo"}, {"@new.st2", "@gone.st2", "@short.st2", "@a.st2"}},
     {"Save As into a missing folder keeps the name", SaveAs, "", "@old.st2", true, AnswerYes, "@gone/x.st2", 99, "Save|@old.st2|",
      {"Cannot save file.^@gone/x.st2"}, "", 0, "@old.st2", {}, Recent},
-    {"Save into a folder that went away", Save, "", "@gone/old.st2", true, AnswerYes, "", 99, "",
-     {"Cannot save file.^@gone/old.st2"}, "", 0, "@gone/old.st2", {}, Recent},
     {"Open cancelled asks nothing", Open, "", "@cur.st2", true, AnswerYes, "", 99, "Open||",
      {}, "", 0, "@cur.st2", {}, Recent},
     {"Open, Cancel in the question: nothing loaded", Open, "", "@cur.st2", true, AnswerCancel, "@a.st2", 99, "Open||",

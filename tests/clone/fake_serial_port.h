@@ -139,12 +139,11 @@ struct SimulatedLine {
 };
 
 /// Polls the session `step` seconds apart, `beforeTick` first, until its run ends (bounded).
-inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
-                      const std::function<void()> &beforeTick = {})
+inline void TickToEnd(CloneSession &session, ManualClock &clock, double step,
+                      const std::function<void()> &beforeTick)
 {
     for (int i = 0; i < 200000 && session.CloneActive(); ++i) {
-        if (beforeTick)
-            beforeTick();
+        beforeTick();
         session.CloneTick();
         clock.Advance(step);
     }

@@ -68,8 +68,6 @@ class TestCloneSession : public QObject {
         QTest::newRow("noisy line still reads") << R << "noise=1" << ok << 10 << false;
         QTest::newRow("port does not open") << R << "" << PortFaults{.noOpen = true} << 0 << false;
         QTest::newRow("first frame refused") << R << "" << PortFaults{.refuseWrite = 0} << 0 << true;
-        QTest::newRow("lost refusing the first frame")
-            << R << "" << PortFaults{.refuseWrite = 0, .loseAtWrite = 0} << 0 << false;
         QTest::newRow("read request refused") << R << "" << PortFaults{.refuseWrite = 2} << 2 << true;
         QTest::newRow("read request 1 byte short")
             << R << "" << PortFaults{.refuseWrite = 2, .shortBy = 1} << 2 << true;

@@ -69,7 +69,6 @@ class TestFieldBinding : public QObject {
         row("list refuses another text", "busy-channel-detect", "none", "Carrier", refused);
         row("code 12 padded", "primary-code", "12", "0012", L{0x0000, 0x0102});
         row("code keeps first four digits", "primary-code", "987654", "9876", L{0x0908, 0x0706});
-        row("code keeps only digits", "primary-code", "1a2-3", "0123", L{0x0001, 0x0203});
         row("non-ASCII digits dropped", "secondary-code", QString::fromUtf8("1\u0663\uFF12 4"), "0014", L{0, 0x0104});
         row("empty upper block is the marker", "upper-block-decode", "", "", L{0, 0x000F});
         row("access code first digit alone", "unit-access-code", "12345", "12345", L{0x0001, 0x0203, 0x0405});
