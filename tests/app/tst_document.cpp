@@ -14,11 +14,10 @@ class TestDocument : public QObject {
   private slots:
     void captionAndSavePrompt_data()
     {
-        QTest::addColumn<QString>("path"); // null: untitled
+        QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         // clang-format off
-        QTest::newRow("untitled") << QString() << "Untitled" << "Untitled";
         QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2" << "my.data.st2" << "my";
         QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2" << ".hidden.st2" << ".hidden.st2";
         // clang-format on
@@ -35,8 +34,8 @@ class TestDocument : public QObject {
         model.UnitImage[30] = 0; // restored by hand: still edited
         document.CheckEdited();
         QVERIFY(document.DataEdited());
-        path.isNull() ? document.SetUntitled() : document.SetFileName(path);
-        QCOMPARE(document.HasFileName, !path.isNull());
+        document.SetFileName(path);
+        QVERIFY(document.HasFileName);
         QVERIFY(!document.DataEdited()); // a new name is the saved state
         QCOMPARE(document.UpdateCaption(), caption + " - Vireo");
         QCOMPARE(document.PromptText(PromptKind::SaveChanges), "Save changes to " + name + "?");

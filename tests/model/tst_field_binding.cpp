@@ -76,7 +76,6 @@ class TestFieldBinding : public QObject {
         row("empty system id is 0", "system-id", "", "00", L{0});
         row("speed dial right-aligned", "SpeedDial[0]", "123", "123", L{0xFFFF, 0xFFFF, 0xFFFF, 0xF123});
         row("speed dial keeps sixteen of twenty digits", "speed-dial.0", "12345678901234567890", "1234567890123456", L{0x1234, 0x5678, 0x9012, 0x3456});
-        row("speed dial of non-digits only is empty", "SpeedDial[0]", "*#", "", L{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});
         row("empty group code 7 is the marker", "GroupCode[7]", "", "", L{0x000F});
         row("group code 7 of 42", "group-code.7", "42", "0042", L{0x0042});
         row("empty group code 0 is 0000", "GroupCode[0]", "", "0000", L{0});

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Settings files: which load, which are illegal or unopenable, and a failed save keeps the old file.
+// Settings files: which load, which are illegal, and a failed save keeps the old file.
 #include "model/settings_file.h"
 #include "test_files.h"
 
@@ -27,14 +27,6 @@ UnitWords Pattern()
     for (int k = 0; k < word::Count; ++k)
         image[k] = static_cast<std::uint16_t>(0xA000 + 7 * k);
     return image;
-}
-
-UnitModel PatternModel()
-{
-    UnitModel model;
-    model.UnitImage = Pattern();
-    model.MarkClean();
-    return model;
 }
 
 } // namespace
@@ -68,25 +60,14 @@ class TestSettingsFile : public QObject {
         QFETCH(bool, legal);
         const QString path = Path("load.st2");
         QVERIFY(WriteFile(path, content));
-        UnitModel model = PatternModel();
+        UnitModel model;
+        model.UnitImage = Pattern();
+        model.MarkClean();
         QCOMPARE(LoadDataFile(path, model).value(), legal ? LoadStatus::Loaded : LoadStatus::Illegal);
         for (int k = 0; k < word::Count; ++k)
             QCOMPARE(model.UnitImage[k], legal ? std::uint16_t(0x1000 + k) : Pattern()[k]);
         QCOMPARE(model.BaselineImage, Pattern()); // loading never marks the document clean or edited
         QVERIFY(!model.DataEdited);
-    }
-
-    // Nothing but a regular file is opened: a FIFO without a writer (Windows: a device) fails at once.
-    void cannotOpen()
-    {
-        const QString fifo = NotRegularFile(m_dir.path());
-        QVERIFY(!fifo.isEmpty());
-        for (const QString &path : {Path("absent.st2"), m_dir.path(), fifo}) {
-            UnitModel model = PatternModel();
-            const Result<LoadStatus> loaded = LoadDataFile(path, model);
-            QVERIFY2(!loaded.ok() && !loaded.error().isEmpty(), qPrintable(path));
-            QCOMPARE(model.UnitImage, Pattern());
-        }
     }
 
     // A save failing midway leaves the old file, no temporary, the document edited; then one succeeds.

@@ -99,7 +99,6 @@ class TestProfileFile : public QObject {
         const auto I = [](int v) { return ProfileValue(qint16(v)); };
         const ProfileValue yes(true), no(false), empty{QString()}, none;
         const QByteArray path = "/" + QByteArray(299, 'p');
-        QTest::newRow("no file: the variable is its own default") << Read{{}, I(1), true, I(1), none};
         QTest::newRow("no file: the default given") << Read{{}, qint32(0), true, qint32(-25), qint32(-25)};
         QTest::newRow("empty value keeps the variable") << Read{"", I(3), false, I(3), none};
         QTest::newRow("default of another kind") << Read{"5", I(3), false, I(3), S("7")};

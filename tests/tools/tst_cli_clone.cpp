@@ -94,61 +94,49 @@ class TestCliClone : public QObject {
     }
 
     // Ctrl+C as the backup read ends (taken or still pending) stops the command before the write.
-    void interruptBetweenRunsStopsBeforeTheWrite_data()
-    {
-        QTest::addColumn<bool>("takenDuringTheRun");
-        QTest::newRow("taken as the run ended") << true;
-        QTest::newRow("still pending") << false;
-    }
     void interruptBetweenRunsStopsBeforeTheWrite()
     {
-        QFETCH(bool, takenDuringTheRun);
-        const QString trace = Path("interrupt.trace");
-        Sim sim({});
-        cli::OutputCapture capture;
-        const auto runner = cli::CloneRunner::Prepare(
-            {std::nullopt, sim.Device(), Sim::Baud.toInt(), DefaultAccessCode, trace, true});
-        QVERIFY(runner);
-        QCOMPARE(cli::BackupUnit(**runner, Path("interrupt-backup.st2")), 0);
-        std::raise(SIGINT);
-        if (takenDuringTheRun)
-            QCoreApplication::processEvents();
-        UnitModel image;
-        QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
-        QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
-        QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
-        QVERIFY(capture.Err().contains("nothing was written"));
-        QVERIFY(!ReadFile(trace).contains("clone Write"));
-        QVERIFY(ReadFile(trace).contains(
-            "writing not started: interrupted; result: interrupted, exit status 130"));
+        for (const bool takenDuringTheRun : {true, false}) {
+            const QString trace = Path("interrupt.trace");
+            Sim sim({});
+            cli::OutputCapture capture;
+            const auto runner = cli::CloneRunner::Prepare(
+                {std::nullopt, sim.Device(), Sim::Baud.toInt(), DefaultAccessCode, trace, true});
+            QVERIFY(runner);
+            QCOMPARE(cli::BackupUnit(**runner, Path("interrupt-backup.st2")), 0);
+            std::raise(SIGINT);
+            if (takenDuringTheRun)
+                QCoreApplication::processEvents();
+            UnitModel image;
+            QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
+            QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
+            QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
+            QVERIFY(capture.Err().contains("nothing was written"));
+            QVERIFY(!ReadFile(trace).contains("clone Write"));
+            QVERIFY(ReadFile(trace).contains(
+                "writing not started: interrupted; result: interrupted, exit status 130"));
+        }
     }
 
     // SIGTERM or SIGHUP during a run aborts the unit's run, ends with 130, and leaves no file.
-    void interruptedRunAbortsAndLeavesNoFile_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("signalNumber");
-        QTest::newRow("read stopped by SIGTERM") << false << SIGTERM;
-        QTest::newRow("write stopped by SIGHUP") << true << SIGHUP;
-    }
     void interruptedRunAbortsAndLeavesNoFile()
     {
-        QFETCH(bool, write);
-        QFETCH(int, signalNumber);
-        Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
-        const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
-        QProcess process;
-        process.start(VIREO_BIN_DIR "/vireo-cli",
-                      (write ? QStringList{"write", m_memoryFile} : QStringList{"read", "-o", out}) +
-                          QStringList{"--trace", trace} + sim.Port());
-        const QByteArray request = write ? WriteRequestFrame() : ReadRequestFrame();
-        QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(request)), 10000);
-        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 130);
-        QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
-        QVERIFY(!QFile::exists(out));
+        for (const bool write : {false, true}) { // a read stopped by SIGTERM, a write by SIGHUP
+            Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
+            const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
+            QProcess process;
+            process.start(VIREO_BIN_DIR "/vireo-cli",
+                          (write ? QStringList{"write", m_memoryFile} : QStringList{"read", "-o", out}) +
+                              QStringList{"--trace", trace} + sim.Port());
+            const QByteArray request = write ? WriteRequestFrame() : ReadRequestFrame();
+            QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(request)), 10000);
+            QCOMPARE(::kill(pid_t(process.processId()), write ? SIGHUP : SIGTERM), 0);
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 130);
+            QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
+            QVERIFY(!QFile::exists(out));
+        }
     }
 
     // A trace that stops being written (a full disk) is reported; the completed read ends with 2.

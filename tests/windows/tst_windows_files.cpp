@@ -28,9 +28,7 @@ class TestWindowsFiles : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("device");
         QTest::newRow("NUL") << "NUL" << true;
-        QTest::newRow("lower case, an extension") << "con.st2" << true;
         QTest::newRow("mixed case, two extensions") << "Aux.tar.gz" << true;
-        QTest::newRow("COM1") << "COM1.st2" << true;
         QTest::newRow("COM9, no extension") << "com9" << true;
         QTest::newRow("LPT9 behind a backslash") << "sub\\Lpt9.st2" << true;
         QTest::newRow("COM10 is a file") << "COM10.st2" << false;
