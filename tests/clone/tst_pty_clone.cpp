@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The QSerialPort backend on a real pseudo-terminal (whole runs over one: the command-line
-// clone tests): bytes both ways, closed when asked, a hang-up reported once, a reply held back,
-// a byte taken in during readyRead announced, a port in use told from one refused.
+// The serial port backend on a real pseudo-terminal: bytes, close, hang-up, held replies, refusals.
 #include "clone/clone_frames.h"
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"
@@ -58,40 +56,34 @@ class TestPtyClone : public QObject {
     }
 
     // Awaiting a reply the line holds bytes back, yet all are seen before a time-out is decided.
-    void heldBackReply_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("result");
-        QTest::newRow("short") << HexToBytes(UnitStatusReply(1)).first(9) << int(CloneResult::NoAnswer);
-        QTest::newRow("whole") << HexToBytes(UnitStatusReply(1)) << int(CloneResult::AccessCodeError);
-    }
     void heldBackReply()
     {
-        QFETCH(QByteArray, reply);
-        QFETCH(int, result);
-        const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(far >= 0 && ::grantpt(far) == 0 && ::unlockpt(far) == 0);
-        UnitModel model;
-        QtSerialPort port;
-        SteadyCloneClock clock;
-        CloneSession session(model, port, clock);
-        QTemporaryDir dir;
-        CloneTrace trace;
-        QVERIFY(trace.Open(dir.filePath("t")));
-        session.SetTrace(&trace);
-        QSignalSpy ended(&session, &CloneSession::finished);
-        QVERIFY(session.StartClone({CloneMode::Read, QString::fromLocal8Bit(::ptsname(far)), 9600, 0}));
-        termios line{}; // the far end of a pseudo-terminal reads the line's settings (zero if not)
-        ::tcgetattr(far, &line);
-        QCOMPARE(int(line.c_cc[VMIN]), 10); // the status reply's head and end mark
-        QCOMPARE(::write(far, reply.constData(), size_t(reply.size())), ssize_t(reply.size()));
-        QTRY_COMPARE_WITH_TIMEOUT(int(ended.value(0).value(0).value<CloneResult>()), result, 10000);
-        QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX FE FE EF EE E8 20 24 00 00"));
-        ::close(far);
+        const QByteArray whole = HexToBytes(UnitStatusReply(1));
+        for (const QByteArray &reply : {whole.first(9), whole}) { // short: no answer; whole: wrong code
+            const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
+            QVERIFY(far >= 0 && ::grantpt(far) == 0 && ::unlockpt(far) == 0);
+            UnitModel model;
+            QtSerialPort port;
+            SteadyCloneClock clock;
+            CloneSession session(model, port, clock);
+            QTemporaryDir dir;
+            CloneTrace trace;
+            QVERIFY(trace.Open(dir.filePath("t")));
+            session.SetTrace(&trace);
+            QSignalSpy ended(&session, &CloneSession::finished);
+            QVERIFY(session.StartClone({CloneMode::Read, QString::fromLocal8Bit(::ptsname(far)), 9600, 0}));
+            termios line{}; // the far end of a pseudo-terminal reads the line's settings (zero if not)
+            ::tcgetattr(far, &line);
+            QCOMPARE(int(line.c_cc[VMIN]), 10); // the status reply's head and end mark
+            QCOMPARE(::write(far, reply.constData(), size_t(reply.size())), ssize_t(reply.size()));
+            const CloneResult result = reply == whole ? CloneResult::AccessCodeError : CloneResult::NoAnswer;
+            QTRY_COMPARE_WITH_TIMEOUT(ended.value(0).value(0).value<CloneResult>(), result, 10000);
+            QVERIFY(test::ReadFile(dir.filePath("t")).contains(" RX FE FE EF EE E8 20 24 00 00"));
+            ::close(far);
+        }
     }
 
-    // A port another program holds is "in use", named with the holder from its lock; one whose
-    // device file refuses the user is "permission denied" with what would give access.
+    // A held port is "in use" by its lock's holder; a refusing device is "permission denied".
     void refusedPort_data()
     {
         QTest::addColumn<bool>("held"); // else the device's mode refuses everyone
@@ -126,20 +118,15 @@ class TestPtyClone : public QObject {
     }
 
     // A lock its holder left behind, empty or naming an ended process, is told from a live one.
-    void staleLockNamed_data()
-    {
-        QTest::addColumn<QByteArray>("lock");
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("ended holder") << QByteArray("2147483000\nx\n");
-    }
     void staleLockNamed()
     {
-        QFETCH(QByteArray, lock);
         QTemporaryDir dir;
-        QVERIFY(test::WriteFile(dir.filePath("LCK..pts_7"), lock));
-        QCOMPARE(PortHeldText("/dev/pts/7", dir.path()),
-                 "held by a stale lock " + dir.filePath("LCK..pts_7") +
-                     " that an interrupted run left; it clears within 30 s");
+        for (const QByteArray &lock : {QByteArray(""), QByteArray("2147483000\nx\n")}) { // empty, ended holder
+            QVERIFY(test::WriteFile(dir.filePath("LCK..pts_7"), lock));
+            QCOMPARE(PortHeldText("/dev/pts/7", dir.path()),
+                     "held by a stale lock " + dir.filePath("LCK..pts_7") +
+                         " that an interrupted run left; it clears within 30 s");
+        }
     }
 };
 

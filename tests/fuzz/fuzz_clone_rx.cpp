@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fuzz target: any bytes from the serial line during a clone read and a clone
-// write. The run must end (no hang), and only a complete read may fill the
-// load buffer's result into the image, which the session never touches.
+// Fuzz target: serial bytes during clones; the run ends and only a complete read fills the buffer.
 #include "../clone/fake_serial_port.h"
 #include "clone/clone_session.h"
 

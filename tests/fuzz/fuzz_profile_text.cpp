@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fuzz target: any bytes as a profile file. Reading never fails, and a value
-// written is read back as written, whatever else the file holds.
+// Fuzz target: bytes as a profile file; reads never fail, a value written reads back.
 #include "profile/profile_store.h"
 
 #include <cstdint>

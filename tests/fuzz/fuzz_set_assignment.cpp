@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fuzz target: any text as `vireo-cli set` assignments, one per line, entered
-// into one editor in turn. A refused value changes nothing; after every value
-// the fields show exactly what the image holds; entering the value a field
-// shows again changes nothing.
+// Fuzz target: text as `vireo-cli set` lines; refusals change nothing, fields show the image.
 #include "model/field_codecs.h"
 #include "model/field_table.h"
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fuzz target: any bytes as a settings file. A load either leaves the image
-// untouched or brings exactly what a save of that image writes back.
+// Fuzz target: bytes as a settings file; a load leaves the image or brings what a save writes.
 #include "model/settings_file.h"
 
 #include <QBuffer>

@@ -1,10 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Fuzz target: what the simulated unit receives. The first byte chooses the
-// unit (echo, preamble, one fault); every further byte is one step: a pause,
-// then a whole frame of the program's kinds or up to 31 raw bytes. The unit's
-// memory changes only within the blocks a write run stored, its output stays
-// within what the frames asked for and its backlog bounded, and once the line
-// closes nothing is left to send.
+// Fuzz target: frames and pauses to the simulated unit; memory, output and backlog stay bounded.
 #include "clone/clone_frames.h"
 #include "unit_simulator.h"
 
@@ -66,8 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (unit.RunActive() || unit.NextDueNs())
         std::abort(); // the closed line left a run or output behind
 
-    // A reply frame is under 40 bytes, noise included; a read sends at most
-    // a hundred of them for one request.
+    // A reply frame is under 40 bytes with noise; a read sends at most a hundred per request.
     if (out > sent + qsizetype(ends) * 100 * 40)
         std::abort();
     int stored = 0;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Replays a fuzz target's corpus as an ordinary test: every file given, or
-// every file in every folder given, goes through the target once.
+// Replays a fuzz target's corpus (files or folders) as an ordinary test.
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Field codecs and the field table: which words each field is stored in, how
-// arriving words are shown and stored again, and the silent corrections on the way.
-// (The rebuild's carried words and word 16: the settings files' diff and transfers.)
+// Field codecs and table: each field's words and how arriving words are shown and stored again.
 #include "model/field_codecs.h"
 #include "model/field_table.h"
 
@@ -32,8 +30,7 @@ class TestFieldCodecs : public QObject {
     Q_OBJECT
 
   private slots:
-    // Every field is found by its key and its alias in any case, and a change to any word shows in
-    // exactly the fields whose word list names it.
+    // Fields are found by key and alias in any case; a word's change shows in exactly its fields.
     void everyFieldFoundAndShowsItsWords()
     {
         std::set<QString> keys;
@@ -58,8 +55,7 @@ class TestFieldCodecs : public QObject {
         }
     }
 
-    // Words as they arrive from a file or a unit, what the field shows, and
-    // what the next rebuild of the image stores.
+    // Words as they arrive, what the field shows, and what the next rebuild stores.
     void arrivedWords_data()
     {
         QTest::addColumn<QString>("field");
@@ -86,7 +82,6 @@ class TestFieldCodecs : public QObject {
         row("system tone 7 becomes item 0", "system-tone", L{7}, "0:100.0Hz", L{0});
         row("system tone 6 is the last item", "system-tone", L{6}, "6:151.4Hz", L{6});
         row("check box 2 cleared", "priority-subscriber", L{2}, "off", L{0});
-        row("check box 1 set", "memory-speed-dial", L{1}, "on", L{1});
         // clang-format on
     }
     void arrivedWords()

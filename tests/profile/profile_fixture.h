@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The profile tests' common ground: a profile object on a fresh VIREO.ini in a temporary
-// folder, filled with the given text unless that is null; the recent-file entries 1 to 4.
+// Profile tests' ground: a profile on a fresh VIREO.ini in a folder; a recent-file menu.
 #pragma once
 
 #include "profile/profile_file.h"

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vireo-cli read and write end to end against the simulated unit over a
-// pseudo-terminal: what the CLI adds to the clone session (output files,
-// backup, verify, the trace's result lines, exit statuses, Ctrl+C).
+// vireo-cli read and write against the simulated unit: files, backup, verify, statuses, signals.
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"
@@ -95,68 +93,53 @@ class TestCliClone : public QObject {
             QVERIFY(run.err.contains(ownPort ? "/dev/vireo-none" : sim.Device()));
     }
 
-    // Ctrl+C that comes in as the backup read ends (taken during its last moments, or still
-    // pending) stops the command before the write starts.
-    void interruptBetweenRunsStopsBeforeTheWrite_data()
-    {
-        QTest::addColumn<bool>("takenDuringTheRun");
-        QTest::newRow("taken as the run ended") << true;
-        QTest::newRow("still pending") << false;
-    }
+    // Ctrl+C as the backup read ends (taken or still pending) stops the command before the write.
     void interruptBetweenRunsStopsBeforeTheWrite()
     {
-        QFETCH(bool, takenDuringTheRun);
-        const QString trace = Path("interrupt.trace");
-        Sim sim({});
-        cli::OutputCapture capture;
-        const auto runner = cli::CloneRunner::Prepare(
-            {std::nullopt, sim.Device(), Sim::Baud.toInt(), DefaultAccessCode, trace, true});
-        QVERIFY(runner);
-        QCOMPARE(cli::BackupUnit(**runner, Path("interrupt-backup.st2")), 0);
-        std::raise(SIGINT);
-        if (takenDuringTheRun)
-            QCoreApplication::processEvents();
-        UnitModel image;
-        QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
-        QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
-        QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
-        QVERIFY(capture.Err().contains("nothing was written"));
-        QVERIFY(!ReadFile(trace).contains("clone Write"));
-        QVERIFY(ReadFile(trace).contains(
-            "writing not started: interrupted; result: interrupted, exit status 130"));
+        for (const bool takenDuringTheRun : {true, false}) {
+            const QString trace = Path("interrupt.trace");
+            Sim sim({});
+            cli::OutputCapture capture;
+            const auto runner = cli::CloneRunner::Prepare(
+                {std::nullopt, sim.Device(), Sim::Baud.toInt(), DefaultAccessCode, trace, true});
+            QVERIFY(runner);
+            QCOMPARE(cli::BackupUnit(**runner, Path("interrupt-backup.st2")), 0);
+            std::raise(SIGINT);
+            if (takenDuringTheRun)
+                QCoreApplication::processEvents();
+            UnitModel image;
+            QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
+            QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
+            QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
+            QVERIFY(capture.Err().contains("nothing was written"));
+            QVERIFY(!ReadFile(trace).contains("clone Write"));
+            QVERIFY(ReadFile(trace).contains(
+                "writing not started: interrupted; result: interrupted, exit status 130"));
+        }
     }
 
-    // SIGTERM, and SIGHUP from a dropped session, during a run tell the unit to leave cloning
-    // and end with 130; a stopped read leaves no file.
-    void interruptedRunAbortsAndLeavesNoFile_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("signalNumber");
-        QTest::newRow("read stopped by SIGTERM") << false << SIGTERM;
-        QTest::newRow("write stopped by SIGHUP") << true << SIGHUP;
-    }
+    // SIGTERM or SIGHUP during a run aborts the unit's run, ends with 130, and leaves no file.
     void interruptedRunAbortsAndLeavesNoFile()
     {
-        QFETCH(bool, write);
-        QFETCH(int, signalNumber);
-        Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
-        const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
-        QProcess process;
-        process.start(VIREO_BIN_DIR "/vireo-cli",
-                      (write ? QStringList{"write", m_memoryFile} : QStringList{"read", "-o", out}) +
-                          QStringList{"--trace", trace} + sim.Port());
-        const QByteArray request = write ? WriteRequestFrame() : ReadRequestFrame();
-        QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(request)), 10000);
-        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 130);
-        QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
-        QVERIFY(!QFile::exists(out));
+        for (const bool write : {false, true}) { // a read stopped by SIGTERM, a write by SIGHUP
+            Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
+            const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
+            QProcess process;
+            process.start(VIREO_BIN_DIR "/vireo-cli",
+                          (write ? QStringList{"write", m_memoryFile} : QStringList{"read", "-o", out}) +
+                              QStringList{"--trace", trace} + sim.Port());
+            const QByteArray request = write ? WriteRequestFrame() : ReadRequestFrame();
+            QTRY_VERIFY_WITH_TIMEOUT(ReadFile(trace).contains("TX " + SpacedHex(request)), 10000);
+            QCOMPARE(::kill(pid_t(process.processId()), write ? SIGHUP : SIGTERM), 0);
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 130);
+            QTRY_VERIFY_WITH_TIMEOUT(sim.Log().contains("aborted by the program"), 10000);
+            QVERIFY(!QFile::exists(out));
+        }
     }
 
-    // A trace that stops being written (at the file-size limit, as on a full disk) is reported,
-    // and the read that completed ends as a file error.
+    // A trace that stops being written (a full disk) is reported; the completed read ends with 2.
     void traceWriteFailureIsReported()
     {
         Sim sim({});
@@ -171,8 +154,7 @@ class TestCliClone : public QObject {
         QCOMPARE(ReadFile(out), m_shipped);
     }
 
-    // Held from the start of the program, a signal that comes in once a watcher has gone (the
-    // work done) waits for the next one instead of ending the program with 143.
+    // A held signal coming after a watcher has gone waits for the next one, not ending with 143.
     void heldInterruptOutlivesItsWatcher()
     {
         HoldInterrupts();

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's other Windows seams: where the profile lives, one window per
-// user, Ctrl+C taken by the interrupt watcher, and what names the same file or a port.
+// Windows seams: profile place, one window per user, Ctrl+C, same file and port names.
 #include "app/single_instance.h"
 #include "base/atomic_file.h"
 #include "base/interrupt_watcher.h"
@@ -21,8 +20,7 @@ using namespace vireo::test;
 class TestWindowsPlatform : public QObject {
     Q_OBJECT
   private slots:
-    // Beside the program when its folder can be written (a portable copy),
-    // else %APPDATA%\Vireo; finding out leaves nothing behind.
+    // Beside the program when writable, else %APPDATA%\Vireo; finding out leaves nothing.
     void profilePlace()
     {
         QCOMPARE(UserProfileFolder(), QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + "/Vireo");
@@ -49,8 +47,7 @@ class TestWindowsPlatform : public QObject {
         QCOMPARE(second.Acquire().value(), InstanceState::First);
     }
 
-    // Ctrl+C reaches the watcher's event loop; one that comes while no
-    // watcher lives is kept for the next, and never ends the program.
+    // Ctrl+C reaches the watcher; one while no watcher lives is kept for the next, never ending it.
     void controlC()
     {
         QVERIFY(FreeConsole() && AllocConsole()); // a console of this process's own to send it in
