@@ -2,7 +2,8 @@
 // The interrupts that end a run (Ctrl+C, a termination request, a lost
 // terminal or a closed console), taken as events rather than where they
 // strike: vireo-cli stops its clone run cleanly, the simulated unit leaves its
-// poll loop, the window ends a clone and keeps its options. One implementation per system (a signalfd; a console handler).
+// poll loop, the window ends a clone and keeps its options. One implementation per system (a signalfd; a
+// console handler).
 #pragma once
 
 #include <QString>

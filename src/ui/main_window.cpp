@@ -315,7 +315,9 @@ void MainWindow::EditPortSettings()
 {
     PortSettingsDialog dialog(
         m_state.configuredPorts, m_state.options.ComSpeed,
-        [this](const ClonePortChoice &port) { return ProbePort(m_state.cloneSession, port, m_state.accessCode); },
+        [this](const ClonePortChoice &port) {
+            return ProbePort(m_state.cloneSession, port, m_state.accessCode);
+        },
         this);
     if (!dialog.Ask())
         return;

@@ -112,7 +112,7 @@ class MainWindow : public QMainWindow, public RecentFileMenu {
     bool m_closeAgreed = false; ///< the close request was agreed: later ones pass
     bool m_optionsSaved = false;
     bool m_portsChanged = false; ///< [PORTS] is written at exit only once the user changed it
-    bool m_tracking = false; ///< the position is recorded once the window is placed
+    bool m_tracking = false;     ///< the position is recorded once the window is placed
 };
 
 /// Whether the platform lets a window read its own position (Wayland does not).

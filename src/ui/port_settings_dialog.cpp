@@ -84,8 +84,7 @@ void PortSettingsDialog::Test(int comNumber)
 {
     m_result->setText(QStringLiteral("Testing COM%1...").arg(comNumber));
     setEnabled(false); // one exchange at a time
-    const PortProbe probe =
-        m_test({comNumber, m_devices[comNumber - 1]->currentText().trimmed(), Speed()});
+    const PortProbe probe = m_test({comNumber, m_devices[comNumber - 1]->currentText().trimmed(), Speed()});
     setEnabled(true);
     m_result->setText(probe.text);
 }

@@ -187,20 +187,29 @@ class TestCloneCommand : public QObject {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("box"); // the box after the prompt (a part of it), empty: none
         QTest::addColumn<QString>("finished");
-        const QString partial = QStringLiteral("The unit now holds part of the new settings and will not work "
-                                               "as intended until a write completes. Write the settings to "
-                                               "the unit again.");
+        const QString partial =
+            QStringLiteral("The unit now holds part of the new settings and will not work "
+                           "as intended until a write completes. Write the settings to "
+                           "the unit again.");
         QTest::newRow("checked write to a sound unit: no box")
-            << "" << "" << "Checked: the unit holds the settings as written.";
+            << ""
+            << ""
+            << "Checked: the unit holds the settings as written.";
         QTest::newRow("stuck bit: the field that differs")
-            << "stuck-bit=25" << "Group Code 0: unit 0001, written 0000\n\nWrite the settings" << "";
+            << "stuck-bit=25"
+            << "Group Code 0: unit 0001, written 0000\n\nWrite the settings"
+            << "";
         QTest::newRow("unit silent after 30 blocks: the error, the device, the warning")
-            << "silent-after=33" << "/dev/ttyS1) at 9600 bit/s\n\n" + partial << "";
+            << "silent-after=33"
+            << "/dev/ttyS1) at 9600 bit/s\n\n" + partial << "";
         QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << "";
         QTest::newRow("backup kept, then the checked write")
-            << "backup" << "" << "Checked: the unit holds the settings as written.";
-        QTest::newRow("backup that cannot be kept: nothing sent")
-            << "bad-backup" << "Cannot save file." << "";
+            << "backup"
+            << ""
+            << "Checked: the unit holds the settings as written.";
+        QTest::newRow("backup that cannot be kept: nothing sent") << "bad-backup"
+                                                                  << "Cannot save file."
+                                                                  << "";
     }
     void safeWrites()
     {
@@ -225,7 +234,8 @@ class TestCloneCommand : public QObject {
         app.Start(CloneMode::Write, safety);
 
         QCOMPARE(app.dialogs.texts.size(), box.isEmpty() ? 1 : 2);
-        QVERIFY2(box.isEmpty() || app.dialogs.texts.last().contains(box), qPrintable(app.dialogs.texts.last()));
+        QVERIFY2(box.isEmpty() || app.dialogs.texts.last().contains(box),
+                 qPrintable(app.dialogs.texts.last()));
         QCOMPARE(app.view.finished, finished);
         const bool backup = how.contains(QLatin1String("backup"));
         const bool sent = how != QLatin1String("bad-backup");
@@ -246,7 +256,8 @@ class TestCloneCommand : public QObject {
     {
         App app;
         app.line.emplace(app.port, app.clock, app.unit);
-        const std::optional<UnitWords> words = app.command.ReadForCompare({2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
+        const std::optional<UnitWords> words =
+            app.command.ReadForCompare({2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
         QVERIFY(words);
         QCOMPARE(*words, app.unit.memory);
         QCOMPARE(app.line->unit.TakeRunEnds().size(), 1);

@@ -159,8 +159,8 @@ class TestDocumentCommands : public QObject {
         QCOMPARE(p.dialogs.texts.size(), shown.size());
         for (qsizetype i = 0; i < shown.size(); ++i)
             QVERIFY2(shown[i].endsWith(u'*') ? p.dialogs.texts[i].startsWith(shown[i].chopped(1)) &&
-                                                  p.dialogs.texts[i].size() > shown[i].size() + 2
-                                            : p.dialogs.texts[i] == shown[i],
+                                                   p.dialogs.texts[i].size() > shown[i].size() + 2
+                                             : p.dialogs.texts[i] == shown[i],
                      qPrintable(p.dialogs.texts[i]));
         QVERIFY(*c.saved ? p.HoldsEdit(c.saved) : !QFile::exists(p.Path(c.named)));
         QCOMPARE(p.state.model.UnitImage[0], std::uint16_t(c.word0));

@@ -32,7 +32,8 @@ class TestStartUp : public QObject {
         QTest::addColumn<QString>("reason");  // shown below it; "?" the system's words
         QTest::addColumn<int>("word0");
         QTest::newRow("missing: message, then the end")
-            << QByteArray() << false << "Cannot open initial file." << "?" << 0;
+            << QByteArray() << false << "Cannot open initial file."
+            << "?" << 0;
         QTest::newRow("98 lines: illegal, all zero")
             << QByteArray("1234\r\n").repeated(98) << true << "Illegal initial."
             << "The file ends after 98 lines; a settings file has 99." << 0;

@@ -121,7 +121,8 @@ class TestPtyClone : public QObject {
     void staleLockNamed()
     {
         QTemporaryDir dir;
-        for (const QByteArray &lock : {QByteArray(""), QByteArray("2147483000\nx\n")}) { // empty, ended holder
+        for (const QByteArray &lock :
+             {QByteArray(""), QByteArray("2147483000\nx\n")}) { // empty, ended holder
             QVERIFY(test::WriteFile(dir.filePath("LCK..pts_7"), lock));
             QCOMPARE(PortHeldText("/dev/pts/7", dir.path()),
                      "held by a stale lock " + dir.filePath("LCK..pts_7") +

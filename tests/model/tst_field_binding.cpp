@@ -100,9 +100,9 @@ class TestFieldBinding : public QObject {
         if (assigned)
             QCOMPARE(words, stored);
         else // the refusal names what the field takes
-            QVERIFY2(
-                assigned.error().contains(entry.array == ControlArray::ConfigOption ? "on, off, 1, 0" : "0 to"),
-                qPrintable(assigned.error()));
+            QVERIFY2(assigned.error().contains(entry.array == ControlArray::ConfigOption ? "on, off, 1, 0"
+                                                                                         : "0 to"),
+                     qPrintable(assigned.error()));
         QCOMPARE(e.model.DataEdited, shown != before);
         QVERIFY(e.ShowsImage());
         // Empty code fields are painted in the menu colour so they stand out.

@@ -49,7 +49,8 @@ class TestProgramOptions : public QObject {
         options.ComPortNumber = 3; // LoadOptions sets its own defaults first
         options.RecentFiles[2] = S("stale");
         LoadOptions(profile, options);
-        QCOMPARE(Fields(options), QStringList({S("1"), S("9600"), S("1"), S("0"), S("0"), {}, {}, {}, {}, S("1"), S("0")}));
+        QCOMPARE(Fields(options),
+                 QStringList({S("1"), S("9600"), S("1"), S("0"), S("0"), {}, {}, {}, {}, S("1"), S("0")}));
         QVERIFY(!QFile::exists(profile.FilePath()));
         QVERIFY(SaveOptions(profile, options));
         QCOMPARE(
@@ -58,7 +59,8 @@ class TestProgramOptions : public QObject {
                        "[STATUS]\r\nWindowPosition(Top)=0\r\nWindowPosition(Left)=0\r\n"
                        "[CLONE]\r\nCheckWrite=1\r\nBackupWrite=0\r\n"
                        "[RecentFiles]\r\nFileName(1)=\r\nFileName(2)=\r\nFileName(3)=\r\nFileName(4)=\r\n"));
-        options = {3, 28800, false, -45, 1200, {S("/u/b.st2"), S("C:\\x\\a.st2"), QString(), S("/c.st2")}, false, true};
+        options = {3,     28800, false, -45, 1200, {S("/u/b.st2"), S("C:\\x\\a.st2"), QString(), S("/c.st2")},
+                   false, true};
         QVERIFY(SaveOptions(profile, options));
         ProgramOptions loaded;
         LoadOptions(profile, loaded);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vireo-cli read and write against the simulated unit: files, backup, verify, statuses, signals.
+#include "base/interrupt_watcher.h"
 #include "cli_run.h"
 #include "clone/clone_frames.h"
 #include "clone_runner.h"
-#include "base/interrupt_watcher.h"
 #include "model/settings_file.h"
 
 #include <QCoreApplication>
@@ -110,7 +110,8 @@ class TestCliClone : public QObject {
             UnitModel image;
             QCOMPARE(LoadDataFile(m_memoryFile, image).value(), LoadStatus::Loaded);
             QCOMPARE(cli::WriteUnit(**runner, image, m_memoryFile), 130);
-            QVERIFY2(capture.Err().contains("interrupted before the write started"), qPrintable(capture.Err()));
+            QVERIFY2(capture.Err().contains("interrupted before the write started"),
+                     qPrintable(capture.Err()));
             QVERIFY(capture.Err().contains("nothing was written"));
             QVERIFY(!ReadFile(trace).contains("clone Write"));
             QVERIFY(ReadFile(trace).contains(
@@ -122,7 +123,7 @@ class TestCliClone : public QObject {
     void interruptedRunAbortsAndLeavesNoFile()
     {
         for (const bool write : {false, true}) { // a read stopped by SIGTERM, a write by SIGHUP
-            Sim sim({"--baud", "1200"}); // the slow line keeps the run going meanwhile
+            Sim sim({"--baud", "1200"});         // the slow line keeps the run going meanwhile
             const QString out = Path("interrupted.st2"), trace = Path("interrupted.trace");
             QProcess process;
             process.start(VIREO_BIN_DIR "/vireo-cli",

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: layout, commits, focus, commands, session end, clones.
+#include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
 #include "model/field_codecs.h"
-#include "app/scripted_dialogs.h"
 #include "model/settings_file.h"
 #include "sim_process.h"
 #include "test_files.h"
@@ -107,9 +107,10 @@ class TestMainWindow : public QObject {
                               "&About Vireo...", "-", "E&xit"}));
         QCOMPARE(s.Shown("viewToolbarAction") + s.Shown("comPort4Action"),
                  QStringList({"&Toolbar*", "COM&1*", "COM&2", "COM&3", "COM&4"}));
-        QCOMPARE(s.Shown("cloneReadAction"), QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR", "-",
-                                                          "Compare with &Unit...", "-", "Check &After Write*",
-                                                          "&Back Up Before Write", "-", "Port &Settings..."}));
+        QCOMPARE(
+            s.Shown("cloneReadAction"),
+            QStringList({"&Password", "-", "&Read <- TR", "&Write -> TR", "-", "Compare with &Unit...", "-",
+                         "Check &After Write*", "&Back Up Before Write", "-", "Port &Settings..."}));
         QCOMPARE(s.Shown(),
                  QStringList({"fileNewAction", "fileOpenAction", "fileSaveAction", "-", "comPort1Action*",
                               "comPort2Action", "comPort3Action", "comPort4Action", "-",
@@ -119,7 +120,7 @@ class TestMainWindow : public QObject {
             s.window->Toolbar()->widgetForAction(s.Action("cloneWriteAction"))->isVisible()); // not folded
         const QString com3 = s.Action("comPort3Action")->toolTip(), behind = DefaultSerialDevice(3);
         QVERIFY(com3.startsWith(behind == "COM3" ? behind : "COM3 (" + behind)); // COM3 on Windows
-        s.state->configuredPorts[2] = QStringLiteral("/dev/plugged-in-later"); // tips follow the devices
+        s.state->configuredPorts[2] = QStringLiteral("/dev/plugged-in-later");   // tips follow the devices
         QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), s.window->Toolbar()->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(s.window->Toolbar(), &tip);
         QCOMPARE(s.Action("comPort3Action")->toolTip(), QStringLiteral("COM3 (/dev/plugged-in-later)"));
@@ -253,7 +254,7 @@ class TestMainWindow : public QObject {
         QVERIFY(!QFile::exists(s.dir.filePath(QStringLiteral("VIREO.ini"))));
         AnswerSessionEnd(*s.window, quiet);
         QVERIFY(!quiet.released && !quiet.cancelled && !s.window->isVisible());
-        QCOMPARE(s.dialogs.texts.size(), 4); // nothing more asked
+        QCOMPARE(s.dialogs.texts.size(), 4);       // nothing more asked
         QCOMPARE(s.dialogs.fileDialogs.size(), 1); // Ctrl+S's only
         QVERIFY(test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini"))).contains("Port=3\r\n"));
     }

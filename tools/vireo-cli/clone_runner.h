@@ -4,9 +4,9 @@
 // and the messages the runs share; and the three steps of a write.
 #pragma once
 
+#include "base/interrupt_watcher.h"
 #include "clone_options.h"
 #include "console_progress.h"
-#include "base/interrupt_watcher.h"
 
 #include "clone/clone_session.h"
 #include "clone/clone_trace.h"

@@ -2,8 +2,8 @@
 // vireo-cli: headless access to settings files and units, for scripts and
 // workshops. Each command lives in its own file; this one only starts the
 // program and returns the command's exit status.
-#include "cli_common.h"
 #include "base/interrupt_watcher.h"
+#include "cli_common.h"
 
 #include <QCoreApplication>
 
