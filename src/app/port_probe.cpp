@@ -34,11 +34,12 @@ PortProbe ProbePort(CloneSession &session, const ClonePortChoice &port, std::int
         loop.exec();
     }
     const QString where = ComPortLabel(port.portNumber, port.device);
-    if (answered)
+    // A quick unit can finish a whole read between two looks.
+    if (answered || result == CloneResult::ReadComplete)
         return {true, QStringLiteral("A unit answered on %1 at %2 bit/s.").arg(where).arg(port.speed)};
     const CloneResult ended = result.value_or(CloneResult::PortFailed);
-    return {false, CloneErrorText(ended, port.portNumber).trimmed() + QLatin1Char('\n') +
-                       ClonePortDetail(port, session.PortErrorText())};
+    return {false, QString(CloneErrorText(ended, port.portNumber).trimmed() + QLatin1Char('\n') +
+                           ClonePortDetail(port, session.PortErrorText()))};
 }
 
 } // namespace vireo

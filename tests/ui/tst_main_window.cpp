@@ -12,10 +12,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +292,40 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(sim->Log().contains("aborted by the program"), 10000);
         QCOMPARE(s.dialogs.texts.last(), "Read from transceiver,Data has been edited."); // no box after it
         QCOMPARE(s.state->model.UnitImage, image);
+    }
+
+    // Port Settings: Test says whether a unit answers (and tells it to leave cloning at once) or
+    // why not; OK keeps the devices and the speed, and [PORTS] is written at exit.
+    void portSettings()
+    {
+        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        Started s;
+        test::Sim sim(QStringList{}); // at 9600 bit/s: the Test ends the run after the status reply
+        QStringList results;
+        QTimer::singleShot(0, s.window.get(), [&] {
+            auto *dialog = s.window->findChild<QDialog *>("portSettingsDialog");
+            for (const auto &[n, device] :
+                 {std::pair{2, sim.Device()}, {3, QStringLiteral("/dev/vireo-none")}}) {
+                dialog->findChild<QComboBox *>(QStringLiteral("com%1Device").arg(n))->setEditText(device);
+                dialog->findChild<QPushButton *>(QStringLiteral("com%1Test").arg(n))->click();
+                results << dialog->findChild<QLabel *>("testResult")->text();
+            }
+            dialog->findChild<QComboBox *>("speedList")->setCurrentIndex(5);
+            dialog->accept();
+        });
+        s.Action("portSettingsAction")->trigger();
+        QCOMPARE(results.value(0), "A unit answered on COM2 (" + sim.Device() + ") at 9600 bit/s.");
+        QVERIFY2(results.value(1).startsWith("Cannot access COM3.") &&
+                     results.value(1).contains("/dev/vireo-none"),
+                 qPrintable(results.value(1)));
+        QTRY_VERIFY(sim.Log().contains("aborted by the program"));
+        QCOMPARE(s.state->configuredPorts[1], sim.Device());
+        QCOMPARE(s.state->options.ComSpeed, qint16(28800));
+        QVERIFY(s.window->close());
+        const QByteArray profile = test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini")));
+        QVERIFY2(profile.contains("Speed=28800\r\n") &&
+                     profile.contains("COM2=" + sim.Device().toUtf8() + "\r\nCOM3=/dev/vireo-none\r\n"),
+                 profile.constData());
     }
 };
 
