@@ -99,7 +99,7 @@ CloneCommand::StagesEnd CloneCommand::RunStages(const std::vector<CloneStage> &s
             end.done = true;
             end.complete = Completed(result) && end.failure.isEmpty();
             if (end.complete && end.stage == CloneStage::Checking && end.checkDifferences.empty())
-                m_view.ShowFinished(QStringLiteral("Checked: the unit holds the settings as written."));
+                m_view.ShowFinished(QStringLiteral("Checked: the unit holds these settings."));
             else
                 m_view.Close();
         });

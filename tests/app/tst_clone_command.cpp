@@ -194,7 +194,7 @@ class TestCloneCommand : public QObject {
         QTest::newRow("checked write to a sound unit: no box")
             << ""
             << ""
-            << "Checked: the unit holds the settings as written.";
+            << "Checked: the unit holds these settings.";
         QTest::newRow("stuck bit: the field that differs")
             << "stuck-bit=25"
             << "Group Code 0: unit 0001, written 0000\n\nWrite the settings"
@@ -206,7 +206,7 @@ class TestCloneCommand : public QObject {
         QTest::newRow("backup kept, then the checked write")
             << "backup"
             << ""
-            << "Checked: the unit holds the settings as written.";
+            << "Checked: the unit holds these settings.";
         QTest::newRow("backup that cannot be kept: nothing sent") << "bad-backup"
                                                                   << "Cannot save file."
                                                                   << "";
