@@ -5,6 +5,7 @@
 #include "ui/twip_scale.h"
 
 #include <QShowEvent>
+#include <QTimer>
 
 namespace vireo {
 
@@ -17,6 +18,15 @@ void PlaceOverOwner(QWidget *window, const QRect &owner)
     // The frame is included where the window system has reported it; move()
     // places a window's outer top-left corner.
     window->move(CentreOver(window->frameGeometry().size(), owner, area));
+    // A window shown for the first time learns its frame only from the window
+    // system, after showing: placed again then, so that it never sticks out
+    // of the screen by its frame.
+    if (window->frameGeometry().size() == window->size())
+        QTimer::singleShot(0, window, [window, owner] {
+            if (window->frameGeometry().size() != window->size())
+                window->move(CentreOver(window->frameGeometry().size(), owner,
+                                        AvailableAreaAt(owner.center(), window)));
+        });
 }
 
 PlacedDialog::PlacedDialog(const QRect &owner, QWidget *parent)

@@ -176,6 +176,11 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
+    // A window manager frames the window after it is shown and moves it
+    // then: the outer size is kept from the first frame on, not only after
+    // the first toolbar toggle.
+    if (isVisible() && frameGeometry().size() != OuterSize())
+        ApplyOuterSize();
     if (!m_tracking || isMinimized() || !CanReportWindowPosition())
         return;
     // A stored position that still names this pixel is kept as it is, so a
