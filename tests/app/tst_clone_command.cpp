@@ -191,10 +191,9 @@ class TestCloneCommand : public QObject {
             QStringLiteral("The unit now holds part of the new settings and will not work "
                            "as intended until a write completes. Write the settings to "
                            "the unit again.");
-        QTest::newRow("checked write to a sound unit: no box")
-            << ""
-            << ""
-            << "Checked: the unit holds these settings.";
+        QTest::newRow("checked write to a sound unit: no box") << ""
+                                                               << ""
+                                                               << "Checked: the unit holds these settings.";
         QTest::newRow("stuck bit: the field that differs")
             << "stuck-bit=25"
             << "Group Code 0: unit 0001, written 0000\n\nWrite the settings"
@@ -203,10 +202,9 @@ class TestCloneCommand : public QObject {
             << "silent-after=33"
             << "/dev/ttyS1) at 9600 bit/s\n\n" + partial << "";
         QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << "";
-        QTest::newRow("backup kept, then the checked write")
-            << "backup"
-            << ""
-            << "Checked: the unit holds these settings.";
+        QTest::newRow("backup kept, then the checked write") << "backup"
+                                                             << ""
+                                                             << "Checked: the unit holds these settings.";
         QTest::newRow("backup that cannot be kept: nothing sent") << "bad-backup"
                                                                   << "Cannot save file."
                                                                   << "";
