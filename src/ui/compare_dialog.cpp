@@ -17,7 +17,7 @@ namespace vireo {
 
 CompareDialog::CompareDialog(const std::vector<ImageDifference> &differences, const QString &backupFolder,
                              QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : PlacedDialog(parent->window()->frameGeometry(), parent)
 {
     setObjectName(QStringLiteral("compareDialog"));
     setWindowTitle(QStringLiteral("Compare with Unit"));
@@ -72,9 +72,6 @@ CompareDialog::CompareDialog(const std::vector<ImageDifference> &differences, co
 CompareDialog::Choice CompareDialog::Ask()
 {
     m_choice = Choice::Close;
-    adjustSize();
-    if (parentWidget())
-        PlaceOverOwner(this, parentWidget()->window()->frameGeometry());
     return exec() == QDialog::Accepted ? m_choice : Choice::Close;
 }
 

@@ -6,13 +6,15 @@
 
 #include "model/image_compare.h"
 
+#include "dialog_placement.h"
+
 #include <QDialog>
 #include <vector>
 
 namespace vireo {
 
 /** The comparison's list and its three ways out. */
-class CompareDialog : public QDialog {
+class CompareDialog : public PlacedDialog {
     Q_OBJECT
   public:
     enum class Choice { Close, WriteToUnit, OpenUnitSettings };

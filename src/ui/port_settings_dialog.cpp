@@ -15,8 +15,8 @@ namespace vireo {
 
 PortSettingsDialog::PortSettingsDialog(const std::array<QString, ComPortCount> &configured, qint32 speed,
                                        Tester test, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_speed(new QComboBox(this)), m_result(new QLabel(this)), m_test(std::move(test))
+    : PlacedDialog(parent->window()->frameGeometry(), parent), m_speed(new QComboBox(this)),
+      m_result(new QLabel(this)), m_test(std::move(test))
 {
     setObjectName(QStringLiteral("portSettingsDialog"));
     setWindowTitle(QStringLiteral("Port Settings"));
@@ -57,9 +57,6 @@ PortSettingsDialog::PortSettingsDialog(const std::array<QString, ComPortCount> &
 
 bool PortSettingsDialog::Ask()
 {
-    adjustSize();
-    if (parentWidget())
-        PlaceOverOwner(this, parentWidget()->window()->frameGeometry());
     return exec() == QDialog::Accepted;
 }
 

@@ -7,6 +7,8 @@
 #include "app/port_probe.h"
 #include "profile/serial_devices.h"
 
+#include "dialog_placement.h"
+
 #include <QDialog>
 
 #include <array>
@@ -18,7 +20,7 @@ class QLabel;
 namespace vireo {
 
 /** The port settings, edited in place of the profile's [PORTS] and Speed. */
-class PortSettingsDialog : public QDialog {
+class PortSettingsDialog : public PlacedDialog {
     Q_OBJECT
   public:
     using Tester = std::function<PortProbe(const ClonePortChoice &)>;
