@@ -62,6 +62,9 @@ run_case() { # speed, unit arguments, expected status, vireo-cli arguments...
 for speed in "${speeds[@]}"; do
   run_case "$speed" "--memory $settings" 0 read -o 'C:\out.st2'
   run_case "$speed" "" 0 write 'C:\settings.st2' --verify
+  run_case "$speed" "--fault stuck-bit=25" 4 write 'C:\settings.st2' --verify
+  run_case "$speed" "--memory $settings" 0 compare 'C:\settings.st2'
+  run_case "$speed" "--memory $settings --fault stuck-bit=25" 1 compare 'C:\settings.st2'
   run_case "$speed" "--fault no-unit" 15 read -o 'C:\out.st2'
   run_case "$speed" "--code 12345" 17 read -o 'C:\out.st2'
   run_case "$speed" "--fault unplug-after=20" 12 read -o 'C:\out.st2'
