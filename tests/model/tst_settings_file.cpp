@@ -46,6 +46,7 @@ class TestSettingsFile : public QObject {
         QTest::newRow("last line without CR LF") << Lines(99).chopped(2) << true;
         QTest::newRow("bare LF line ends") << Lines(99, "\n") << true;
         QTest::newRow("lower-case digits") << Lines(99, "\r\n", 10, "100a") << true;
+        QTest::newRow("lower-case f") << Lines(99, "\r\n", 15, "100f") << true;
         QTest::newRow("98 lines") << Lines(98) << false;
         QTest::newRow("100 lines") << Lines(100) << false;
         QTest::newRow("empty line among the 99") << Lines(98).insert(6 * 40, "\r\n") << false;
