@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -292,6 +293,46 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(sim->Log().contains("aborted by the program"), 10000);
         QCOMPARE(s.dialogs.texts.last(), "Read from transceiver,Data has been edited."); // no box after it
         QCOMPARE(s.state->model.UnitImage, image);
+    }
+
+    // Over the simulated unit: Compare lists the field that differs and, closed, writes nothing;
+    // a write the unit stops answering after 30 blocks ends with the partial-write warning.
+    void compareAndPartialWrite()
+    {
+        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        Started s;
+        const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
+        auto sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--save", saved});
+        s.state->configuredPorts[0] = sim->Device();
+        s.Type("SpeedDial[1]", QStringLiteral("4711"));
+        QStringList rows;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &look, [&] {
+            auto *dialog = s.window->findChild<QDialog *>("compareDialog");
+            if (!dialog || !dialog->isVisible())
+                return;
+            look.stop();
+            const QTreeWidget *list = dialog->findChild<QTreeWidget *>("compareList");
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                rows << QStringList{list->topLevelItem(i)->text(0), list->topLevelItem(i)->text(1),
+                                    list->topLevelItem(i)->text(2)}
+                            .join(u'|');
+            dialog->findChild<QPushButton *>("closeButton")->click();
+        });
+        look.start(20);
+        s.Action("compareWithUnitAction")->trigger();
+        QCOMPARE(rows, QStringList{"Speed Dial 1||4711"});
+        QVERIFY(!QFile::exists(saved));
+
+        sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--fault", "silent-after=33"});
+        s.state->configuredPorts[0] = sim->Device();
+        s.Action("cloneWriteAction")->trigger();
+        QVERIFY2(
+            s.dialogs.texts.last().startsWith("No answer from transceiver.") &&
+                s.dialogs.texts.last().endsWith("The unit now holds part of the new settings and will not "
+                                                "work as intended until a write completes. Write the "
+                                                "settings to the unit again."),
+            qPrintable(s.dialogs.texts.last()));
     }
 
     // Port Settings: Test says whether a unit answers (and tells it to leave cloning at once) or
