@@ -5,7 +5,6 @@
 #include "clone/port_listing.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace vireo {
 
@@ -16,26 +15,22 @@ PortProbe ProbePort(CloneSession &session, const ClonePortChoice &port, std::int
     bool answered = false;
     std::optional<CloneResult> result;
     QEventLoop loop;
-    // The status reply moves the run past the inquiry: the unit is there.
-    QTimer watch;
-    watch.setInterval(5);
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if (session.InRun() && session.Step() != CloneStep::Inquiry) {
+    // Ended from the event loop, once the session has finished taking the reply.
+    QObject::connect(
+        &session, &CloneSession::unitPresent, &loop,
+        [&] {
             answered = true;
             session.Cancel();
-        }
-    });
+        },
+        Qt::QueuedConnection);
     QObject::connect(&session, &CloneSession::finished, &loop, [&](CloneResult r) {
         result = r;
         loop.quit();
     });
-    if (session.StartClone({CloneMode::Read, port.device, port.speed, accessCode}) && !result) {
-        watch.start();
+    if (session.StartClone({CloneMode::Read, port.device, port.speed, accessCode}) && !result)
         loop.exec();
-    }
     const QString where = ComPortLabel(port.portNumber, port.device);
-    // A quick unit can finish a whole read between two looks.
-    if (answered || result == CloneResult::ReadComplete)
+    if (answered)
         return {true, QStringLiteral("A unit answered on %1 at %2 bit/s.").arg(where).arg(port.speed)};
     const CloneResult ended = result.value_or(CloneResult::PortFailed);
     return {false, QString(CloneErrorText(ended, port.portNumber).trimmed() + QLatin1Char('\n') +

@@ -138,6 +138,7 @@ void CloneSession::HandleReply(const QByteArray &payload)
         s.ReplyTail = DataReplyTail();
         s.TxFrame = AccessFrame(m_accessCode);
         SendFrame(s.TxFrame);
+        emit unitPresent();
         return;
     case CloneStep::Access:
         if (!IdentityAccepted(payload)) {

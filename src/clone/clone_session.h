@@ -104,6 +104,8 @@ class CloneSession : public QObject {
   signals:
     /// The progress bar value, 0..100.
     void progress(int value);
+    /// The unit answered the inquiry: a unit is fitted and the run goes on.
+    void unitPresent();
     /// The run ended; the port is closed.
     void finished(vireo::CloneResult result);
 

@@ -27,8 +27,10 @@
 namespace vireo::cli {
 
 // Exit statuses; only the program's entry turns a command's result into one.
-// A clone run's own statuses (10..19, 130) come from CloneExitStatus.
-enum Exit { ExitOk = 0, ExitUsage = 1, ExitFile = 2, ExitVerify = 4 };
+// A clone run's own statuses (10..19, 130) come from CloneExitStatus. diff and
+// compare answer as other comparison tools do: 1 different, and a wrong call
+// is trouble (2) there, never to be taken for "different".
+enum Exit { ExitOk = 0, ExitUsage = 1, ExitDifferent = 1, ExitFile = 2, ExitVerify = 4 };
 
 /// Standard output and standard error, or what an OutputCapture puts in their place.
 QTextStream &Out();

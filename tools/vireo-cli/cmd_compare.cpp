@@ -14,10 +14,6 @@ QString CloneHelpEpilogue();
 
 namespace {
 
-// As diff: 0 equal, 1 different, 2 trouble with a file or the call.
-constexpr int CompareDifferent = 1;
-constexpr int CompareTrouble = 2;
-
 class CompareCommand : public Command {
   public:
     CompareCommand()
@@ -38,7 +34,7 @@ class CompareCommand : public Command {
         m_syntax.options = SharedCloneOptions();
         m_syntax.minArguments = m_syntax.maxArguments = 1;
         m_syntax.missingArguments = QStringLiteral("no settings file given");
-        m_syntax.usageStatus = CompareTrouble;
+        m_syntax.usageStatus = ExitFile;
     }
 
   protected:
@@ -53,12 +49,12 @@ class CompareCommand : public Command {
         if (const int status = CheckProfileFile(options->profileFile))
             return status;
         Editor file;
-        if (file.Load(input) != ExitOk)
-            return CompareTrouble;
+        if (const int status = file.Load(input))
+            return status;
 
         const std::unique_ptr<CloneRunner> runner = CloneRunner::PrepareForCommand(*options);
         if (!runner)
-            return CompareTrouble;
+            return ExitFile;
         UnitModel read;
         const CloneResult result = runner->Run(CloneMode::Read, read, QStringLiteral("reading"));
         if (result != CloneResult::ReadComplete)
@@ -69,7 +65,7 @@ class CompareCommand : public Command {
         PrintDifferences(differences);
         if (differences.empty() && !options->quiet)
             Out() << "The unit holds these settings.\n";
-        return runner->Finish(differences.empty() ? int(ExitOk) : CompareDifferent);
+        return runner->Finish(differences.empty() ? int(ExitOk) : ExitDifferent);
     }
 };
 

@@ -9,12 +9,6 @@ namespace vireo::cli {
 
 namespace {
 
-// Exit statuses of diff, as other comparison tools use them: 0 equal,
-// 1 different, 2 trouble (a file that cannot be read, or a wrong call, which
-// must never pass for "different").
-constexpr int DiffDifferent = 1;
-constexpr int DiffTrouble = 2;
-
 class DiffCommand : public Command {
   public:
     DiffCommand()
@@ -32,7 +26,7 @@ class DiffCommand : public Command {
             QStringLiteral("Exit status: 0 equal, 1 different, 2 a file cannot be read or a wrong call.\n");
         m_syntax.minArguments = m_syntax.maxArguments = 2;
         m_syntax.missingArguments = QStringLiteral("two settings files are needed");
-        m_syntax.usageStatus = DiffTrouble;
+        m_syntax.usageStatus = ExitFile;
     }
 
   protected:
@@ -44,11 +38,11 @@ int DiffCommand::Execute(const QCommandLineParser &parser)
     const QStringList files = parser.positionalArguments();
     Editor a, b;
     if (a.Load(files[0]) != ExitOk || b.Load(files[1]) != ExitOk)
-        return DiffTrouble;
+        return ExitFile;
 
     const std::vector<ImageDifference> differences = CompareImages(a.model, b.model);
     PrintDifferences(differences);
-    return differences.empty() ? int(ExitOk) : DiffDifferent;
+    return differences.empty() ? int(ExitOk) : ExitDifferent;
 }
 
 } // namespace
