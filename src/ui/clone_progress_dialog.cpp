@@ -79,9 +79,9 @@ bool CloneProgressDialog::ShowModal()
     if (m_owner)
         PlaceOverOwner(this, m_owner->frameGeometry());
     // The fixed size is the outer one: once the frame is known, the inside gives way to it.
-    QTimer::singleShot(0, this, [this] {
+    WhenFramed(this, [this] {
         const QSize frame = frameGeometry().size() - size();
-        if (!frame.isEmpty() && m_owner) {
+        if (m_owner) {
             setFixedSize(TwipScale::For(m_owner).Size(ProgressWindowWidth, ProgressWindowHeight) - frame);
             PlaceOverOwner(this, m_owner->frameGeometry());
         }

@@ -9,6 +9,71 @@
 
 namespace vireo {
 
+namespace {
+
+bool IsFramed(const QWidget *window)
+{
+    return window->frameGeometry().size() != window->size();
+}
+
+// Watches a window that has just been shown until its frame is known. The
+// window manager moves the window when it frames it, and it paints it
+// afterwards; a short poll covers a frame that comes with neither.
+class FrameWatch : public QObject {
+  public:
+    FrameWatch(QWidget *window, std::function<void()> action)
+        : QObject(window), m_window(window), m_action(std::move(action))
+    {
+        window->installEventFilter(this);
+        connect(&m_poll, &QTimer::timeout, this, &FrameWatch::Check);
+        m_poll.start(PollMs);
+        QTimer::singleShot(GiveUpMs, this, [this] { Finish(); });
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Paint)
+            QTimer::singleShot(0, this, &FrameWatch::Check); // once Qt has taken the event in
+        return false;
+    }
+
+  private:
+    static constexpr int PollMs = 20;
+    static constexpr int GiveUpMs = 1000;
+
+    void Check()
+    {
+        if (!m_action || !IsFramed(m_window))
+            return;
+        const std::function<void()> action = std::move(m_action);
+        m_action = nullptr;
+        Finish();
+        action();
+    }
+
+    void Finish()
+    {
+        m_window->removeEventFilter(this);
+        m_poll.stop();
+        deleteLater();
+    }
+
+    QWidget *m_window;
+    std::function<void()> m_action;
+    QTimer m_poll;
+};
+
+} // namespace
+
+void WhenFramed(QWidget *window, std::function<void()> action)
+{
+    if (IsFramed(window))
+        QTimer::singleShot(0, window, std::move(action));
+    else
+        new FrameWatch(window, std::move(action));
+}
+
 void PlaceOverOwner(QWidget *window, const QRect &owner)
 {
     // The screen under the owner's centre, so a main window on a second
@@ -21,11 +86,10 @@ void PlaceOverOwner(QWidget *window, const QRect &owner)
     // A window shown for the first time learns its frame only from the window
     // system, after showing: placed again then, so that it never sticks out
     // of the screen by its frame.
-    if (window->frameGeometry().size() == window->size())
-        QTimer::singleShot(0, window, [window, owner] {
-            if (window->frameGeometry().size() != window->size())
-                window->move(CentreOver(window->frameGeometry().size(), owner,
-                                        AvailableAreaAt(owner.center(), window)));
+    if (!IsFramed(window))
+        WhenFramed(window, [window, owner] {
+            window->move(
+                CentreOver(window->frameGeometry().size(), owner, AvailableAreaAt(owner.center(), window)));
         });
 }
 

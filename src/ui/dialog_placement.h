@@ -6,9 +6,17 @@
 #include <QDialog>
 #include <QRect>
 
+#include <functional>
+
 class QShowEvent;
 
 namespace vireo {
+
+/// Runs `action` once, as soon as the window system has framed `window`
+/// (a window manager adds the frame some time after the window shows). A
+/// window that is never framed (no window manager, offscreen) is given up on
+/// after a second.
+void WhenFramed(QWidget *window, std::function<void()> action);
 
 /// Moves `window` so that its outer rectangle is centred over `owner` (the
 /// main window's outer rectangle in pixels) and stays on the available area

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QHelpEvent>
 #include <QLabel>
@@ -79,6 +80,14 @@ struct Started {
                                     (a->isEnabled() ? "" : " off"));
         return shown;
     }
+};
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> urls;
+  public slots:
+    void open(const QUrl &url) { urls << url; }
 };
 
 struct Session { // a session manager as the desktop hands it over when the session ends
@@ -150,6 +159,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(fill("GroupCode[1]"), base);
         s.window->move(40, 30);
         QTRY_COMPARE(s.state->options.WindowLeft, 600);
+        QTRY_COMPARE(s.window->frameGeometry().size(), QSize(576, 443)); // frame and all, from the start
         const QRect shown = s.window->frameGeometry(); // 28 pixels of toolbar, the pages 32 down
         s.Action("viewToolbarAction")->trigger();
         QVERIFY(!s.Action("viewToolbarAction")->isChecked() && s.window->Toolbar()->isHidden());
@@ -295,19 +305,70 @@ class TestMainWindow : public QObject {
         QCOMPARE(s.state->model.UnitImage, image);
     }
 
-    // Over the simulated unit: Compare lists the field that differs and, closed, writes nothing;
-    // a write the unit stops answering after 30 blocks ends with the partial-write warning.
-    void compareAndPartialWrite()
+    void safeWrites_data()
+    {
+        QTest::addColumn<QStringList>("fault"); // how the simulated unit misbehaves
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("buttons"); // clicked in turn in the compare dialog
+        QTest::addColumn<QStringList>("boxes");   // how each box ends
+        QTest::addColumn<bool>("written");        // the unit stored a whole write
+        const QString partial =
+            QStringLiteral("The unit now holds part of the new settings and will not work as intended "
+                           "until a write completes. Write the settings to the unit again.");
+        const QString write = QStringLiteral("cloneWriteAction"),
+                      compare = QStringLiteral("compareWithUnitAction");
+        const QString asked = QStringLiteral("Write to transceiver.");
+        QTest::newRow("checked write to a sound unit")
+            << QStringList{} << write << QStringList{} << QStringList{asked} << true;
+        QTest::newRow("stuck bit") << QStringList{"--fault", "stuck-bit=25"} << write << QStringList{}
+                                   << QStringList{asked, "Group Code 0: unit 0001, written 0000\n\nWrite the "
+                                                         "settings to the unit again."}
+                                   << true;
+        QTest::newRow("silent after 30 blocks")
+            << QStringList{"--fault", "silent-after=33"} << write << QStringList{}
+            << QStringList{asked, " bit/s\n\n" + partial} << false;
+        QTest::newRow("cancelled after blocks went out")
+            << QStringList{"--baud", "1200"} << write << QStringList{} << QStringList{asked, partial}
+            << false;
+        QTest::newRow("compare, closed")
+            << QStringList{} << compare << QStringList{"closeButton"} << QStringList{} << false;
+        QTest::newRow("compare, write to unit: no question, a backup first")
+            << QStringList{} << compare << QStringList{"openBackupsButton", "writeToUnitButton"}
+            << QStringList{} << true;
+        QTest::newRow("compare, open the unit's as a read would")
+            << QStringList{} << compare << QStringList{"openUnitSettingsButton"}
+            << QStringList{"Read from transceiver,Data has been edited."} << false;
+    }
+
+    // Over the simulated unit: a checked write's boxes, a partial write's warning; Compare lists
+    // the fields that differ, keeps the unit's words as a backup before its write, opens them.
+    void safeWrites()
     {
         VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        QFETCH(QStringList, fault);
+        QFETCH(QString, action);
+        QFETCH(QStringList, buttons);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, written);
         Started s;
+        QTemporaryDir data; // the user's data folder, where backups go
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        const QString backups = data.filePath(QStringLiteral("vireo/backups"));
+        const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
+        const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
         const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
-        auto sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--save", saved});
-        s.state->configuredPorts[0] = sim->Device();
+        QVERIFY(test::WriteFile(unitFile, unitWords));
+        test::Sim sim(QStringList{"--memory", unitFile, "--save", saved} + fault);
+        s.state->configuredPorts[0] = sim.Device();
         s.Type("SpeedDial[1]", QStringLiteral("4711"));
         QStringList rows;
+        const bool cancel = QByteArray(QTest::currentDataTag()).startsWith("cancelled");
+        UrlCatcher desktop; // opens folders in place of the desktop
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "open");
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, &look, [&] {
+            if (cancel && s.window->Progress()->Value() >= 20)
+                s.window->Progress()->close();
             auto *dialog = s.window->findChild<QDialog *>("compareDialog");
             if (!dialog || !dialog->isVisible())
                 return;
@@ -317,22 +378,30 @@ class TestMainWindow : public QObject {
                 rows << QStringList{list->topLevelItem(i)->text(0), list->topLevelItem(i)->text(1),
                                     list->topLevelItem(i)->text(2)}
                             .join(u'|');
-            dialog->findChild<QPushButton *>("closeButton")->click();
+            for (const QString &button : buttons)
+                dialog->findChild<QPushButton *>(button)->click();
         });
-        look.start(20);
-        s.Action("compareWithUnitAction")->trigger();
-        QCOMPARE(rows, QStringList{"Speed Dial 1||4711"});
-        QVERIFY(!QFile::exists(saved));
+        look.start(10);
+        s.Action(action.toLatin1())->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
-        sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--fault", "silent-after=33"});
-        s.state->configuredPorts[0] = sim->Device();
-        s.Action("cloneWriteAction")->trigger();
-        QVERIFY2(
-            s.dialogs.texts.last().startsWith("No answer from transceiver.") &&
-                s.dialogs.texts.last().endsWith("The unit now holds part of the new settings and will not "
-                                                "work as intended until a write completes. Write the "
-                                                "settings to the unit again."),
-            qPrintable(s.dialogs.texts.last()));
+        QCOMPARE(s.dialogs.texts.size(), boxes.size());
+        for (int i = 0; i < boxes.size(); ++i)
+            QVERIFY2(s.dialogs.texts[i].endsWith(boxes[i]), qPrintable(s.dialogs.texts[i]));
+        if (action == "compareWithUnitAction") // the unit on the left, as diff shows them
+            QCOMPARE(rows, QStringList({"Speed Dial 1||4711", "word 0|0123|0000"}));
+        QCOMPARE(QFile::exists(saved), written);
+        UnitModel unit;
+        QVERIFY(!written || boxes.size() > 1 ||
+                (LoadDataFile(saved, unit).value() == LoadStatus::Loaded &&
+                 unit.UnitImage == s.state->model.UnitImage));
+        const QStringList kept = QDir(backups).entryList(QDir::Files);
+        QCOMPARE(kept.size(), buttons.contains("writeToUnitButton") ? 1 : 0);
+        if (!kept.isEmpty())
+            QCOMPARE(test::ReadFile(QDir(backups).filePath(kept.first())), unitWords);
+        QCOMPARE(desktop.urls,
+                 QList<QUrl>(buttons.contains("openBackupsButton") ? 1 : 0, QUrl::fromLocalFile(backups)));
+        QCOMPARE(s.state->model.UnitImage[0] == 0x0123, buttons.contains("openUnitSettingsButton"));
     }
 
     // Port Settings: Test says whether a unit answers (and tells it to leave cloning at once) or
