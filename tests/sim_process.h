@@ -2,16 +2,29 @@
 // The simulated unit as its own process on a pseudo-terminal.
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
+
+#ifdef Q_OS_WIN
+#include "test_files.h"
+#endif
 
 namespace vireo::test {
 
 inline const QString SimProgram = QStringLiteral(VIREO_BIN_DIR "/vireo-unit-sim");
 
+#ifndef Q_OS_WIN
+
 /** The simulated unit on its own pseudo-terminal, for the life of one test. */
 class Sim {
   public:
+    static bool Available() { return true; }
     explicit Sim(const QStringList &args)
     {
         m_process.start(SimProgram,
@@ -44,4 +57,87 @@ class Sim {
     QString m_log;
 };
 
+#else
+
+/** Under Wine: the simulated unit is the Linux program, on a pseudo-terminal that COM1 reaches
+ *  through the link VIREO_COM1_LINK names (the test prefix points COM1 there). Wine starts Linux
+ *  programs but hands them no pipes: the unit's log goes to a file. Not under Wine: not available. */
+class Sim {
+  public:
+    static bool Available() { return !Native().isEmpty() && !Link().isEmpty() && UnixPathOf(QString()); }
+    explicit Sim(const QStringList &args)
+    {
+        QFile::remove(WindowsPath(Link()));
+        QStringList unixArgs;
+        for (const QString &arg : args) // files of the test, by their Linux names
+            unixArgs << (QFileInfo(arg).isAbsolute() ? UnixPath(arg) : arg);
+        const QString folder = UnixPath(m_folder.path());
+        m_pidFile = m_folder.filePath(QStringLiteral("pid"));
+        m_logFile = m_folder.filePath(QStringLiteral("log"));
+        // No double quotes: Wine splits the command line by Windows' rules. The time limit ends
+        // a unit whose test crashed.
+        QProcess::startDetached(
+            QStringLiteral("Z:/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("echo $$ >%1/pid; exec timeout 300 %2 --link %3 %4 "
+                            "%5 >%1/out 2>%1/log")
+                 .arg(folder, Native(), Link(), args.contains("--baud") ? QString() : "--baud " + Baud,
+                      unixArgs.join(u' '))});
+        // It names its device once the link is made.
+        for (QDeadlineTimer wait(10000);
+             QFileInfo(m_folder.filePath(QStringLiteral("out"))).size() == 0 && !wait.hasExpired();)
+            QThread::msleep(20);
+    }
+    ~Sim()
+    {
+        const QString pid = QString::fromLatin1(ReadFile(m_pidFile)).trimmed();
+        if (!pid.isEmpty())
+            QProcess::startDetached(QStringLiteral("Z:/bin/kill"), {pid});
+        // Ended before the next unit takes the link over.
+        for (QDeadlineTimer wait(5000);
+             !pid.isEmpty() && QFileInfo::exists(WindowsPath("/proc/" + pid)) && !wait.hasExpired();)
+            QThread::msleep(20);
+    }
+
+    QString Device() const { return QStringLiteral("COM1"); }
+    QString Log() { return QString::fromLocal8Bit(ReadFile(m_logFile)); }
+
+    static inline const QString Baud = QStringLiteral("230400");
+
+  private:
+    static QString Native() { return qEnvironmentVariable("VIREO_UNIT_SIM"); }
+    static QString Link() { return qEnvironmentVariable("VIREO_COM1_LINK"); }
+    static QString WindowsPath(const QString &unixPath) { return QStringLiteral("Z:") + unixPath; }
+    // Wine's own call that names a Windows path's Linux file; none outside Wine.
+    static bool UnixPathOf(const QString &path, QString *unixName = nullptr)
+    {
+        using Convert = char *(__cdecl *)(const wchar_t *);
+        const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void *>(
+            GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+        if (!convert || path.isEmpty() || !unixName)
+            return convert != nullptr;
+        char *name = convert(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()));
+        if (name)
+            *unixName = QString::fromLocal8Bit(name);
+        HeapFree(GetProcessHeap(), 0, name);
+        return name != nullptr;
+    }
+    static QString UnixPath(const QString &path)
+    {
+        QString unixName;
+        UnixPathOf(path, &unixName);
+        return unixName;
+    }
+
+    QTemporaryDir m_folder;
+    QString m_pidFile, m_logFile;
+};
+
+#endif
+
 } // namespace vireo::test
+
+/// Skips the running test where no simulated unit can be started.
+#define VIREO_NEEDS_SIM()                                                                                    \
+    if (!vireo::test::Sim::Available())                                                                      \
+    QSKIP("no simulated unit: on Windows only under Wine, with VIREO_UNIT_SIM and VIREO_COM1_LINK set")

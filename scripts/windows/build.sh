@@ -26,8 +26,12 @@ if [ -z "${QT_WINDOWS:-}" ]; then
   fi
 fi
 
+# The window's clone tests under Wine drive the Linux build's simulated unit, where there is one.
+native_sim=
+[ -x build/bin/vireo-unit-sim ] && native_sim=$PWD/build/bin/vireo-unit-sim
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/windows-x64-mingw.cmake \
-  -DQT_WINDOWS="$QT_WINDOWS" -DCMAKE_BUILD_TYPE=Release -DVIREO_WERROR="${VIREO_WERROR:-OFF}" >/dev/null
+  -DQT_WINDOWS="$QT_WINDOWS" -DCMAKE_BUILD_TYPE=Release -DVIREO_WERROR="${VIREO_WERROR:-OFF}" \
+  -DVIREO_NATIVE_UNIT_SIM="$native_sim" >/dev/null
 cmake --build "$build"
 cmake --build "$build" --target windows_packages
 

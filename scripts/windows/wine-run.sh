@@ -14,6 +14,8 @@ export QT_FORCE_STDERR_LOGGING=1
 # The offscreen platform of a static Qt for Windows reads fonts from one
 # folder only: there the face with Arial's measures, as fontconfig gives on Linux.
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-Z:$WINEPREFIX/fonts}
+# COM1 of the prefix leads here; the tests' simulated unit points this link at its pseudo-terminal.
+export VIREO_COM1_LINK=$WINEPREFIX/unit-com1
 for name in $(compgen -e | grep '^QT_'); do
   export "WINE$name=${!name}"
 done
@@ -25,6 +27,7 @@ make_prefix() {
   # them (without a display Wine only complains there). Windows open on the
   # display the prefix is made with, if any (Xvfb for the window's tests).
   wineboot -i </dev/null >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$VIREO_COM1_LINK" /f </dev/null >/dev/null 2>&1
   # The server is then kept up until --end, its services started here: each
   # test starts in half a second.
   wineserver -w

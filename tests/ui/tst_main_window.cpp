@@ -2,6 +2,7 @@
 // The main window as a user meets it: layout, commits, focus, commands, session end, clones.
 #include "app/scripted_dialogs.h"
 #include "app/single_instance.h"
+#include "base/program_folders.h"
 #include "model/field_codecs.h"
 #include "model/settings_file.h"
 #include "sim_process.h"
@@ -276,7 +277,7 @@ class TestMainWindow : public QObject {
     // Whole clones from the window; closing the progress window cancels: abort sent, no box, image kept.
     void clones()
     {
-        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        VIREO_NEEDS_SIM();
         Started s;
         const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
         const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
@@ -344,16 +345,17 @@ class TestMainWindow : public QObject {
     // the fields that differ, keeps the unit's words as a backup before its write, opens them.
     void safeWrites()
     {
-        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        VIREO_NEEDS_SIM();
         QFETCH(QStringList, fault);
         QFETCH(QString, action);
         QFETCH(QStringList, buttons);
         QFETCH(QStringList, boxes);
         QFETCH(bool, written);
         Started s;
-        QTemporaryDir data; // the user's data folder, where backups go
+        QTemporaryDir data; // the user's data folder on Linux, where backups go
         qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-        const QString backups = data.filePath(QStringLiteral("vireo/backups"));
+        const QString backups = UserBackupFolder();
+        const QStringList before = QDir(backups).entryList(QDir::Files);
         const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
         const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
         const QString saved = s.dir.filePath(QStringLiteral("written.st2"));
@@ -395,7 +397,8 @@ class TestMainWindow : public QObject {
         QVERIFY(!written || boxes.size() > 1 ||
                 (LoadDataFile(saved, unit).value() == LoadStatus::Loaded &&
                  unit.UnitImage == s.state->model.UnitImage));
-        const QStringList kept = QDir(backups).entryList(QDir::Files);
+        QStringList kept = QDir(backups).entryList(QDir::Files);
+        kept.removeIf([&](const QString &name) { return before.contains(name); });
         QCOMPARE(kept.size(), buttons.contains("writeToUnitButton") ? 1 : 0);
         if (!kept.isEmpty())
             QCOMPARE(test::ReadFile(QDir(backups).filePath(kept.first())), unitWords);
@@ -408,7 +411,7 @@ class TestMainWindow : public QObject {
     // why not; OK keeps the devices and the speed, and [PORTS] is written at exit.
     void portSettings()
     {
-        VIREO_SKIP_ON_WINDOWS("the simulated unit needs a pseudo-terminal");
+        VIREO_NEEDS_SIM();
         Started s;
         test::Sim sim(QStringList{}); // at 9600 bit/s: the Test ends the run after the status reply
         QStringList results;
