@@ -299,8 +299,13 @@ class TestMainWindow : public QObject {
         sim = std::make_unique<test::Sim>(QStringList{"--baud", "1200"});
         s.state->configuredPorts[0] = sim->Device();
         const UnitWords image = s.state->model.UnitImage;
-        QTimer::singleShot(300, s.window->Progress(), [&] { s.window->Progress()->close(); });
+        QSize outer;
+        QTimer::singleShot(300, s.window->Progress(), [&] {
+            outer = s.window->Progress()->frameGeometry().size();
+            s.window->Progress()->close();
+        });
         s.Action("cloneReadAction")->trigger();
+        QCOMPARE(outer, QSize(298, 88)); // frame and all
         QTRY_VERIFY_WITH_TIMEOUT(sim->Log().contains("aborted by the program"), 10000);
         QCOMPARE(s.dialogs.texts.last(), "Read from transceiver,Data has been edited."); // no box after it
         QCOMPARE(s.state->model.UnitImage, image);
