@@ -60,77 +60,60 @@ class Sim {
 #else
 
 /** Under Wine: the simulated unit is the Linux program, on a pseudo-terminal that COM1 reaches
- *  through the link VIREO_COM1_LINK names (the test prefix points COM1 there). Wine starts Linux
- *  programs but hands them no pipes: the unit's log goes to a file. Not under Wine: not available. */
+ *  through the link VIREO_COM1_LINK names (wine-run.sh sets it). Wine starts Linux programs but
+ *  hands them no pipes: the unit's device line, log and process id go to files. */
 class Sim {
   public:
-    static bool Available() { return !Native().isEmpty() && !Link().isEmpty() && UnixPathOf(QString()); }
+    static bool Available() { return !Native().isEmpty() && !Link().isEmpty(); }
     explicit Sim(const QStringList &args)
     {
-        QFile::remove(WindowsPath(Link()));
         QStringList unixArgs;
         for (const QString &arg : args) // files of the test, by their Linux names
             unixArgs << (QFileInfo(arg).isAbsolute() ? UnixPath(arg) : arg);
-        const QString folder = UnixPath(m_folder.path());
-        m_pidFile = m_folder.filePath(QStringLiteral("pid"));
-        m_logFile = m_folder.filePath(QStringLiteral("log"));
         // No double quotes: Wine splits the command line by Windows' rules. The time limit ends
         // a unit whose test crashed.
         QProcess::startDetached(
             QStringLiteral("Z:/bin/sh"),
             {QStringLiteral("-c"),
-             QStringLiteral("echo $$ >%1/pid; exec timeout 300 %2 --link %3 %4 "
-                            "%5 >%1/out 2>%1/log")
-                 .arg(folder, Native(), Link(), args.contains("--baud") ? QString() : "--baud " + Baud,
-                      unixArgs.join(u' '))});
-        // It names its device once the link is made.
+             QStringLiteral("echo $$ >%1/pid; exec timeout 300 %2 --link %3 "
+                            "%4 %5 >%1/out 2>%1/log")
+                 .arg(UnixPath(m_folder.path()), Native(), Link(),
+                      args.contains("--baud") ? QString() : "--baud " + Baud, unixArgs.join(u' '))});
         for (QDeadlineTimer wait(10000);
-             QFileInfo(m_folder.filePath(QStringLiteral("out"))).size() == 0 && !wait.hasExpired();)
+             File("out").isEmpty() && !wait.hasExpired();) // once the link is made
             QThread::msleep(20);
     }
     ~Sim()
     {
-        const QString pid = QString::fromLatin1(ReadFile(m_pidFile)).trimmed();
-        if (!pid.isEmpty())
-            QProcess::startDetached(QStringLiteral("Z:/bin/kill"), {pid});
+        const QString pid = QString::fromLatin1(File("pid")).trimmed();
+        QProcess::startDetached(QStringLiteral("Z:/bin/kill"), {pid});
         // Ended before the next unit takes the link over.
-        for (QDeadlineTimer wait(5000);
-             !pid.isEmpty() && QFileInfo::exists(WindowsPath("/proc/" + pid)) && !wait.hasExpired();)
+        for (QDeadlineTimer wait(5000); QFileInfo::exists("Z:/proc/" + pid) && !wait.hasExpired();)
             QThread::msleep(20);
     }
 
     QString Device() const { return QStringLiteral("COM1"); }
-    QString Log() { return QString::fromLocal8Bit(ReadFile(m_logFile)); }
+    QString Log() { return QString::fromLocal8Bit(File("log")); }
 
     static inline const QString Baud = QStringLiteral("230400");
 
   private:
     static QString Native() { return qEnvironmentVariable("VIREO_UNIT_SIM"); }
     static QString Link() { return qEnvironmentVariable("VIREO_COM1_LINK"); }
-    static QString WindowsPath(const QString &unixPath) { return QStringLiteral("Z:") + unixPath; }
-    // Wine's own call that names a Windows path's Linux file; none outside Wine.
-    static bool UnixPathOf(const QString &path, QString *unixName = nullptr)
+    QByteArray File(const char *name) const { return ReadFile(m_folder.filePath(QLatin1String(name))); }
+    // Wine's own call that names a Windows path's Linux file.
+    static QString UnixPath(const QString &path)
     {
         using Convert = char *(__cdecl *)(const wchar_t *);
         const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void *>(
             GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-        if (!convert || path.isEmpty() || !unixName)
-            return convert != nullptr;
         char *name = convert(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()));
-        if (name)
-            *unixName = QString::fromLocal8Bit(name);
+        const QString unixName = QString::fromLocal8Bit(name);
         HeapFree(GetProcessHeap(), 0, name);
-        return name != nullptr;
-    }
-    static QString UnixPath(const QString &path)
-    {
-        QString unixName;
-        UnixPathOf(path, &unixName);
         return unixName;
     }
 
     QTemporaryDir m_folder;
-    QString m_pidFile, m_logFile;
 };
 
 #endif

@@ -7,6 +7,7 @@
 #include "clone/fake_serial_port.h"
 #include "model/editor_controls.h"
 #include "scripted_dialogs.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -194,13 +195,7 @@ class TestCloneCommand : public QObject {
         QTest::newRow("checked write to a sound unit: no box") << ""
                                                                << ""
                                                                << "Checked: the unit holds these settings.";
-        QTest::newRow("stuck bit: the field that differs")
-            << "stuck-bit=25"
-            << "Group Code 0: unit 0001, written 0000\n\nWrite the settings"
-            << "";
-        QTest::newRow("unit silent after 30 blocks: the error, the device, the warning")
-            << "silent-after=33"
-            << "/dev/ttyS1) at 9600 bit/s\n\n" + partial << "";
+        // A stuck bit and a unit silent after 30 blocks: tst_main_window, over the simulated unit.
         QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << "";
         QTest::newRow("backup kept, then the checked write") << "backup"
                                                              << ""
@@ -216,8 +211,6 @@ class TestCloneCommand : public QObject {
         QFETCH(QString, finished);
         QTemporaryDir dir;
         App app;
-        if (how.contains(QLatin1Char('=')))
-            QVERIFY(!ParseUnitFault(how, app.unit.faults));
         if (how == QLatin1String("cancel"))
             app.view.userCloses = [&app](int) { return app.view.values.size() == 48; };
         WriteSafety safety{true, {}};
@@ -242,28 +235,9 @@ class TestCloneCommand : public QObject {
         if (how == QLatin1String("backup")) {
             const QStringList kept = QDir(safety.backupFolder).entryList(QDir::Files);
             QCOMPARE(kept.size(), 1);
-            QFile file(QDir(safety.backupFolder).filePath(kept.first()));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray text = file.readAll();
+            const QByteArray text = test::ReadFile(QDir(safety.backupFolder).filePath(kept.first()));
             QVERIFY(text.startsWith("4242\r\n") && text.endsWith("0BAD\r\n")); // the unit's words
         }
-    }
-
-    // Compare reads the unit and changes nothing; opening its settings installs them as a read does.
-    void compareThenOpen()
-    {
-        App app;
-        app.line.emplace(app.port, app.clock, app.unit);
-        const std::optional<UnitWords> words =
-            app.command.ReadForCompare({2, QStringLiteral("/dev/ttyS1"), 9600}, DefaultAccessCode);
-        QVERIFY(words);
-        QCOMPARE(*words, app.unit.memory);
-        QCOMPARE(app.line->unit.TakeRunEnds().size(), 1);
-        QVERIFY(!app.document.DataEdited());
-        QVERIFY(app.dialogs.texts.isEmpty());
-        const CloneOutcome opened = app.command.OpenUnitWords(*words);
-        QCOMPARE(opened.caption, std::optional<QString>(QStringLiteral("Untitled - Vireo")));
-        QCOMPARE(app.model.UnitImage[98], 0x0BAD);
     }
 };
 
