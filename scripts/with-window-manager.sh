@@ -8,8 +8,9 @@ set -euo pipefail
 work=$(mktemp -d)
 xvfb= wm=
 cleanup() {
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  # Whatever has already ended, the rest is still stopped and the folder removed.
+  [ -z "$wm" ] || kill "$wm" 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
 }

@@ -27,8 +27,10 @@ class Sim {
     static bool Available() { return true; }
     explicit Sim(const QStringList &args)
     {
-        m_process.start(SimProgram,
-                        (args.contains("--baud") ? QStringList{} : QStringList{"--baud", Baud}) + args);
+        // The time limit ends a unit whose test crashed, instead of leaving it on its line.
+        m_process.start(QStringLiteral("timeout"),
+                        QStringList{"300", SimProgram} +
+                            (args.contains("--baud") ? QStringList{} : QStringList{"--baud", Baud}) + args);
         // The first line of its output is the device to open.
         while (m_process.waitForStarted() && !m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
         }
@@ -67,18 +69,16 @@ class Sim {
     static bool Available() { return !Native().isEmpty() && !Link().isEmpty(); }
     explicit Sim(const QStringList &args)
     {
-        QStringList unixArgs;
-        for (const QString &arg : args) // files of the test, by their Linux names
-            unixArgs << (QFileInfo(arg).isAbsolute() ? UnixPath(arg) : arg);
-        // No double quotes: Wine splits the command line by Windows' rules. The time limit ends
-        // a unit whose test crashed.
+        QString words = args.contains("--baud") ? QString() : "--baud " + Baud;
+        for (const QString &arg : args) // files of the test by their Linux names, all quoted
+            words += " '" + (QFileInfo(arg).isAbsolute() ? UnixPath(arg) : arg) + "'";
+        // Double quotes would not reach the shell: Wine splits the command line by Windows'
+        // rules. The time limit ends a unit whose test crashed.
         QProcess::startDetached(
             QStringLiteral("Z:/bin/sh"),
-            {QStringLiteral("-c"),
-             QStringLiteral("echo $$ >%1/pid; exec timeout 300 %2 --link %3 "
-                            "%4 %5 >%1/out 2>%1/log")
-                 .arg(UnixPath(m_folder.path()), Native(), Link(),
-                      args.contains("--baud") ? QString() : "--baud " + Baud, unixArgs.join(u' '))});
+            {QStringLiteral("-c"), QStringLiteral("cd '%1' && echo $$ >pid && exec timeout 300 '%2' "
+                                                  "--link '%3' %4 >out 2>log")
+                                       .arg(UnixPath(m_folder.path()), Native(), Link(), words)});
         for (QDeadlineTimer wait(10000);
              File("out").isEmpty() && !wait.hasExpired();) // once the link is made
             QThread::msleep(20);
@@ -86,13 +86,14 @@ class Sim {
     ~Sim()
     {
         const QString pid = QString::fromLatin1(File("pid")).trimmed();
-        QProcess::startDetached(QStringLiteral("Z:/bin/kill"), {pid});
+        QProcess::startDetached(QStringLiteral("Z:/bin/sh"), {QStringLiteral("-c"), "kill " + pid});
         // Ended before the next unit takes the link over.
         for (QDeadlineTimer wait(5000); QFileInfo::exists("Z:/proc/" + pid) && !wait.hasExpired();)
             QThread::msleep(20);
     }
 
-    QString Device() const { return QStringLiteral("COM1"); }
+    /// COM1 once the unit has started, empty if it never did.
+    QString Device() const { return File("out").isEmpty() ? QString() : QStringLiteral("COM1"); }
     QString Log() { return QString::fromLocal8Bit(File("log")); }
 
     static inline const QString Baud = QStringLiteral("230400");

@@ -81,7 +81,7 @@ bool CloneProgressDialog::ShowModal()
     // The fixed size is the outer one: once the frame is known, the inside gives way to it.
     WhenFramed(this, [this] {
         const QSize frame = frameGeometry().size() - size();
-        if (m_owner) {
+        if (m_owner && frame.width() >= 0 && frame.height() >= 0) {
             setFixedSize(TwipScale::For(m_owner).Size(ProgressWindowWidth, ProgressWindowHeight) - frame);
             PlaceOverOwner(this, m_owner->frameGeometry());
         }

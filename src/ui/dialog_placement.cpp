@@ -11,9 +11,12 @@ namespace vireo {
 
 namespace {
 
+// A frame surrounds the inside. Qt can report a stale frame, smaller than the
+// window, for a window shown again under a window manager: that is no frame.
 bool IsFramed(const QWidget *window)
 {
-    return window->frameGeometry().size() != window->size();
+    const QRect frame = window->frameGeometry();
+    return frame.contains(window->geometry()) && frame.size() != window->size();
 }
 
 // Watches a window that has just been shown until its frame is known. The
@@ -40,7 +43,7 @@ class FrameWatch : public QObject {
 
   private:
     static constexpr int PollMs = 20;
-    static constexpr int GiveUpMs = 1000;
+    static constexpr int GiveUpMs = 3000; // counted from before the window shows
 
     void Check()
     {

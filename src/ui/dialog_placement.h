@@ -15,7 +15,7 @@ namespace vireo {
 /// Runs `action` once, as soon as the window system has framed `window`
 /// (a window manager adds the frame some time after the window shows). A
 /// window that is never framed (no window manager, offscreen) is given up on
-/// after a second.
+/// after a few seconds.
 void WhenFramed(QWidget *window, std::function<void()> action);
 
 /// Moves `window` so that its outer rectangle is centred over `owner` (the

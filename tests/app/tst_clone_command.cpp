@@ -189,20 +189,16 @@ class TestCloneCommand : public QObject {
         QTest::addColumn<QString>("box"); // the box after the prompt (a part of it), empty: none
         QTest::addColumn<QString>("finished");
         const QString partial =
-            QStringLiteral("The unit now holds part of the new settings and will not work "
-                           "as intended until a write completes. Write the settings to "
-                           "the unit again.");
-        QTest::newRow("checked write to a sound unit: no box") << ""
-                                                               << ""
-                                                               << "Checked: the unit holds these settings.";
+            QStringLiteral("The unit now holds part of the new settings and will not work as "
+                           "intended until a write completes. Write the settings to the unit "
+                           "again.");
+        const QString checked = QStringLiteral("Checked: the unit holds these settings."), none;
+        QTest::newRow("checked write to a sound unit: no box") << none << none << checked;
         // A stuck bit and a unit silent after 30 blocks: tst_main_window, over the simulated unit.
-        QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << "";
-        QTest::newRow("backup kept, then the checked write") << "backup"
-                                                             << ""
-                                                             << "Checked: the unit holds these settings.";
+        QTest::newRow("cancelled after blocks went out: the warning alone") << "cancel" << partial << none;
+        QTest::newRow("backup kept, then the checked write") << "backup" << none << checked;
         QTest::newRow("backup that cannot be kept: nothing sent") << "bad-backup"
-                                                                  << "Cannot save file."
-                                                                  << "";
+                                                                  << "Cannot save file." << none;
     }
     void safeWrites()
     {

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -274,20 +275,13 @@ class TestMainWindow : public QObject {
         QVERIFY(test::ReadFile(s.dir.filePath(QStringLiteral("VIREO.ini"))).contains("Port=3\r\n"));
     }
 
-    // A read from the window; closing the progress window cancels: abort sent, no box, image kept.
+    // Closing the progress window cancels a read: abort sent, no box, image kept (and the
+    // window's outer size, measured at its first showing, includes its frame); then a whole read.
     void clones()
     {
         VIREO_NEEDS_SIM();
         Started s;
-        const QByteArray unitWords = test::ReadFile(test::ShippedFile).replace(0, 4, "0123");
-        const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
-        QVERIFY(test::WriteFile(unitFile, unitWords));
-        auto sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--memory", unitFile});
-        s.state->configuredPorts[0] = sim->Device();
-        s.Action("cloneReadAction")->trigger();
-        QCOMPARE(s.state->model.UnitImage[0], std::uint16_t(0x0123));
-
-        sim = std::make_unique<test::Sim>(QStringList{"--baud", "1200"});
+        auto sim = std::make_unique<test::Sim>(QStringList{"--baud", "1200"});
         s.state->configuredPorts[0] = sim->Device();
         const UnitWords image = s.state->model.UnitImage;
         QSize outer;
@@ -296,44 +290,46 @@ class TestMainWindow : public QObject {
             s.window->Progress()->close();
         });
         s.Action("cloneReadAction")->trigger();
-        QCOMPARE(outer, QSize(298, 88)); // frame and all
+        QCOMPARE(outer, QSize(298, 88));
         QTRY_VERIFY_WITH_TIMEOUT(sim->Log().contains("aborted by the program"), 10000);
         QCOMPARE(s.dialogs.texts, QStringList()); // no box
         QCOMPARE(s.state->model.UnitImage, image);
+
+        const QString unitFile = s.dir.filePath(QStringLiteral("unit.st2"));
+        QVERIFY(test::WriteFile(unitFile, test::ReadFile(test::ShippedFile).replace(0, 4, "0123")));
+        sim = std::make_unique<test::Sim>(QStringList{"--baud", "0", "--memory", unitFile});
+        s.state->configuredPorts[0] = sim->Device();
+        s.Action("cloneReadAction")->trigger();
+        QCOMPARE(s.state->model.UnitImage[0], std::uint16_t(0x0123));
     }
 
     void safeWrites_data()
     {
-        QTest::addColumn<QStringList>("fault"); // how the simulated unit misbehaves
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QStringList>("buttons"); // clicked in turn in the compare dialog
+        QTest::addColumn<QStringList>("fault");   // how the simulated unit misbehaves
+        QTest::addColumn<QStringList>("buttons"); // clicked in turn in the compare dialog; none: a write
         QTest::addColumn<QStringList>("boxes");   // how each box ends
         QTest::addColumn<bool>("written");        // the unit stored a whole write
         const QString partial =
             QStringLiteral("The unit now holds part of the new settings and will not work as intended "
                            "until a write completes. Write the settings to the unit again.");
-        const QString write = QStringLiteral("cloneWriteAction"),
-                      compare = QStringLiteral("compareWithUnitAction");
         const QString asked = QStringLiteral("Write to transceiver.");
         QTest::newRow("checked write to a sound unit")
-            << QStringList{} << write << QStringList{} << QStringList{asked} << true;
-        QTest::newRow("stuck bit") << QStringList{"--fault", "stuck-bit=25"} << write << QStringList{}
+            << QStringList{} << QStringList{} << QStringList{asked} << true;
+        QTest::newRow("stuck bit") << QStringList{"--fault", "stuck-bit=25"} << QStringList{}
                                    << QStringList{asked, "Group Code 0: unit 0001, written 0000\n\nWrite the "
                                                          "settings to the unit again."}
                                    << true;
-        QTest::newRow("silent after 30 blocks")
-            << QStringList{"--fault", "silent-after=33"} << write << QStringList{}
-            << QStringList{asked, " bit/s\n\n" + partial} << false;
+        QTest::newRow("silent after 30 blocks") << QStringList{"--fault", "silent-after=33"} << QStringList{}
+                                                << QStringList{asked, " bit/s\n\n" + partial} << false;
         QTest::newRow("cancelled after blocks went out")
-            << QStringList{"--baud", "1200"} << write << QStringList{} << QStringList{asked, partial}
-            << false;
+            << QStringList{"--baud", "1200"} << QStringList{} << QStringList{asked, partial} << false;
         QTest::newRow("compare, Enter closes") // never writes: Close is the default button
-            << QStringList{} << compare << QStringList{"Enter"} << QStringList{} << false;
+            << QStringList{} << QStringList{"Enter"} << QStringList{} << false;
         QTest::newRow("compare, write to unit: no question, a backup first")
-            << QStringList{} << compare << QStringList{"openBackupsButton", "writeToUnitButton"}
-            << QStringList{} << true;
+            << QStringList{} << QStringList{"openBackupsButton", "writeToUnitButton"} << QStringList{}
+            << true;
         QTest::newRow("compare, open the unit's as a read would")
-            << QStringList{} << compare << QStringList{"openUnitSettingsButton"}
+            << QStringList{} << QStringList{"openUnitSettingsButton"}
             << QStringList{"Read from transceiver,Data has been edited."} << false;
     }
 
@@ -343,12 +339,13 @@ class TestMainWindow : public QObject {
     {
         VIREO_NEEDS_SIM();
         QFETCH(QStringList, fault);
-        QFETCH(QString, action);
         QFETCH(QStringList, buttons);
         QFETCH(QStringList, boxes);
         QFETCH(bool, written);
         Started s;
         QTemporaryDir data; // the user's data folder on Linux, where backups go
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", dataHome); });
         qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
         const QString backups = UserBackupFolder();
         const QStringList before = QDir(backups).entryList(QDir::Files);
@@ -365,7 +362,7 @@ class TestMainWindow : public QObject {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "open");
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, &look, [&] {
-            if (cancel && s.window->Progress()->Value() >= 20)
+            if (cancel && s.window->Progress()->isVisible() && s.window->Progress()->Value() >= 20)
                 s.window->Progress()->close();
             auto *dialog = s.window->findChild<QDialog *>("compareDialog");
             if (!dialog || !dialog->isVisible())
@@ -376,17 +373,19 @@ class TestMainWindow : public QObject {
                 rows << list->topLevelItem(i)->text(0) + '|' + list->topLevelItem(i)->text(1) + '|' +
                             list->topLevelItem(i)->text(2);
             for (const QString &button : buttons)
-                button == "Enter" ? QTest::keyClick(dialog, Qt::Key_Return)
-                                  : dialog->findChild<QPushButton *>(button)->click();
+                if (button == "Enter")
+                    QTest::keyClick(dialog, Qt::Key_Return);
+                else if (auto *pushed = dialog->findChild<QPushButton *>(button))
+                    pushed->click();
         });
         look.start(10);
-        s.Action(action.toLatin1())->trigger();
+        s.Action(buttons.isEmpty() ? "cloneWriteAction" : "compareWithUnitAction")->trigger();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
         QCOMPARE(s.dialogs.texts.size(), boxes.size());
         for (int i = 0; i < boxes.size(); ++i)
             QVERIFY2(s.dialogs.texts[i].endsWith(boxes[i]), qPrintable(s.dialogs.texts[i]));
-        if (action == "compareWithUnitAction") // the unit on the left, as diff shows them
+        if (!buttons.isEmpty()) // the unit on the left, as diff shows them
             QCOMPARE(rows, QStringList({"Speed Dial 1||4711", "word 0|0123|0000"}));
         QCOMPARE(QFile::exists(saved), written);
         UnitModel unit; // a whole write: the program's image, the typed field taken
