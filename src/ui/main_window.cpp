@@ -7,6 +7,7 @@
 #include "clone/port_listing.h"
 #include "clone_progress_dialog.h"
 #include "compare_dialog.h"
+#include "dialog_placement.h"
 #include "port_settings_dialog.h"
 #include "settings_pages.h"
 
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 #include <QToolBar>
 
 namespace vireo {
@@ -166,8 +166,10 @@ void MainWindow::ApplyOuterSize()
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // The frame's measures are known only once the window is on the screen.
-    QTimer::singleShot(0, this, [this] {
+    // The frame's measures are known only once the window system has framed
+    // the window (a window manager does so some time after it shows): the
+    // outer size is kept from the first frame on.
+    WhenFramed(this, [this] {
         if (frameGeometry().size() != OuterSize())
             ApplyOuterSize();
     });
@@ -176,11 +178,6 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    // A window manager frames the window after it is shown and moves it
-    // then: the outer size is kept from the first frame on, not only after
-    // the first toolbar toggle.
-    if (isVisible() && frameGeometry().size() != OuterSize())
-        ApplyOuterSize();
     if (!m_tracking || isMinimized() || !CanReportWindowPosition())
         return;
     // A stored position that still names this pixel is kept as it is, so a

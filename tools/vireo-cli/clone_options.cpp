@@ -5,6 +5,7 @@
 #include "cli_common.h"
 #include "clone/port_listing.h"
 #include "model/unit_model.h"
+#include "path_checks.h"
 #include "profile/profile_location.h"
 #include "profile/program_options.h"
 #include "profile/serial_devices.h"
@@ -58,7 +59,8 @@ QList<QCommandLineOption> SharedCloneOptions()
     };
 }
 
-Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser)
+Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser, const QString &runFile,
+                                      const QString &clash)
 {
     CloneOptions o;
     o.accessCode = DefaultAccessCode;
@@ -85,6 +87,8 @@ Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser)
         o.speed = speed;
     }
     o.traceFile = parser.value(QStringLiteral("trace"));
+    if (!o.traceFile.isEmpty() && !runFile.isEmpty() && tool::SameFile(o.traceFile, runFile))
+        return Failure{clash};
     o.quiet = parser.isSet(QStringLiteral("quiet"));
     return o;
 }

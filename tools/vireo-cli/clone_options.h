@@ -28,8 +28,10 @@ struct CloneOptions {
 /// The options read and write share.
 QList<QCommandLineOption> SharedCloneOptions();
 /// The options read and write share, taken from a parsed line; a Failure
-/// names what is wrong with them (a wrong call).
-Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser);
+/// names what is wrong with them (a wrong call). `runFile` is the file the run
+/// reads or saves: --trace naming it too fails with `clash`.
+Result<CloneOptions> TakeCloneOptions(const QCommandLineParser &parser, const QString &runFile,
+                                      const QString &clash);
 
 /** The serial device a run opens, and the COM number its messages name (0: none). */
 struct PortTarget {

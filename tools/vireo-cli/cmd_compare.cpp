@@ -4,7 +4,6 @@
 // to the unit or to any file.
 #include "cli_common.h"
 #include "clone_runner.h"
-#include "path_checks.h"
 
 #include "model/image_compare.h"
 
@@ -40,12 +39,11 @@ class CompareCommand : public Command {
   protected:
     int Execute(const QCommandLineParser &parser) override
     {
-        const Result<CloneOptions> options = TakeCloneOptions(parser);
+        const QString input = parser.positionalArguments().first();
+        const Result<CloneOptions> options =
+            TakeCloneOptions(parser, input, QStringLiteral("--trace names the settings file to compare"));
         if (!options)
             return WrongCall(options.error());
-        const QString input = parser.positionalArguments().first();
-        if (!options->traceFile.isEmpty() && tool::SameFile(options->traceFile, input))
-            return WrongCall(QStringLiteral("--trace names the settings file to compare"));
         if (const int status = CheckProfileFile(options->profileFile))
             return status;
         Editor file;

@@ -3,7 +3,6 @@
 // words reach the file only when the read is complete, exactly as received.
 #include "cli_common.h"
 #include "clone_runner.h"
-#include "path_checks.h"
 
 namespace vireo::cli {
 
@@ -50,14 +49,13 @@ class ReadCommand : public Command {
   protected:
     int Execute(const QCommandLineParser &parser) override
     {
-        const Result<CloneOptions> options = TakeCloneOptions(parser);
+        const QString output = parser.value(QStringLiteral("o"));
+        const Result<CloneOptions> options =
+            TakeCloneOptions(parser, output, QStringLiteral("--trace and -o name the same file"));
         if (!options)
             return WrongCall(options.error());
-        const QString output = parser.value(QStringLiteral("o"));
         if (output.isEmpty())
             return WrongCall(QStringLiteral("no output file given (-o FILE.st2)"));
-        if (!options->traceFile.isEmpty() && tool::SameFile(options->traceFile, output))
-            return WrongCall(QStringLiteral("--trace and -o name the same file"));
         if (const int status = CheckProfileFile(options->profileFile))
             return status;
         if (const Result<> target = CheckSaveTarget(output); !target)

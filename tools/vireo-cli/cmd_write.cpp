@@ -59,13 +59,12 @@ class WriteCommand : public Command {
   protected:
     int Execute(const QCommandLineParser &parser) override
     {
-        const Result<CloneOptions> options = TakeCloneOptions(parser);
+        const QString input = parser.positionalArguments().first();
+        const Result<CloneOptions> options =
+            TakeCloneOptions(parser, input, QStringLiteral("--trace names the settings file to write"));
         if (!options)
             return WrongCall(options.error());
-        const QString input = parser.positionalArguments().first();
         const QString backupDir = parser.value(QStringLiteral("backup"));
-        if (!options->traceFile.isEmpty() && tool::SameFile(options->traceFile, input))
-            return WrongCall(QStringLiteral("--trace names the settings file to write"));
         if (const int status = CheckProfileFile(options->profileFile))
             return status;
 
